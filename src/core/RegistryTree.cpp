@@ -1,0 +1,185 @@
+#include "RegistryTree.h"
+
+const QStringList& RegistryTree::RootNames()
+{
+    static const QStringList names = {
+        QStringLiteral("HKEY_CURRENT_USER"), QStringLiteral("HKEY_CLASSES_ROOT"),
+        QStringLiteral("HKEY_LOCAL_MACHINE"), QStringLiteral("HKEY_USERS"),
+        QStringLiteral("HKEY_CURRENT_CONFIG"), QStringLiteral("HKEY_DYN_DATA")};
+    return names;
+}
+
+int RegKey::Depth() const
+{
+    int depth = 0;
+    for (const RegKey* k = Parent; k; k = k->Parent)
+        ++depth;
+    return depth;
+}
+
+RegistryTree::RegistryTree() { Reset(); }
+
+static std::unique_ptr<RegKey> CloneKey(const RegKey& source, RegKey* parent)
+{
+    auto copy = std::make_unique<RegKey>();
+    copy->Name = source.Name;
+    copy->Parent = parent;
+    copy->Values = source.Values;
+    for (const auto& child : source.Children)
+        copy->Children.push_back(CloneKey(*child, copy.get()));
+    return copy;
+}
+
+RegistryTree::RegistryTree(const RegistryTree& other) : OnChanged(other.OnChanged)
+{
+    for (const auto& root : other.RootKeys)
+        RootKeys.push_back(CloneKey(*root, nullptr));
+}
+
+RegistryTree& RegistryTree::operator=(const RegistryTree& other)
+{
+    if (this != &other) {
+        RegistryTree copy(other);
+        RootKeys = std::move(copy.RootKeys);
+    }
+    return *this;
+}
+
+void RegistryTree::Reset()
+{
+    RootKeys.clear();
+    for (const QString& name : RootNames()) {
+        auto root = std::make_unique<RegKey>();
+        root->Name = name;
+        RootKeys.push_back(std::move(root));
+    }
+}
+
+int RegistryTree::NodeCount() const
+{
+    int count = 0;
+    Walk([&count](RegKey*) { ++count; });
+    return count;
+}
+
+RegKey* RegistryTree::AddKey(RegKey* parent, const QString& name)
+{
+    auto key = std::make_unique<RegKey>();
+    key->Name = name;
+    key->Parent = parent;
+    RegKey* raw = key.get();
+    parent->Children.push_back(std::move(key));
+    Changed();
+    return raw;
+}
+
+void RegistryTree::RenameKey(RegKey* key, const QString& name)
+{
+    key->Name = name;
+    Changed();
+}
+
+void RegistryTree::DeleteKey(RegKey* key)
+{
+    auto& siblings = key->Parent->Children;
+    for (auto it = siblings.begin(); it != siblings.end(); ++it) {
+        if (it->get() == key) {
+            siblings.erase(it);
+            break;
+        }
+    }
+    Changed();
+}
+
+void RegistryTree::AddValue(RegKey* key, const QString& name, const QString& typeName, const QString& value)
+{
+    key->Values.Entries.append(name + QLatin1Char('=') + value);
+    key->Values.TypeCodes.append(QString::number(TypeCodeOf(typeName)));
+    Changed();
+}
+
+void RegistryTree::ChangeValue(RegKey* key, int index, const QString& name, const QString& typeName,
+                               const QString& value)
+{
+    key->Values.Entries[index] = name + QLatin1Char('=') + value;
+    key->Values.TypeCodes[index] = QString::number(TypeCodeOf(typeName));
+    Changed();
+}
+
+void RegistryTree::DeleteValue(RegKey* key, int index)
+{
+    key->Values.Entries.removeAt(index);
+    key->Values.TypeCodes.removeAt(index);
+    Changed();
+}
+
+// Iterative, so that a very deep tree cannot overflow the stack.
+void RegistryTree::Walk(const std::function<void(RegKey*)>& visit) const
+{
+    std::vector<RegKey*> stack;
+    for (auto it = RootKeys.rbegin(); it != RootKeys.rend(); ++it)
+        stack.push_back(it->get());
+    while (!stack.empty()) {
+        RegKey* key = stack.back();
+        stack.pop_back();
+        visit(key);
+        for (auto it = key->Children.rbegin(); it != key->Children.rend(); ++it)
+            stack.push_back(it->get());
+    }
+}
+
+static bool SameKey(const RegKey& a, const RegKey& b)
+{
+    if (a.Name != b.Name || a.Values.Entries != b.Values.Entries || a.Values.TypeCodes != b.Values.TypeCodes
+        || a.Children.size() != b.Children.size())
+        return false;
+    for (size_t i = 0; i < a.Children.size(); ++i)
+        if (!SameKey(*a.Children[i], *b.Children[i]))
+            return false;
+    return true;
+}
+
+bool operator==(const RegistryTree& a, const RegistryTree& b)
+{
+    for (int i = 0; i < 6; ++i)
+        if (!SameKey(*a.Root(i), *b.Root(i)))
+            return false;
+    return true;
+}
+
+QString KeyPath(const RegKey* key)
+{
+    QString path = key->Name;
+    for (const RegKey* k = key->Parent; k; k = k->Parent)
+        path = k->Name + QLatin1Char('\\') + path;
+    return path;
+}
+
+QString EntryName(const QString& entryText)
+{
+    const qsizetype i = entryText.indexOf(QLatin1Char('='));
+    return i < 0 ? entryText : entryText.left(i);
+}
+
+QString EntryValue(const QString& entryText)
+{
+    const qsizetype i = entryText.indexOf(QLatin1Char('='));
+    return i < 0 ? QString() : entryText.mid(i + 1);
+}
+
+static const char* const TypeNames[] = {"Boolean", "Currency", "Date", "DateTime", "Float", "Integer", "String", "Time"};
+
+int TypeCodeOf(const QString& typeName)
+{
+    for (int i = 0; i < 8; ++i)
+        if (typeName == QLatin1String(TypeNames[i]))
+            return i + 2;
+    return -1;
+}
+
+QString TypeNameOf(int code)
+{
+    if (code < 2 || code > 9)
+        return QString();
+    return QLatin1String(TypeNames[code - 2]);
+}

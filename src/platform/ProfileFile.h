@@ -1,0 +1,61 @@
+#pragma once
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+// An ini file with the Windows profile semantics: sections and keys match without regard to letter
+// case, a written key replaces its line in place or is appended to its section, a missing section is
+// appended at the end; on read the blanks around a value and one pair of enclosing quotes are dropped
+// and the value is cut to 2047 characters. The file is parsed once, changed in memory and written
+// once; every line that was not changed keeps its bytes.
+class ProfileFile {
+public:
+    static constexpr int MaxValueLength = 2047;
+
+    ProfileFile() = default;
+    // A missing file gives an empty profile; a file that cannot be read throws ZelvakonError.
+    static ProfileFile Load(const QString& path);
+    static ProfileFile Parse(const QByteArray& bytes);
+
+    // Section names in file order (a name that occurs twice is listed twice).
+    QStringList Sections() const;
+    bool HasSection(const QString& section) const;
+    // Key names of the first section of that name, each name once (first occurrence), in file order.
+    QStringList Keys(const QString& section) const;
+    // The value of the first line of that key in the first section of that name.
+    std::optional<QString> Value(const QString& section, const QString& key) const;
+    QString Read(const QString& section, const QString& key, const QString& defaultValue = {}) const;
+
+    void Write(const QString& section, const QString& key, const QString& value);
+    void EraseSection(const QString& section);  // every section of that name, with its lines
+    void EraseAllSections();                    // text before the first section stays
+    void RenameSection(int index, const QString& name);
+
+    QByteArray Render() const;
+    // Atomic: a failed save leaves the earlier file as it was. Throws ZelvakonError naming the file.
+    void Save(const QString& path) const;
+
+private:
+    struct Line {
+        QString Text;
+        QString Eol;      // "\r\n", "\n", "\r" or empty for a last line without one
+        QString Key;      // lower-case key name; empty when the line holds no key
+    };
+    struct Section {
+        QString Name;
+        Line Header;
+        std::vector<Line> Lines;
+        QHash<QString, int> KeyIndex;  // lower-case key -> first line holding it
+    };
+    void Reindex();
+    Section* Find(const QString& section);
+    const Section* Find(const QString& section) const;
+    void EnsureLastLineEnds();
+
+    std::vector<Line> Preamble;
+    std::vector<Section> SectionList;
+    QHash<QString, int> SectionIndex;  // lower-case name -> first section of that name
+};

@@ -1,0 +1,45 @@
+#include "SettingsStore.h"
+#include "Error.h"
+#include <QSettings>
+#include <memory>
+
+QtSettingsStore::QtSettingsStore(QString iniPath) : IniPath(std::move(iniPath)) {}
+
+static std::unique_ptr<QSettings> OpenStore(const QString& iniPath)
+{
+    if (!iniPath.isEmpty())
+        return std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
+#ifdef Q_OS_WIN
+    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Zelvakon"), QSettings::NativeFormat);
+#else
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Zelvakon"));
+#endif
+}
+
+static void WriteValue(QSettings& store, const QString& value)
+{
+    store.setValue(QStringLiteral("WinRARexe"), value);
+    store.sync();
+    if (store.status() != QSettings::NoError)
+        throw ZelvakonError(QStringLiteral("Hodnotu WinRARexe nelze uložit do %1").arg(store.fileName()));
+}
+
+QString QtSettingsStore::LoadWinRarPath()
+{
+    auto store = OpenStore(IniPath);
+    const QVariant value = store->value(QStringLiteral("WinRARexe"));
+    if (value.isValid() && value.typeId() != QMetaType::QString && value.typeId() != QMetaType::QByteArray)
+        throw ZelvakonError(QStringLiteral("Hodnotu WinRARexe nelze přečíst: není to text"));
+    QString path = value.toString();
+    if (path.isEmpty()) {
+        path = DefaultWinRarPath;
+        WriteValue(*store, path);
+    }
+    return path;
+}
+
+void QtSettingsStore::StoreWinRarPath(const QString& path)
+{
+    auto store = OpenStore(IniPath);
+    WriteValue(*store, path);
+}

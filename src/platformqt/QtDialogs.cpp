@@ -1,0 +1,87 @@
+#include "QtDialogs.h"
+#include <QAbstractButton>
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+MsgAnswer QtDialogs::MessageBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
+{
+    QMessageBox box(Parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::None: break;
+    }
+    if (buttons == MsgButtons::YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ano"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Ne"));
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Storno"));
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    default: return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    }
+}
+
+QString QtDialogs::QtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            patterns << pattern.toLower();
+            if (pattern.toLower() != pattern)
+                patterns << pattern;
+        }
+        out << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+static std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogOptions& options, bool save)
+{
+    QFileDialog dialog(parent, options.Title, options.InitialFolder, QtDialogs::QtFilter(options.Filter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : (options.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.ConfirmOverwrite);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!options.FileName.isEmpty())
+        dialog.selectFile(options.FileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().first());
+}
+
+std::optional<QString> QtDialogs::OpenFile(const FileDialogOptions& options) { return RunFileDialog(Parent, options, false); }
+
+std::optional<QString> QtDialogs::SaveFile(const FileDialogOptions& options) { return RunFileDialog(Parent, options, true); }
+
+std::optional<quint32> QtDialogs::ChooseColor(quint32 initialRgb)
+{
+    const QColor color = QColorDialog::getColor(QColor::fromRgb(initialRgb), Parent);
+    if (!color.isValid())
+        return std::nullopt;
+    return quint32(color.rgb() & 0xFFFFFF);
+}
+
+int QtDialogs::RunModal(QObject* window)
+{
+    auto* dialog = qobject_cast<QDialog*>(window);
+    return dialog ? dialog->exec() : 0;
+}
+
+void QtDialogs::Beep() { QApplication::beep(); }

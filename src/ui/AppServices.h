@@ -1,0 +1,14 @@
+#pragma once
+#include <QString>
+
+class Dialogs;
+class SettingsStore;
+class HelpViewer;
+
+// What the windows need of the platform; main.cpp wires the Qt implementations, tests the fakes.
+struct AppServices {
+    Dialogs* dialogs = nullptr;
+    SettingsStore* settings = nullptr;
+    HelpViewer* help = nullptr;
+    QString programFolder;  // folder of the running executable, without a trailing separator
+};

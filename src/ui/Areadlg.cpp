@@ -1,0 +1,6 @@
+#include "Areadlg.h"
+
+TAreaForm::TAreaForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("AreaForm"));
+}

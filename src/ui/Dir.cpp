@@ -1,0 +1,6 @@
+#include "Dir.h"
+
+TDirForm::TDirForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DirForm"));
+}

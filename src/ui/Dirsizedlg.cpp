@@ -1,0 +1,6 @@
+#include "Dirsizedlg.h"
+
+TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DirSizeForm"));
+}

@@ -1,0 +1,40 @@
+#include "KeyFilter.h"
+#include "Codec.h"
+#include "Dialogs.h"
+#include <QKeyEvent>
+#include <QWidget>
+
+KeyFilter::KeyFilter(QWidget* field, Dialogs* dialogs, std::function<bool(QChar)> accept)
+    : QObject(field), Dlg(dialogs), Accept(std::move(accept))
+{
+    field->installEventFilter(this);
+}
+
+bool KeyFilter::AcceptsText(const QString& text)
+{
+    for (QChar c : text)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || !Codec::IsEncodable(c))
+            return false;
+    return true;
+}
+
+bool KeyFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QString text = key->text();
+    if (text.isEmpty() || key->modifiers().testFlag(Qt::ControlModifier))
+        return false;
+    for (QChar c : text) {
+        if (c.unicode() == 8 || c.unicode() == 0x7F || c == QLatin1Char('\t') || c == QLatin1Char('\r')
+            || c == QLatin1Char('\n') || c == QChar(0x1B))
+            continue;  // editing keys: backspace, delete, tab, enter, escape
+        if (!Codec::IsEncodable(c) || (Accept && !Accept(c))) {
+            if (Dlg)
+                Dlg->Beep();
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include <QObject>
+#include <functional>
+
+class Dialogs;
+class QWidget;
+
+// Drops typed characters that a field refuses, with the beep. Characters that Windows-1250 cannot
+// hold and line breaks are always refused; Accept adds the field's own rule.
+class KeyFilter : public QObject {
+    Q_OBJECT
+public:
+    KeyFilter(QWidget* field, Dialogs* dialogs, std::function<bool(QChar)> accept = {});
+    static bool AcceptsText(const QString& text);  // every character storable in a one-line field
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Dialogs* Dlg;
+    std::function<bool(QChar)> Accept;
+};

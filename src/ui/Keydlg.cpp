@@ -1,0 +1,6 @@
+#include "Keydlg.h"
+
+TKeyForm::TKeyForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("KeyForm"));
+}

@@ -1,0 +1,615 @@
+#include "Main.h"
+#include "About.h"
+#include "Codec.h"
+#include "Error.h"
+#include "HelpViewer.h"
+#include "KeyFilter.h"
+#include "Paths.h"
+#include "SettingsStore.h"
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+template <typename T>
+T* Make(QWidget* parent, const char* name, int x, int y, int w, int h)
+{
+    auto* widget = new T(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(x, y, w, h);
+    return widget;
+}
+
+QLabel* Label(QWidget* parent, const QString& text, int x, int y, const char* name = nullptr)
+{
+    auto* label = new QLabel(text, parent);
+    if (name)
+        label->setObjectName(QLatin1String(name));
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x, int y,
+                    int w, int h)
+{
+    auto* button = Make<QPushButton>(parent, name, x, y, w, h);
+    button->setText(caption);
+    button->setStatusTip(hint);
+    return button;
+}
+
+QToolButton* BrowseButton(QWidget* parent, const char* name, int x, int y)
+{
+    auto* button = Make<QToolButton>(parent, name, x, y, 23, 22);
+    button->setText(QStringLiteral("..."));
+    return button;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow(parent), Services(services)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    // Commands shared by the menu and the buttons.
+    auto action = [this](const char* name, const QString& caption, const QString& hint, const QKeySequence& key) {
+        auto* act = new QAction(caption, this);
+        act->setObjectName(QLatin1String(name));
+        act->setStatusTip(hint);
+        act->setShortcut(key);
+        act->setShortcutContext(Qt::ApplicationShortcut);
+        return act;
+    };
+    NewPrAct = action("NewPrAct", QStringLiteral("&Nový projekt..."), QStringLiteral("Vytvoří nový projekt"),
+                      QKeySequence(Qt::CTRL | Qt::Key_N));
+    OpenPrAct = action("OpenPrAct", QStringLiteral("&Otevřít projekt... "),
+                       QStringLiteral("Otevře projekt ze souboru na disku"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    SavePrAct = action("SavePrAct", QStringLiteral("&Uložit projekt..."),
+                       QStringLiteral("Uloží současný projekt do souboru na disk"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    SavePrAsAct = action("SavePrAsAct", QStringLiteral("Uložit projekt &jako..."),
+                         QStringLiteral("Uloží současný projekt na disk pod zvoleným jménem"), QKeySequence());
+    ExitPrAct = action("ExitPrAct", QStringLiteral("&Konec"), QStringLiteral("Ukončí Zelvakon"),
+                       QKeySequence(Qt::CTRL | Qt::Key_X));
+    BuildPrAct = action("BuildPrAct", QStringLiteral("&Sestavit..."),
+                        QStringLiteral("Sestaví současný projekt a vygeneruje datový soubor pro Vorvanex"),
+                        QKeySequence(Qt::Key_F9));
+    SetAct = action("SetAct", QStringLiteral("&Nastavení"), QString(), QKeySequence());
+    ShowHelpAct = action("ShowHelpAct", QStringLiteral("&Zobrazit nápovědu"),
+                         QStringLiteral("Zobrazí nápovědu k programu"), QKeySequence(Qt::Key_F1));
+    AboutAct = action("AboutAct", QStringLiteral("O &programu"), QStringLiteral("Zobrazí informace o programu"),
+                      QKeySequence());
+    BuildPrAct->setEnabled(false);
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Soubor"));
+    file->setObjectName(QStringLiteral("SouborMenu"));
+    file->addAction(NewPrAct);
+    file->addAction(OpenPrAct);
+    file->addAction(SavePrAct);
+    file->addAction(SavePrAsAct);
+    file->addSeparator();
+    file->addAction(ExitPrAct);
+    QMenu* proj = menuBar()->addMenu(QStringLiteral("&Projekt"));
+    proj->setObjectName(QStringLiteral("ProjektMenu"));
+    proj->addAction(BuildPrAct);
+    proj->addSeparator();
+    proj->addAction(SetAct);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Nápověda"));
+    help->setObjectName(QStringLiteral("NapovedaMenu"));
+    help->addAction(ShowHelpAct);
+    help->addSeparator();
+    help->addAction(AboutAct);
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(client);
+    client->setFixedSize(538, 299);
+    auto* line = Make<QFrame>(client, "Bevel1", 0, 0, 538, 2);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    TabPages = Make<QTabWidget>(client, "TabPages", 0, 4, 537, 241);
+
+    // Page "Program"
+    auto* program = new QWidget;
+    program->setObjectName(QStringLiteral("ProgramPage"));
+    TabPages->addTab(program, QStringLiteral("Program"));
+    auto* archGroup = Make<QGroupBox>(program, "GroupBox1", 4, 2, 523, 140);
+    archGroup->setTitle(QStringLiteral("Archivovaný program:"));
+    Label(archGroup, QStringLiteral("Název:"), 12, 24, "Label1");
+    TitleEdit = Make<QLineEdit>(archGroup, "TitleEdit", 190, 20, 321, 22);
+    Label(archGroup, QStringLiteral("Místo na disku:"), 12, 52, "Label2");
+    SpaceEdit = Make<QLineEdit>(archGroup, "SpaceEdit", 190, 48, 97, 22);
+    Label(archGroup, QStringLiteral("KB"), 292, 52, "Label3");
+    Label(archGroup, QStringLiteral("Adresář k archivaci:"), 12, 80, "Label4");
+    Dir2AddEdit = Make<QLineEdit>(archGroup, "Dir2AddEdit", 190, 76, 294, 22);
+    Dir2AddBtn = BrowseButton(archGroup, "Dir2AddBtn", 488, 76);
+    Label(archGroup, QStringLiteral("Cílový adresář pro extrakci:"), 12, 108, "Label5");
+    TarDirEdit = Make<QLineEdit>(archGroup, "TarDirEdit", 190, 104, 294, 22);
+    TarDirBtn = BrowseButton(archGroup, "TarDirBtn", 488, 104);
+    auto* rarGroup = Make<QGroupBox>(program, "GroupBox2", 4, 146, 523, 60);
+    rarGroup->setTitle(QStringLiteral("Cesta ke spouštěcímu souboru WinRARa:"));
+    Label(rarGroup, QStringLiteral("Spouštěcí soubor:"), 12, 28, "Label6");
+    RAREdit = Make<QLineEdit>(rarGroup, "RAREdit", 190, 24, 294, 22);
+    SpeedButton3 = BrowseButton(rarGroup, "SpeedButton3", 488, 24);
+
+    // Page "Nfo soubor"
+    auto* nfo = new QWidget;
+    nfo->setObjectName(QStringLiteral("NfoPage"));
+    TabPages->addTab(nfo, QStringLiteral("Nfo soubor"));
+    auto* nfoGroup = Make<QGroupBox>(nfo, "GroupBox3", 4, 2, 420, 204);
+    nfoGroup->setTitle(QStringLiteral("Soubor Readme.nfo:"));
+    ReadMemo = Make<QPlainTextEdit>(nfoGroup, "ReadMemo", 8, 20, 404, 176);
+    LoadBtn = Button(nfo, "LoadBtn", QStringLiteral("&Otevřít"), QStringLiteral("Otevře soubor Readme.nfo uložený na disku"),
+                     432, 22, 95, 25);
+    ClearBtn = Button(nfo, "ClearBtn", QStringLiteral("&Smazat řádky"), QStringLiteral("Smaže všechny napsané řádky"),
+                      432, 54, 95, 25);
+    ClearBtn->setEnabled(false);
+
+    // Page "Hudba a obrázek"
+    auto* media = new QWidget;
+    media->setObjectName(QStringLiteral("MediaPage"));
+    TabPages->addTab(media, QStringLiteral("Hudba a obrázek"));
+    auto* musicGroup = Make<QGroupBox>(media, "GroupBox4", 4, 2, 523, 92);
+    musicGroup->setTitle(QStringLiteral("Hudba na pozadí:"));
+    Label(musicGroup, QStringLiteral("Jméno souboru:"), 12, 28, "Label8");
+    BkMusicEdit = Make<QLineEdit>(musicGroup, "BkMusicEdit", 190, 24, 294, 22);
+    BkMusicBtn = BrowseButton(musicGroup, "BkMusicBtn", 488, 24);
+    TestBtn = Button(musicGroup, "TestBtn", QStringLiteral("&Test"), QStringLiteral("Začne přehrávat zvolený soubor s hudbou"),
+                     190, 56, 75, 25);
+    StopBtn = Button(musicGroup, "StopBtn", QStringLiteral("&Stop"), QStringLiteral("Ukončí přehrávání souboru s hudbou"),
+                     272, 56, 75, 25);
+    TestBtn->setEnabled(false);
+    StopBtn->setEnabled(false);
+    auto* skinGroup = Make<QGroupBox>(media, "GroupBox5", 4, 98, 523, 108);
+    skinGroup->setTitle(QStringLiteral("Obrázek:"));
+    Label(skinGroup, QStringLiteral("Jméno souboru s obrázkem:"), 12, 28, "Label9");
+    SkinEdit = Make<QLineEdit>(skinGroup, "SkinEdit", 190, 24, 294, 22);
+    SkinBtn = BrowseButton(skinGroup, "SkinBtn", 488, 24);
+    SetBtn = Button(skinGroup, "SetBtn", QStringLiteral("&Nastavit klikací plochy"),
+                    QStringLiteral("Nastaví plochy reagující na kliknutí myši na titulním obrázku"), 190, 60, 170, 25);
+    PrevBtn = Button(skinGroup, "PrevBtn", QStringLiteral("Ná&hled"), QStringLiteral("Zobrazí hlavní obrázek"), 368, 60,
+                     75, 25);
+    SetBtn->setEnabled(false);
+    PrevBtn->setEnabled(false);
+
+    // Page "Registry"
+    auto* registry = new QWidget;
+    registry->setObjectName(QStringLiteral("RegistryPage"));
+    TabPages->addTab(registry, QStringLiteral("Registry"));
+    Label(registry, QStringLiteral("Hlavní klíče:"), 4, 8, "Label11");
+    RegView = Make<QTreeWidget>(registry, "RegView", 8, 24, 185, 185);
+    RegView->setHeaderHidden(true);
+    Label(registry, QStringLiteral("Jména a hodnoty:"), 280, 8, "Label12");
+    ValueView = Make<QListWidget>(registry, "ValueView", 284, 24, 161, 185);
+    AddKeyBtn = Button(registry, "AddKeyBtn", QStringLiteral("Přidat klíč"),
+                       QStringLiteral("Přidá nový klíč do zvoleného kořenového klíče"), 196, 24, 85, 25);
+    EditKeyBtn = Button(registry, "EditKeyBtn", QStringLiteral("Editovat klíč"), QStringLiteral("Edituje zvolený klíč"),
+                        196, 56, 85, 25);
+    DelKeyBtn = Button(registry, "DelKeyBtn", QStringLiteral("Smazat klíč"),
+                       QStringLiteral("Smaže zvolený klíč se všemi podklíči a jejich hodnotami"), 196, 88, 85, 25);
+    OpenBtn = Button(registry, "OpenBtn", QStringLiteral("Otevřít .ini"),
+                     QStringLiteral("Načte informace o modifikaci registrů z ini souboru"), 196, 184, 85, 25);
+    AddBtn = Button(registry, "AddBtn", QStringLiteral("Přidat"), QStringLiteral("Přidá jméno a hodnotu do zvoleného klíče"),
+                    448, 24, 75, 25);
+    EditBtn = Button(registry, "EditBtn", QStringLiteral("Editovat"),
+                     QStringLiteral("Edituje jméno a hodnotu ve zvoleném klíči"), 448, 56, 75, 25);
+    DelBtn = Button(registry, "DelBtn", QStringLiteral("Smazat"), QStringLiteral("Smaže jméno a hodnotu ve zvoleném klíči"),
+                    448, 88, 75, 25);
+    for (QPushButton* b : {AddKeyBtn, EditKeyBtn, DelKeyBtn, AddBtn, EditBtn, DelBtn})
+        b->setEnabled(false);
+
+    // Page "Spustit po extrakci"
+    auto* run = new QWidget;
+    run->setObjectName(QStringLiteral("RunPage"));
+    TabPages->addTab(run, QStringLiteral("Spustit po extrakci"));
+    auto* runGroup = Make<QGroupBox>(run, "GroupBox6", 4, 2, 523, 150);
+    runGroup->setTitle(QStringLiteral("Spuštění jiného programu po rozbalení:"));
+    RunChBox = Make<QCheckBox>(runGroup, "RunChBox", 12, 22, 400, 20);
+    RunChBox->setText(QStringLiteral("Po rozbalení spustit definovaný program"));
+    ProgNameLabel = Label(runGroup, QStringLiteral("Název programu:"), 12, 56, "ProgNameLabel");
+    ProgNameEdit = Make<QLineEdit>(runGroup, "ProgNameEdit", 130, 52, 381, 22);
+    CmLineLabel = Label(runGroup, QStringLiteral("Příkazová řádka:"), 12, 88, "CmLineLabel");
+    CmLineEdit = Make<QLineEdit>(runGroup, "CmLineEdit", 130, 84, 381, 22);
+    AskChBox = Make<QCheckBox>(runGroup, "AskChBox", 12, 118, 300, 20);
+    AskChBox->setText(QStringLiteral("Zeptat se na spuštění"));
+
+    BuildBtn = Button(client, "BuildBtn", QStringLiteral("Sestavit..."), BuildPrAct->statusTip(), 8, 262, 97, 29);
+    ExitBtn = Button(client, "ExitBtn", QStringLiteral("&Konec"), ExitPrAct->statusTip(), 433, 262, 97, 29);
+    BuildBtn->setEnabled(false);
+
+    // Every one-line field refuses what Windows-1250 cannot hold; the disk space takes digits only.
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        new KeyFilter(edit, Services.dialogs, edit == SpaceEdit ? std::function<bool(QChar)>([](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        }) : std::function<bool(QChar)>());
+    new KeyFilter(ReadMemo, Services.dialogs);
+
+    connect(NewPrAct, &QAction::triggered, this, &TMainForm::NewPrActExecute);
+    connect(OpenPrAct, &QAction::triggered, this, &TMainForm::OpenPrActExecute);
+    connect(SavePrAct, &QAction::triggered, this, &TMainForm::SavePrActExecute);
+    connect(SavePrAsAct, &QAction::triggered, this, &TMainForm::SavePrAsActExecute);
+    connect(ExitPrAct, &QAction::triggered, this, &TMainForm::ExitPrActExecute);
+    connect(BuildPrAct, &QAction::triggered, this, &TMainForm::BuildPrActExecute);
+    connect(SetAct, &QAction::triggered, this, &TMainForm::SetActExecute);
+    connect(ShowHelpAct, &QAction::triggered, this, &TMainForm::ShowHelpActExecute);
+    connect(AboutAct, &QAction::triggered, this, &TMainForm::AboutActExecute);
+    connect(BuildBtn, &QPushButton::clicked, BuildPrAct, &QAction::trigger);
+    connect(ExitBtn, &QPushButton::clicked, ExitPrAct, &QAction::trigger);
+    connect(BuildPrAct, &QAction::enabledChanged, BuildBtn, &QPushButton::setEnabled);
+    for (QLineEdit* edit : {TitleEdit, SpaceEdit, TarDirEdit, RAREdit})
+        connect(edit, &QLineEdit::textChanged, this, &TMainForm::TitleEditChange);
+    for (QLineEdit* edit : {CmLineEdit, ProgNameEdit})
+        connect(edit, &QLineEdit::textChanged, this, &TMainForm::CmLineEditChange);
+    connect(AskChBox, &QCheckBox::toggled, this, &TMainForm::AskChBoxClick);
+    connect(RunChBox, &QCheckBox::toggled, this, &TMainForm::RunChBoxClick);
+
+    SetupFolders();
+    SetupPresentation();
+    SetupRegistryPage();
+    SetupBuild();
+
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::AttachForms(const Forms& forms) { Windows = forms; }
+
+void TMainForm::FormCreate()
+{
+    ProgramFolder = Services.programFolder;
+    for (const char* name : {"Projekty", "Vystup", "Obrazky", "Hudba"}) {
+        const QString folder = Paths::Join(ProgramFolder, QLatin1String(name));
+        if (!QFileInfo(folder).isDir())
+            QDir().mkdir(folder);  // one level; a failure shows later, where the folder is used
+    }
+    SetProjectPath(Paths::Join(Paths::Join(ProgramFolder, QStringLiteral("Projekty")), UntitledName));
+    Vystup = Paths::Join(ProgramFolder, QStringLiteral("Vystup"));
+    JmenoInst = QStringLiteral("Instal");
+    JmenoDat = QStringLiteral("Instal");
+    HelpFile = Paths::Join(ProgramFolder, QStringLiteral("Zelvakon.hlp"));
+    Rozbal = Readme = Konec = ClickArea();
+    Modified = false;
+    RegIniStream.reset();
+    ReadmeStream.reset();
+    setWindowTitle(QStringLiteral("Zelvakon - ") + UntitledName);
+    RunChBoxClick();
+    Modified = false;
+    ResetRegistryView();
+}
+
+bool TMainForm::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate && ActivatePending) {
+        ActivatePending = false;
+        const bool handled = QMainWindow::event(e);
+        try {
+            FormActivate();
+        } catch (const ZelvakonError& error) {
+            Services.dialogs->ShowError(error.Message());
+        }
+        return handled;
+    }
+    return QMainWindow::event(e);
+}
+
+void TMainForm::FormActivate()
+{
+    RAREdit->setText(Services.settings->LoadWinRarPath());
+    TabPages->setCurrentIndex(0);
+    Modified = false;
+}
+
+void TMainForm::closeEvent(QCloseEvent* e)
+{
+    if (!FormCloseQuery() || !FormClose()) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    if (!Modified)
+        return true;
+    switch (AskToSaveChanges()) {
+    case MsgAnswer::Cancel:
+        return false;
+    case MsgAnswer::Yes:
+        try {
+            SavePrActExecute();
+        } catch (const ZelvakonError& error) {
+            // The save went wrong and the user has not seen the project saved: stay open.
+            Services.dialogs->ShowError(error.Message());
+            return false;
+        }
+        return true;
+    default:
+        return true;
+    }
+}
+
+bool TMainForm::FormClose()
+{
+    try {
+        Services.settings->StoreWinRarPath(RAREdit->text());
+    } catch (const ZelvakonError& error) {
+        Services.dialogs->ShowError(error.Message());
+        return false;
+    }
+    return true;
+}
+
+void TMainForm::ExitPrActExecute() { close(); }
+
+void TMainForm::OpenHelpTopic(const QString& topic)
+{
+    if (Services.help)
+        Services.help->OpenHelpTopic(HelpFile, topic);
+}
+
+void TMainForm::ShowHelpActExecute() { OpenHelpTopic(QStringLiteral("HlavniStrana")); }
+
+void TMainForm::AboutActExecute() { Services.dialogs->RunModal(Windows.AboutDlg); }
+
+MsgAnswer TMainForm::AskToSaveChanges()
+{
+    return Services.dialogs->MessageBox(
+        QStringLiteral("Projekt ") + Paths::FileNameOf(ProjectPath) + QStringLiteral(" byl změněn. Uložit změny?"),
+        QStringLiteral("Dotaz"), MsgIcon::Question, MsgButtons::YesNoCancel);
+}
+
+void TMainForm::SetProjectPath(const QString& path)
+{
+    ProjectPath = path;
+    ProjectFolder = Paths::FolderOf(path);
+}
+
+void TMainForm::UpdateBuildEnabled()
+{
+    BuildPrAct->setEnabled(!TitleEdit->text().isEmpty() && !SpaceEdit->text().isEmpty()
+                           && !Dir2AddEdit->text().isEmpty() && !RAREdit->text().isEmpty());
+}
+
+void TMainForm::TitleEditChange()
+{
+    UpdateBuildEnabled();
+    Modified = true;
+}
+
+void TMainForm::CmLineEditChange() { Modified = true; }
+
+void TMainForm::AskChBoxClick() { Modified = true; }
+
+void TMainForm::RunChBoxClick()
+{
+    const bool on = RunChBox->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{ProgNameLabel, ProgNameEdit, CmLineLabel, CmLineEdit, AskChBox})
+        w->setEnabled(on);
+    const QPalette::ColorRole role = on ? QPalette::Base : QPalette::Button;
+    for (QLineEdit* edit : {ProgNameEdit, CmLineEdit}) {
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, QApplication::palette().color(role));
+        edit->setPalette(palette);
+    }
+    Modified = true;
+}
+
+void TMainForm::NewPrActExecute() { ResetProject(); }
+
+void TMainForm::ResetProject()
+{
+    if (!SaveChangesFirst())
+        return;
+    Rozbal = Readme = Konec = ClickArea();
+    TitleEdit->clear();
+    SpaceEdit->clear();
+    Dir2AddEdit->clear();
+    TarDirEdit->clear();
+    RAREdit->setText(Services.settings->LoadWinRarPath());
+    ReadMemo->clear();
+    BkMusicEdit->clear();
+    SkinEdit->clear();
+    Registry.Reset();
+    ResetRegistryView();
+    CmLineEdit->clear();
+    ProgNameEdit->clear();
+    RunChBox->setChecked(false);
+    AskChBox->setChecked(false);
+    Vystup = Paths::Join(ProgramFolder, QStringLiteral("Vystup"));
+    JmenoDat = QStringLiteral("Install");
+    JmenoInst = QStringLiteral("Install");
+    TabPages->setCurrentIndex(0);
+    setWindowTitle(QStringLiteral("Zelvakon - ") + UntitledName);
+    SetProjectPath(Paths::Join(Paths::Join(ProgramFolder, QStringLiteral("Projekty")), UntitledName));
+    Modified = false;
+}
+
+bool TMainForm::SaveChangesFirst()
+{
+    if (!Modified)
+        return true;
+    switch (AskToSaveChanges()) {
+    case MsgAnswer::Cancel:
+        return false;
+    case MsgAnswer::Yes:
+        // A failed save throws and so stops the command: going on would drop the unsaved project.
+        SavePrActExecute();
+        return true;
+    default:
+        return true;
+    }
+}
+
+bool TMainForm::AcceptPath(const QString& path)
+{
+    if (Codec::IsEncodable(path))
+        return true;
+    Services.dialogs->MessageBox(
+        QStringLiteral("Cesta '%1' obsahuje znaky, které nelze uložit v kódování Windows-1250.\nZvolte prosím jiný soubor.")
+            .arg(path),
+        QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+    return false;
+}
+
+void TMainForm::OpenPrActExecute()
+{
+    if (!SaveChangesFirst())
+        return;
+    FileDialogOptions options;
+    options.Title = QStringLiteral("Otevřít projekt...");
+    options.Filter = QStringLiteral("Projektové soubory (*.zpf)|*.ZPF");
+    options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Projekty"));
+    options.MustExist = true;
+    const std::optional<QString> path = Services.dialogs->OpenFile(options);
+    if (!path || !AcceptPath(*path))
+        return;
+    ReadProjectFile(*path);
+}
+
+void TMainForm::ReadProjectFile(const QString& path)
+{
+    SetProjectPath(path);
+    const Project project = ::ReadProjectFile(path);
+    setWindowTitle(QStringLiteral("Zelvakon - ") + Paths::FileNameOf(path));
+    ApplyProject(project);
+    Registry.Reset();
+    ResetRegistryView();
+    ReadMemo->clear();
+    const QString regIni = Paths::Join(ProjectFolder, RegIniName);
+    if (QFileInfo(regIni).isFile())
+        LoadRegIni(regIni);
+    const QString readme = Paths::Join(ProjectFolder, ReadmeNfoName);
+    if (QFileInfo(readme).isFile())
+        ReadMemo->setPlainText(ReadmeForMemo(LoadReadmeText(readme)));
+    TabPages->setCurrentIndex(0);
+    Modified = false;
+}
+
+void TMainForm::SavePrActExecute()
+{
+    if (Paths::FileNameOf(ProjectPath).toLower() == QStringLiteral("bezejmena.zpf"))
+        SavePrAsActExecute();
+    else
+        WriteProjectFile(ProjectPath);
+}
+
+void TMainForm::SavePrAsActExecute()
+{
+    FileDialogOptions options;
+    options.Title = QStringLiteral("Uložit projekt jako");
+    options.Filter = QStringLiteral("Zelvakon Project File (*.zpf)|*.ZPF");
+    options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Projekty"));
+    options.FileName = SaveDialogFileName;
+    options.MustExist = false;
+    options.ConfirmOverwrite = true;
+    std::optional<QString> path = Services.dialogs->SaveFile(options);
+    if (!path || !AcceptPath(*path))
+        return;
+    if (!Paths::FileNameOf(*path).contains(QLatin1Char('.')))
+        *path += QStringLiteral(".zpf");
+    SaveDialogFileName = Paths::FileNameOf(*path);
+    WriteProjectFile(*path);
+}
+
+void TMainForm::WriteProjectFile(const QString& path)
+{
+    SetProjectPath(path);
+    const Project project = CollectProject();
+    ::WriteProjectFile(path, project);
+    const QString regIni = Paths::Join(ProjectFolder, RegIniName);
+    if (Registry.HasKeysBelowRoots())
+        SaveRegIni(regIni);
+    else if (QFileInfo::exists(regIni))
+        QFile::remove(regIni);
+    const QString readme = Paths::Join(ProjectFolder, ReadmeNfoName);
+    if (ReadmeLineCount(project.ReadmeText) > 0)
+        SaveReadmeText(readme, project.ReadmeText);
+    else if (QFileInfo::exists(readme))
+        QFile::remove(readme);
+    setWindowTitle(QStringLiteral("Zelvakon - ") + Paths::FileNameOf(path));
+    Modified = false;
+}
+
+QString TMainForm::ReadmeText() const
+{
+    // The memo holds lines; the project's text separates them with CR LF.
+    QString text = ReadMemo->toPlainText();
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+QString TMainForm::ReadmeForMemo(const QString& text)
+{
+    QString lines = text;
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return lines;
+}
+
+Project TMainForm::CollectProject() const
+{
+    Project p;
+    p.Nazev = TitleEdit->text();
+    p.DiskMisto = SpaceEdit->text();
+    p.ArchAdr = Dir2AddEdit->text();
+    p.CilAdr = TarDirEdit->text();
+    p.WinRARExe = RAREdit->text();
+    p.Hudba = BkMusicEdit->text();
+    p.Obrazek = SkinEdit->text();
+    p.SpustitPrg = RunChBox->isChecked();
+    p.NazevProg = ProgNameEdit->text();
+    p.PrikRadka = CmLineEdit->text();
+    p.Zeptat = AskChBox->isChecked();
+    p.Vystup = Vystup;
+    p.JmenoInst = JmenoInst;
+    p.JmenoDat = JmenoDat;
+    p.Rozbal = Rozbal;
+    p.Readme = Readme;
+    p.Konec = Konec;
+    p.Registry = Registry;
+    p.Registry.OnChanged = nullptr;
+    p.ReadmeText = ReadmeText();
+    return p;
+}
+
+void TMainForm::ApplyProject(const Project& p)
+{
+    // The order matters: ArchAdr measures the folder, and the stored DiskMisto then replaces that size.
+    TitleEdit->setText(p.Nazev);
+    Dir2AddEdit->setText(p.ArchAdr);
+    SpaceEdit->setText(p.DiskMisto);
+    TarDirEdit->setText(p.CilAdr);
+    RAREdit->setText(p.WinRARExe);
+    BkMusicEdit->setText(p.Hudba);
+    SkinEdit->setText(p.Obrazek);
+    RunChBox->setChecked(p.SpustitPrg);
+    ProgNameEdit->setText(p.NazevProg);
+    CmLineEdit->setText(p.PrikRadka);
+    AskChBox->setChecked(p.Zeptat);
+    Vystup = p.Vystup;
+    JmenoInst = p.JmenoInst;
+    JmenoDat = p.JmenoDat;
+    Rozbal = p.Rozbal;
+    Readme = p.Readme;
+    Konec = p.Konec;
+}

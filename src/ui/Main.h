@@ -1,0 +1,207 @@
+#pragma once
+#include "AppServices.h"
+#include "ClickArea.h"
+#include "Dialogs.h"
+#include "Project.h"
+#include "RegistryTree.h"
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class MusicPlayer;
+class TDirForm;
+class TKeyForm;
+class TValueForm;
+class TAreaForm;
+class TPrevForm;
+class TProgressForm;
+class TAboutDlg;
+class TSetForm;
+
+// The other windows, created once at start-up in this order after the main window.
+struct Forms {
+    TDirForm* DirForm = nullptr;
+    TKeyForm* KeyForm = nullptr;
+    TValueForm* ValueForm = nullptr;
+    TAreaForm* AreaForm = nullptr;
+    TPrevForm* PrevForm = nullptr;
+    TProgressForm* ProgressForm = nullptr;
+    TAboutDlg* AboutDlg = nullptr;
+    TSetForm* SetForm = nullptr;
+};
+
+// The main window. It owns the one open project: most fields are the texts and check marks of its
+// controls, the rest are its members. Handlers are grouped by page in Main*.cpp.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(const AppServices& services, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    void AttachForms(const Forms& forms);
+
+    // The project round trip between the controls and a plain value, in one place.
+    Project CollectProject() const;
+    void ApplyProject(const Project& project);  // fixed order, through the change handlers
+
+    // --- state beside the controls
+    AppServices Services;
+    Forms Windows;
+    QString ProgramFolder;
+    QString ProjectPath;
+    QString ProjectFolder;
+    QString HelpFile;
+    bool Modified = false;
+    QString Vystup;
+    QString JmenoInst;
+    QString JmenoDat;
+    ClickArea Rozbal;
+    ClickArea Readme;
+    ClickArea Konec;
+    RegistryTree Registry;
+    std::unique_ptr<QByteArray> RegIniStream;
+    std::unique_ptr<QByteArray> ReadmeStream;
+    bool ActivatePending = true;  // FormActivate runs at the first appearance and after the wait window
+
+    // --- controls: page "Program"
+    QTabWidget* TabPages = nullptr;
+    QLineEdit* TitleEdit = nullptr;
+    QLineEdit* SpaceEdit = nullptr;
+    QLineEdit* Dir2AddEdit = nullptr;
+    QToolButton* Dir2AddBtn = nullptr;
+    QLineEdit* TarDirEdit = nullptr;
+    QToolButton* TarDirBtn = nullptr;
+    QLineEdit* RAREdit = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    // page "Nfo soubor"
+    QPlainTextEdit* ReadMemo = nullptr;
+    QPushButton* LoadBtn = nullptr;
+    QPushButton* ClearBtn = nullptr;
+    // page "Hudba a obrázek"
+    QLineEdit* BkMusicEdit = nullptr;
+    QToolButton* BkMusicBtn = nullptr;
+    QPushButton* TestBtn = nullptr;
+    QPushButton* StopBtn = nullptr;
+    MusicPlayer* MusicPlayer_ = nullptr;
+    QLineEdit* SkinEdit = nullptr;
+    QToolButton* SkinBtn = nullptr;
+    QPushButton* SetBtn = nullptr;
+    QPushButton* PrevBtn = nullptr;
+    // page "Registry"
+    QTreeWidget* RegView = nullptr;
+    QListWidget* ValueView = nullptr;
+    QPushButton* AddKeyBtn = nullptr;
+    QPushButton* EditKeyBtn = nullptr;
+    QPushButton* DelKeyBtn = nullptr;
+    QPushButton* AddBtn = nullptr;
+    QPushButton* EditBtn = nullptr;
+    QPushButton* DelBtn = nullptr;
+    QPushButton* OpenBtn = nullptr;
+    // page "Spustit po extrakci"
+    QCheckBox* RunChBox = nullptr;
+    QLabel* ProgNameLabel = nullptr;
+    QLineEdit* ProgNameEdit = nullptr;
+    QLabel* CmLineLabel = nullptr;
+    QLineEdit* CmLineEdit = nullptr;
+    QCheckBox* AskChBox = nullptr;
+    // below the pages
+    QPushButton* BuildBtn = nullptr;
+    QPushButton* ExitBtn = nullptr;
+    // commands
+    QAction* NewPrAct = nullptr;
+    QAction* OpenPrAct = nullptr;
+    QAction* SavePrAct = nullptr;
+    QAction* SavePrAsAct = nullptr;
+    QAction* ExitPrAct = nullptr;
+    QAction* BuildPrAct = nullptr;
+    QAction* SetAct = nullptr;
+    QAction* ShowHelpAct = nullptr;
+    QAction* AboutAct = nullptr;
+
+    // --- shell and project (Main.cpp)
+    void FormCreate();
+    void FormActivate();
+    bool FormCloseQuery();
+    bool FormClose();
+    void ExitPrActExecute();
+    void OpenHelpTopic(const QString& topic);
+    void ShowHelpActExecute();
+    void AboutActExecute();
+    void NewPrActExecute();
+    void ResetProject();
+    void OpenPrActExecute();
+    void ReadProjectFile(const QString& path);
+    void SavePrActExecute();
+    void SavePrAsActExecute();
+    void WriteProjectFile(const QString& path);
+    MsgAnswer AskToSaveChanges();
+    void UpdateBuildEnabled();
+    void TitleEditChange();
+    void CmLineEditChange();
+    void AskChBoxClick();
+    void RunChBoxClick();
+    void SetProjectPath(const QString& path);
+    bool SaveChangesFirst();                 // the save-changes question as New and Open use it
+    bool AcceptPath(const QString& path);    // refuses a chosen path that Windows-1250 cannot hold
+    QString ReadmeText() const;              // the memo's text with CR LF line breaks
+    static QString ReadmeForMemo(const QString& text);
+    QString SaveDialogFileName = QStringLiteral("Bezejmena.zpf");
+    void ResetRegistryView();  // tree back to its six root keys, values list emptied
+
+    // --- build (MainBuild.cpp)
+    void SetupBuild();
+    void BuildPrActExecute();
+    void StartBuild();
+    void PrepareReadme();
+
+    // --- registry page (MainRegistry.cpp)
+    void SetupRegistryPage();
+    void SaveRegIni(const QString& path);
+    void LoadRegIni(const QString& path);
+    void RegViewChange();
+    void ValueViewChange();
+    void AddKeyBtnClick();
+    void EditKeyBtnClick();
+    void DelKeyBtnClick();
+    void AddBtnClick();
+    void EditBtnClick();
+    void DelBtnClick();
+    void OpenBtnClick();
+
+    // --- folders and settings (MainFolders.cpp)
+    void SetupFolders();
+    void Dir2AddEditChange();
+    void Dir2AddBtnClick();
+    void TarDirBtnClick();
+    void SetActExecute();
+    void SpeedButton3Click();
+
+    // --- presentation (MainPresentation.cpp)
+    void SetupPresentation();
+    void SkinEditChange();
+    void SkinBtnClick();
+    void PrevBtnClick();
+    void SetBtnClick();
+    void BkMusicBtnClick();
+    void BkMusicEditChange();
+    void TestBtnClick();
+    void StopBtnClick();
+    void LoadBtnClick();
+    void ReadMemoChange();
+    void ClearBtnClick();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+};

@@ -1,0 +1,6 @@
+#include "Namvaldlg.h"
+
+TValueForm::TValueForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ValueForm"));
+}

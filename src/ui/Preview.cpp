@@ -1,0 +1,6 @@
+#include "Preview.h"
+
+TPrevForm::TPrevForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("PrevForm"));
+}

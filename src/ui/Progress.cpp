@@ -1,0 +1,6 @@
+#include "Progress.h"
+
+TProgressForm::TProgressForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ProgressForm"));
+}

@@ -1,0 +1,6 @@
+#include "Settings.h"
+
+TSetForm::TSetForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("SetForm"));
+}

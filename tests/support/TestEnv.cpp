@@ -1,0 +1,75 @@
+#include "TestEnv.h"
+#include "Error.h"
+#include "Forms.h"
+#include "Paths.h"
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+QString FakeSettings::LoadWinRarPath()
+{
+    if (Stored.isEmpty()) {
+        Stored = DefaultWinRarPath;
+        ++Writes;
+    }
+    return Stored;
+}
+
+void FakeSettings::StoreWinRarPath(const QString& path)
+{
+    if (FailWrites)
+        throw ZelvakonError(QStringLiteral("Hodnotu WinRARexe nelze uložit"));
+    Stored = path;
+    ++Writes;
+}
+
+TestEnv::TestEnv()
+{
+    ProgramFolder = QDir::toNativeSeparators(Dir.path() + QStringLiteral("/Program"));
+    QDir().mkpath(ProgramFolder);
+    Services.dialogs = &Dlg;
+    Services.settings = &Settings;
+    Services.help = &Help;
+    Services.programFolder = ProgramFolder;
+}
+
+TestEnv::~TestEnv() { Main.reset(); }
+
+TMainForm* TestEnv::Start()
+{
+    Main = std::make_unique<TMainForm>(Services);
+    CreateForms(Main.get());
+    Main->show();
+    Main->activateWindow();
+    if (Main->ActivatePending) {
+        // Offscreen windows are not always activated by the platform: run the activation directly.
+        Main->ActivatePending = false;
+        Main->FormActivate();
+    }
+    return Main.get();
+}
+
+QString TestEnv::Path(const QString& relative) const { return Paths::Join(ProgramFolder, relative); }
+
+void TypeText(QWidget* widget, const QString& text)
+{
+    for (QChar c : text) {
+        QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}

@@ -1,0 +1,48 @@
+#pragma once
+#include "FakeDialogs.h"
+#include "HelpViewer.h"
+#include "Main.h"
+#include "SettingsStore.h"
+#include <QByteArray>
+#include <QTemporaryDir>
+#include <memory>
+
+class QWidget;
+
+// Help requests are recorded instead of shown.
+class FakeHelp : public HelpViewer {
+public:
+    void OpenHelpTopic(const QString& helpFile, const QString& topic) override { Calls << helpFile + QLatin1Char('#') + topic; }
+    QStringList Calls;
+};
+
+// A settings store in memory that can be told to fail.
+class FakeSettings : public SettingsStore {
+public:
+    QString LoadWinRarPath() override;
+    void StoreWinRarPath(const QString& path) override;
+    QString Stored;       // empty: absent
+    bool FailWrites = false;
+    int Writes = 0;
+};
+
+// A private program folder, the fakes and a main window with its forms, as the program starts.
+struct TestEnv {
+    TestEnv();
+    ~TestEnv();
+    QTemporaryDir Dir;
+    QString ProgramFolder;
+    FakeDialogs Dlg;
+    FakeSettings Settings;
+    FakeHelp Help;
+    AppServices Services;
+    std::unique_ptr<TMainForm> Main;
+
+    TMainForm* Start();  // creates the main window and its forms, shows it and runs FormActivate
+    QString Path(const QString& relative) const;  // below the program folder
+};
+
+// Types text as a user would, one key event per character (Czech characters included).
+void TypeText(QWidget* widget, const QString& text);
+QByteArray ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const QByteArray& bytes);
