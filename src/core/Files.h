@@ -1,0 +1,16 @@
+#pragma once
+#include <QString>
+#include <QtGlobal>
+
+// Size of a file in bytes; -1 when it cannot be opened.
+qint64 FileSizeOf(const QString& path);
+
+struct BitmapSize {
+    qint32 Width = 0;
+    qint32 Height = 0;
+};
+
+// Width and height of a bitmap file: signed 32-bit little-endian at byte offsets 18 and 22, taken as
+// stored, with no signature test. A file that cannot be opened or is shorter than 26 bytes throws
+// ZelvakonError naming the file.
+BitmapSize GetBitmapSize(const QString& path);
