@@ -1,6 +1,7 @@
 #include "Error.h"
 #include "Forms.h"
 #include "Main.h"
+#include "ProgramFolders.h"
 #include "QtDialogs.h"
 #include "QtHelpViewer.h"
 #include "SettingsStore.h"
@@ -56,7 +57,10 @@ int main(int argc, char* argv[])
         services.dialogs = &dialogs;
         services.settings = &settings;
         services.help = &help;
-        services.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+        const ProgramFolders folders = ProgramFolders::ForRunningProgram();
+        services.programFolder = folders.Working;
+        services.executableFolder = folders.Executable;
+        services.partsFolders = folders.PartsFolders();
 
         TMainForm mainForm(services);
         dialogs.SetParent(&mainForm);
