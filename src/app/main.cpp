@@ -50,6 +50,7 @@ int main(int argc, char* argv[])
         QApplication::processEvents();
 
         QApplication::setApplicationName(QStringLiteral("Zelvakon"));
+        QGuiApplication::setDesktopFileName(QStringLiteral("zelvakon"));  // the installed menu entry
         QApplication::setApplicationDisplayName(QString());
         QtSettingsStore settings;
         QtHelpViewer help;
