@@ -1,6 +1,7 @@
 # Installation. The install prefix is one self-contained program folder, as the program expects:
 # the executables, Zelvakon.hlp, Readme.txt and the icon side by side. Outside it go the launchers,
 # the menu entry and the icons of the desktop (below ZELVAKON_DESKTOP_PREFIX).
+
 # /usr/local is CMake's own default (kept in build folders configured before this file existed);
 # as a program folder it would spread Readme.txt and Zelvakon.hlp over /usr/local.
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT OR CMAKE_INSTALL_PREFIX STREQUAL "/usr/local")
@@ -36,10 +37,11 @@ endforeach()
 ")
 
 install(FILES ${ZELVAKON_PACKAGING_DIR}/zelvakon.desktop DESTINATION ${ZELVAKON_DESKTOP_PREFIX}/share/applications)
-install(FILES ${ZELVAKON_ICON_DIR}/zelvakon.svg DESTINATION ${ZELVAKON_DESKTOP_PREFIX}/share/icons/hicolor/scalable/apps)
+set(iconTheme ${ZELVAKON_DESKTOP_PREFIX}/share/icons/hicolor)
+install(FILES ${ZELVAKON_ICON_DIR}/zelvakon.svg DESTINATION ${iconTheme}/scalable/apps)
 foreach(size 48 256)
-  install(FILES ${ZELVAKON_ICON_DIR}/zelvakon-${size}.png DESTINATION ${ZELVAKON_DESKTOP_PREFIX}/share/icons/hicolor/${size}x${size}/apps
-          RENAME zelvakon.png)
+  install(FILES ${ZELVAKON_ICON_DIR}/zelvakon-${size}.png
+          DESTINATION ${iconTheme}/${size}x${size}/apps RENAME zelvakon.png)
 endforeach()
 
 # The install test packs this build tree with CPack and must know whether zelvakon-cli belongs to it.

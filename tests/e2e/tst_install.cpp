@@ -27,14 +27,6 @@ private slots:
     void buildsProjectThroughCli();
 
 private:
-    struct Run {
-        bool Finished = false;
-        int Code = -1;
-        QByteArray Out;
-        QByteArray Err;
-    };
-    static Run Execute(const QString& program, const QStringList& args, int timeoutMs = 30000,
-                       const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
     QString Unpack(const QString& name);
     QProcessEnvironment UserEnvironment(const QString& home) const;
     QStringList ReadOnlyProgramFolder(const QString& root, const QStringList& command) const;
@@ -56,20 +48,15 @@ const char* const WorkingFolders[] = {"Projekty", "Vystup", "Obrazky", "Hudba"};
 
 QString BuildDir() { return QFileInfo(QStringLiteral(ZELVAKON_BIN_DIR)).path(); }
 
-#ifdef ZELVAKON_HAVE_CLI
-QByteArray RandomBytes(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char& b : bytes)
-        b = char(QRandomGenerator::global()->bounded(256));
-    return bytes;
-}
-#endif
+struct Run {
+    bool Finished = false;
+    int Code = -1;
+    QByteArray Out;
+    QByteArray Err;
+};
 
-}  // namespace
-
-TestInstall::Run TestInstall::Execute(const QString& program, const QStringList& args, int timeoutMs,
-                                      const QProcessEnvironment& env)
+Run Execute(const QString& program, const QStringList& args, int timeoutMs = 30000,
+            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
     process.setProcessEnvironment(env);
@@ -87,6 +74,54 @@ TestInstall::Run TestInstall::Execute(const QString& program, const QStringList&
     run.Err = process.readAllStandardError();
     return run;
 }
+
+QStringList Lines(const QByteArray& text)
+{
+    return QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// The libraries a binary links by name (NEEDED), with the files the loader finds for them.
+QList<std::pair<QString, QString>> LinkedLibraries(const QString& binary)
+{
+    const QStringList loaded = Lines(Execute(QStringLiteral("ldd"), {binary}).Out);
+    QList<std::pair<QString, QString>> libraries;
+    for (const QString& line : Lines(Execute(QStringLiteral("readelf"), {QStringLiteral("-d"), binary}).Out)) {
+        if (!line.contains(QLatin1String("(NEEDED)")))
+            continue;
+        const QString name = line.section(QLatin1Char('['), 1).section(QLatin1Char(']'), 0, 0);
+        QString path;
+        for (const QString& l : loaded) {
+            if (l.trimmed().startsWith(name + QLatin1String(" => ")))
+                path = l.section(QLatin1String(" => "), 1).section(QLatin1Char(' '), 0, 0);
+        }
+        libraries.append({name, path});
+    }
+    return libraries;
+}
+
+// The Debian package that owns a file; /lib and /usr/lib are one folder here, dpkg knows one of them.
+QString PackageOwning(const QString& path)
+{
+    const QString other = path.startsWith(QLatin1String("/usr/")) ? path.mid(4) : QStringLiteral("/usr") + path;
+    for (const QString& candidate : {path, QFileInfo(path).canonicalFilePath(), other}) {
+        const Run search = Execute(QStringLiteral("dpkg"), {QStringLiteral("-S"), candidate});
+        if (search.Code == 0)
+            return QString::fromUtf8(search.Out).section(QLatin1Char(':'), 0, 0);
+    }
+    return QString();
+}
+
+#ifdef ZELVAKON_HAVE_CLI
+QByteArray RandomBytes(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& b : bytes)
+        b = char(QRandomGenerator::global()->bounded(256));
+    return bytes;
+}
+#endif
+
+}  // namespace
 
 void TestInstall::initTestCase()
 {
@@ -179,7 +214,7 @@ void TestInstall::dependsOnWhatTheProgramLinks()
 {
     const Run field = Execute(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), Deb, QStringLiteral("Depends")});
     QVERIFY(field.Finished && field.Code == 0);
-    QSet<QString> depends;
+    QSet<QString> depends;  // the package names, without versions
     for (const QString& item : QString::fromUtf8(field.Out).split(QLatin1Char(','), Qt::SkipEmptyParts))
         depends << item.trimmed().section(QLatin1Char(' '), 0, 0);
     // Loaded at run time, so no linker sees them: the platform plugin and the MIDI sound font.
@@ -187,40 +222,23 @@ void TestInstall::dependsOnWhatTheProgramLinks()
         QVERIFY2(depends.contains(QLatin1String(name)), name);
     // Every name must be a real Debian package: this machine has the whole runtime installed.
     for (const QString& name : depends) {
-        const Run status = Execute(QStringLiteral("dpkg-query"), {QStringLiteral("-W"), QStringLiteral("-f=${Status}"), name});
+        const Run status =
+            Execute(QStringLiteral("dpkg-query"), {QStringLiteral("-W"), QStringLiteral("-f=${Status}"), name});
         QVERIFY2(status.Out.contains("installed"), qPrintable(name + QStringLiteral(" is not a package here")));
     }
 #ifdef ZELVAKON_SANITIZED
-    QSKIP("a sanitizer build links its runtime and more of Qt's interface libraries; packages are made of plain builds");
+    QSKIP("a sanitizer build links its runtime and more of Qt's libraries; packages are made of plain builds");
 #endif
     // Every library the shipped programs link comes from a package that the package depends on.
     for (const QString& program : Programs) {
-        const QString binary = Root + QLatin1Char('/') + ProgramDir + QLatin1Char('/') + program;
-        const Run needed = Execute(QStringLiteral("readelf"), {QStringLiteral("-d"), binary});
-        const Run ldd = Execute(QStringLiteral("ldd"), {binary});
-        QVERIFY(needed.Finished && needed.Code == 0 && ldd.Finished && ldd.Code == 0);
-        const QStringList lddLines = QString::fromUtf8(ldd.Out).split(QLatin1Char('\n'));
-        for (const QString& line : QString::fromUtf8(needed.Out).split(QLatin1Char('\n'))) {
-            if (!line.contains(QLatin1String("(NEEDED)")))
-                continue;
-            const QString lib = line.section(QLatin1Char('['), 1).section(QLatin1Char(']'), 0, 0);
-            QString path;
-            for (const QString& l : lddLines) {
-                if (l.trimmed().startsWith(lib + QLatin1String(" => ")))
-                    path = l.section(QLatin1String(" => "), 1).section(QLatin1Char(' '), 0, 0);
-            }
-            QVERIFY2(!path.isEmpty(), qPrintable(lib));
-            QString owner;
-            for (const QString& candidate : {path, QFileInfo(path).canonicalFilePath(),
-                                             path.startsWith(QLatin1String("/usr/")) ? path.mid(4) : QStringLiteral("/usr") + path}) {
-                const Run search = Execute(QStringLiteral("dpkg"), {QStringLiteral("-S"), candidate});
-                if (search.Code == 0) {
-                    owner = QString::fromUtf8(search.Out).section(QLatin1Char(':'), 0, 0);
-                    break;
-                }
-            }
-            QVERIFY2(!owner.isEmpty(), qPrintable(path));
-            QVERIFY2(depends.contains(owner), qPrintable(program + QStringLiteral(" links ") + lib + QStringLiteral(" of ") + owner));
+        const auto libraries = LinkedLibraries(Root + QLatin1Char('/') + ProgramDir + QLatin1Char('/') + program);
+        QVERIFY(!libraries.isEmpty());
+        for (const auto& [name, path] : libraries) {
+            QVERIFY2(!path.isEmpty(), qPrintable(name + QStringLiteral(" not found by ldd")));
+            const QString owner = PackageOwning(path);
+            QVERIFY2(!owner.isEmpty(), qPrintable(path + QStringLiteral(" belongs to no package")));
+            QVERIFY2(depends.contains(owner), qPrintable(program + QStringLiteral(" links ") + name
+                                                         + QStringLiteral(" of ") + owner));
         }
     }
 }
@@ -228,8 +246,7 @@ void TestInstall::dependsOnWhatTheProgramLinks()
 void TestInstall::desktopEntryStartsTheLauncher()
 {
     QMap<QString, QString> keys;
-    const QStringList lines = QString::fromUtf8(ReadBytes(Root + QStringLiteral("/usr/share/applications/zelvakon.desktop")))
-                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = Lines(ReadBytes(Root + QStringLiteral("/usr/share/applications/zelvakon.desktop")));
     QCOMPARE(lines.value(0), QStringLiteral("[Desktop Entry]"));
     for (const QString& line : lines.mid(1)) {
         QVERIFY2(line.contains(QLatin1Char('=')), qPrintable(line));
@@ -241,11 +258,12 @@ void TestInstall::desktopEntryStartsTheLauncher()
     const QString exec = keys.value(QStringLiteral("Exec"));
     QVERIFY2(QFileInfo(Root + QStringLiteral("/usr/bin/") + exec).isExecutable(), qPrintable(exec));
     const QString icon = keys.value(QStringLiteral("Icon"));
+    const QString icons = Root + QStringLiteral("/usr/share/icons/hicolor/");
     for (const int size : {48, 256}) {
-        QImageReader reader(Root + QStringLiteral("/usr/share/icons/hicolor/%1x%1/apps/").arg(size) + icon + QStringLiteral(".png"));
+        QImageReader reader(icons + QStringLiteral("%1x%1/apps/").arg(size) + icon + QStringLiteral(".png"));
         QCOMPARE(reader.size(), QSize(size, size));
     }
-    QXmlStreamReader svg(ReadBytes(Root + QStringLiteral("/usr/share/icons/hicolor/scalable/apps/") + icon + QStringLiteral(".svg")));
+    QXmlStreamReader svg(ReadBytes(icons + QStringLiteral("scalable/apps/") + icon + QStringLiteral(".svg")));
     QVERIFY(svg.readNextStartElement());
     QCOMPARE(svg.name(), QStringLiteral("svg"));
     while (!svg.atEnd())
@@ -270,7 +288,8 @@ QStringList TestInstall::ReadOnlyProgramFolder(const QString& root, const QStrin
 {
     return QStringList{QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
                        QStringLiteral("sh"), QStringLiteral("-c"),
-                       QStringLiteral("mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" && shift && exec \"$@\""),
+                       QStringLiteral("mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\""
+                                      " && shift && exec \"$@\""),
                        QStringLiteral("sh"), root + QLatin1Char('/') + ProgramDir}
            + command;
 }
@@ -312,7 +331,8 @@ void TestInstall::StartAndClose(const QString& root, bool readOnly, const QStrin
     QVERIFY(process.waitForStarted());
     const QString settings = home + QStringLiteral("/.config/Zelvakon.ini");
     const bool up = QTest::qWaitFor([&] {
-        return process.state() == QProcess::NotRunning || (HasWorkingFolders(expectFolders) && QFileInfo::exists(settings));
+        return process.state() == QProcess::NotRunning
+               || (HasWorkingFolders(expectFolders) && QFileInfo::exists(settings));
     }, 30000);
     const bool running = process.state() == QProcess::Running;
     const int exitCode = process.exitCode();
@@ -340,7 +360,8 @@ void TestInstall::fallsBackToPerUserFolderWhenReadOnly()
     const QString home = Scratch.filePath(QStringLiteral("home-readonly"));
     StartAndClose(root, true, home + QStringLiteral("/.local/share/Zelvakon"), home);
     for (const char* name : WorkingFolders)
-        QVERIFY2(!QFileInfo::exists(root + QLatin1Char('/') + ProgramDir + QLatin1Char('/') + QLatin1String(name)), name);
+        QVERIFY2(!QFileInfo::exists(root + QLatin1Char('/') + ProgramDir + QLatin1Char('/') + QLatin1String(name)),
+                 name);
 }
 
 void TestInstall::buildsProjectThroughCli()
@@ -366,7 +387,8 @@ void TestInstall::buildsProjectThroughCli()
     QVERIFY2(!archiver.isEmpty(), "no stand-in archiver in the build tree");
 
     // With a read-only program folder the parts come from the user's folder, as a user installs them.
-    const QString partsFolder = readOnly ? home + QStringLiteral("/.local/share/Zelvakon") : root + QLatin1Char('/') + ProgramDir;
+    const QString partsFolder =
+        readOnly ? home + QStringLiteral("/.local/share/Zelvakon") : root + QLatin1Char('/') + ProgramDir;
     QDir().mkpath(partsFolder);
     const QByteArray unrar = RandomBytes(5000);
     const QByteArray vorvanex = RandomBytes(7000);

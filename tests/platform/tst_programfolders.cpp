@@ -50,7 +50,8 @@ void TestProgramFolders::resolve()
     const QString exe = Native(dir.path() + QStringLiteral("/opt/zelvakon"));
     QDir().mkpath(exe);
     // Three levels below: the per-user folder must be made whole, not one level like a working folder.
-    const QString perUser = havePerUser ? Native(dir.path() + QStringLiteral("/home/.local/share/Zelvakon")) : QString();
+    const QString perUser =
+        havePerUser ? Native(dir.path() + QStringLiteral("/home/.local/share/Zelvakon")) : QString();
     QStringList asked;
     const ProgramFolders folders = ProgramFolders::Resolve(exe, perUser, [&](const QString& folder) {
         asked << folder;
@@ -133,7 +134,8 @@ void TestProgramFolders::canCreateIn()
         Touch(path);
     QCOMPARE(ProgramFolders::CanCreateIn(path), expected);
     if (kind == QLatin1String("folder"))
-        QVERIFY2(QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), "the probe was left behind");
+        QVERIFY2(QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 "the probe was left behind");
 }
 
 void TestProgramFolders::canCreateInReadOnlyFileSystem()

@@ -26,12 +26,14 @@ void TestPerUserFolder::workingFoldersGoToTheUser()
         QVERIFY2(QFileInfo(Paths::Join(user, QLatin1String(name))).isDir(), name);
         QVERIFY2(!QFileInfo::exists(Paths::Join(exe, QLatin1String(name))), name);
     }
-    const QString untitled = Paths::Join(Paths::Join(user, QStringLiteral("Projekty")), QStringLiteral("Bezejmena.zpf"));
+    const QString untitled = Paths::Join(user, QStringLiteral("Projekty")) + Paths::Separator()
+                             + QStringLiteral("Bezejmena.zpf");
     QCOMPARE(main->ProjectPath, untitled);
     QCOMPARE(main->Vystup, Paths::Join(user, QStringLiteral("Vystup")));
 
     main->ShowHelpAct->trigger();
-    QCOMPARE(env.Help.Calls, QStringList{Paths::Join(exe, QStringLiteral("Zelvakon.hlp")) + QStringLiteral("#HlavniStrana")});
+    QCOMPARE(env.Help.Calls,
+             QStringList{Paths::Join(exe, QStringLiteral("Zelvakon.hlp")) + QStringLiteral("#HlavniStrana")});
 
     main->NewPrAct->trigger();  // New sets the untitled project up again, in the same place
     QCOMPARE(main->ProjectPath, untitled);
