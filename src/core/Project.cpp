@@ -1,10 +1,10 @@
 #include "Project.h"
+#include "AtomicFile.h"
 #include "Codec.h"
 #include "Error.h"
 #include "Paths.h"
 #include "ProfileFile.h"
 #include <QFile>
-#include <QSaveFile>
 
 qint32 ReadProfileInt(const QString& text, qint32 defaultValue)
 {
@@ -102,10 +102,7 @@ Project ReadProjectFile(const QString& path)
 
 void SaveReadmeText(const QString& path, const QString& text)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = Codec::ToWin1250(text);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze uložit: %2").arg(path, file.errorString()));
+    WriteFileAtomically(path, Codec::ToWin1250(text));
 }
 
 QString LoadReadmeText(const QString& path)

@@ -1,8 +1,8 @@
 #include "ProfileFile.h"
+#include "AtomicFile.h"
 #include "Codec.h"
 #include "Error.h"
 #include <QFile>
-#include <QSaveFile>
 
 static const QString CrLf = QStringLiteral("\r\n");
 
@@ -249,10 +249,5 @@ QByteArray ProfileFile::Render() const
 
 void ProfileFile::Save(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze uložit: %2").arg(path, file.errorString()));
-    const QByteArray bytes = Render();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze uložit: %2").arg(path, file.errorString()));
+    WriteFileAtomically(path, Render());
 }
