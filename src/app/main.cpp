@@ -1,3 +1,4 @@
+#include "Application.h"
 #include "Error.h"
 #include "Forms.h"
 #include "Main.h"
@@ -7,35 +8,6 @@
 #include "Splash.h"
 #include <QApplication>
 #include <QDir>
-
-namespace {
-
-// What escapes a handler is shown in the standard error box, and the program goes on.
-class ZelvakonApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-    Dialogs* ErrorDialogs = nullptr;
-
-    bool notify(QObject* receiver, QEvent* event) override
-    {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const ZelvakonError& error) {
-            Report(error.Message());
-        } catch (const std::exception& error) {
-            Report(QString::fromLocal8Bit(error.what()));
-        }
-        return false;
-    }
-
-    void Report(const QString& message)
-    {
-        if (ErrorDialogs)
-            ErrorDialogs->ShowError(message);
-    }
-};
-
-}  // namespace
 
 int main(int argc, char* argv[])
 {

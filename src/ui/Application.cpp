@@ -1,0 +1,23 @@
+#include "Application.h"
+#include "Dialogs.h"
+#include "Error.h"
+
+ZelvakonApplication::ZelvakonApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool ZelvakonApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const ZelvakonError& error) {
+        Report(error.Message());
+    } catch (const std::exception& error) {
+        Report(QString::fromLocal8Bit(error.what()));
+    }
+    return false;
+}
+
+void ZelvakonApplication::Report(const QString& message)
+{
+    if (ErrorDialogs)
+        ErrorDialogs->ShowError(message);
+}

@@ -1,0 +1,14 @@
+#pragma once
+#include <QApplication>
+
+class Dialogs;
+
+// What escapes a handler is caught where the event loop delivers it and shown in the standard error
+// box; the program goes on.
+class ZelvakonApplication : public QApplication {
+public:
+    ZelvakonApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+    void Report(const QString& message);
+    Dialogs* ErrorDialogs = nullptr;
+};
