@@ -37,6 +37,9 @@ int main(int argc, char* argv[])
         splash.close();
 
         mainForm.show();
+        // For the start-up benchmark: end the run once the main window has been activated.
+        if (qEnvironmentVariableIsSet("ZELVAKON_QUIT_AFTER_ACTIVATION"))
+            QObject::connect(&mainForm, &TMainForm::Activated, &app, &QCoreApplication::quit, Qt::QueuedConnection);
         app.exec();
     } catch (const ZelvakonError& error) {
         app.Report(error.Message());
