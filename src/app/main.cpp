@@ -12,6 +12,7 @@
 int main(int argc, char* argv[])
 {
     ZelvakonApplication app(argc, argv);
+    ApplyProgramFont();
     QtDialogs dialogs;
     app.ErrorDialogs = &dialogs;
     try {

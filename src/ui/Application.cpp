@@ -1,6 +1,7 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "Error.h"
+#include <QFont>
 
 ZelvakonApplication::ZelvakonApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -20,4 +21,11 @@ void ZelvakonApplication::Report(const QString& message)
 {
     if (ErrorDialogs)
         ErrorDialogs->ShowError(message);
+}
+
+void ApplyProgramFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(8);
+    QApplication::setFont(font);
 }

@@ -12,3 +12,6 @@ public:
     void Report(const QString& message);
     Dialogs* ErrorDialogs = nullptr;
 };
+
+// The program's own font: an 8-point sans (DejaVu Sans stands in for the classic dialog font).
+void ApplyProgramFont();
