@@ -43,8 +43,12 @@ void WriteProjectKeys(ProfileFile& profile, const QString& mainSection, const Pr
         {"Obrazek", p.Obrazek},     {"NazevProg", p.NazevProg}, {"PrikRadka", p.PrikRadka},
         {"Vystup", p.Vystup},       {"JmenoInst", p.JmenoInst}, {"JmenoDat", p.JmenoDat},
         {"SpustitPrg", flag(p.SpustitPrg)}, {"Zeptat", flag(p.Zeptat)}};
-    for (const auto& [key, value] : keys)
+    for (const auto& [key, value] : keys) {
+        // A line break inside a value would add lines or sections to the file.
+        if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')))
+            throw ZelvakonError(QStringLiteral("Hodnota %1 obsahuje konec řádku a nelze ji uložit").arg(QLatin1String(key)));
         profile.Write(mainSection, QLatin1String(key), value);
+    }
     const ClickArea* areas[] = {&p.Rozbal, &p.Readme, &p.Konec};
     for (int i = 0; i < 3; ++i) {
         profile.Write(AreaSections[i], QStringLiteral("Levy"), QString::number(areas[i]->Levy));

@@ -5,6 +5,7 @@
 #include "TestEnv.h"
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -29,6 +30,7 @@ private slots:
     void buildEnabledByFourFields();
     void spaceEditTakesDigitsOnly();
     void unencodableCharactersDropped();
+    void pastedLineBreaksTakenOut();
     void runCheckBoxEnablesRunFields();
     void saveChangesQuestion_data();
     void saveChangesQuestion();
@@ -194,6 +196,21 @@ void TestMainForm::unencodableCharactersDropped()
     TypeText(main->TitleEdit, "Kůň€αß");  // Greek alpha has no place in Windows-1250; ß has
     QCOMPARE(main->TitleEdit->text(), "Kůň€ß");
     QCOMPARE(env.Dlg.Beeps, 1);
+}
+
+void TestMainForm::pastedLineBreaksTakenOut()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    QApplication::clipboard()->setText("a\nb\r\nα[c]");
+    main->TitleEdit->paste();
+    QCOMPARE(main->TitleEdit->text(), "ab[c]");
+    QCOMPARE(env.Dlg.Beeps, 1);
+    main->SpaceEdit->paste();
+    QCOMPARE(main->SpaceEdit->text(), "");
+    // Whatever reaches a value by code, a line break never reaches the file.
+    main->CmLineEdit->setText("x\ny");
+    QVERIFY_THROWS_EXCEPTION(ZelvakonError, main->WriteProjectFile(env.Path("Projekty/Hra.zpf")));
 }
 
 void TestMainForm::runCheckBoxEnablesRunFields()
