@@ -1,6 +1,43 @@
 #include "Dirsizedlg.h"
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QLabel>
+#include <QScreen>
+#include <QStyle>
+#include <QWindow>
 
-TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent)
+TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("DirSizeForm"));
+    setFixedSize(287, 59);
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 0, 287, 59);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(2);
+    Image1 = new QLabel(Panel1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(24, 20, 16, 16);
+    Image1->setAttribute(Qt::WA_TranslucentBackground);
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_DirIcon).pixmap(16, 16));
+    Label1 = new QLabel(QStringLiteral("Zjišťuji velikost adresáře k archivaci..."), Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(80, 20);
+    Label1->adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+}
+
+void TDirSizeForm::ShowPainted()
+{
+    show();
+    // A real window system maps the window asynchronously; wait briefly for it, keeping user input
+    // queued, so that the text is on screen before the GUI thread goes busy.
+    QElapsedTimer waited;
+    waited.start();
+    do
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    while ((!windowHandle() || !windowHandle()->isExposed()) && waited.elapsed() < 250);
+    repaint();
 }
