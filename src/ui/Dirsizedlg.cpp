@@ -24,6 +24,12 @@ TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     Label1 = new QLabel(QStringLiteral("Zjišťuji velikost adresáře k archivaci..."), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(80, 20);
+    // The text was laid out for a narrow 8-point font; a wider one gets smaller until it fits.
+    const int room = 287 - 80 - 2 * Panel1->frameWidth() - 2;
+    QFont font = Label1->font();
+    while (QFontMetrics(font).horizontalAdvance(Label1->text()) > room && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    Label1->setFont(font);
     Label1->adjustSize();
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
