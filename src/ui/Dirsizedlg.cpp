@@ -10,6 +10,9 @@
 TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("DirSizeForm"));
+    // Keys typed while it flashes up belong to the field being typed into, not to this window.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setFixedSize(287, 59);
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));

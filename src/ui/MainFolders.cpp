@@ -31,13 +31,14 @@ void TMainForm::Dir2AddEditChange()
         const auto wait = std::make_unique<TDirSizeForm>(this);
         wait->ShowPainted();
         SpaceEdit->setText(SizeInKBText(GetDirSize(folder)));
-        // The main window becomes the active one again when the wait window goes away, and that
+        // The main window counts as activated again when the wait window goes away, and that
         // activation runs FormActivate.
         ActivatePending = true;
         wait->hide();
     }
-    // The window system may deliver that activation late or not at all (offscreen, another window
-    // focused meanwhile): run it here, at the moment the wait window is gone, as the steps expect.
+    // The wait window never takes the focus (typing goes on in the field), so the window system has
+    // no activation to deliver: run it here, at the moment the wait window is gone, before the
+    // change below. Had the system delivered one during hide(), event() has run it already.
     if (ActivatePending && isVisible()) {
         ActivatePending = false;
         try {
