@@ -29,7 +29,8 @@ qint64 RunDu(const QString& folder, double* ms)
     QProcess du;
     QElapsedTimer timer;
     timer.start();
-    du.start(QStringLiteral("du"), {QStringLiteral("--apparent-size"), QStringLiteral("--block-size=1"), QStringLiteral("-s"), folder});
+    du.start(QStringLiteral("du"),
+        {QStringLiteral("--apparent-size"), QStringLiteral("--block-size=1"), QStringLiteral("-s"), folder});
     if (!du.waitForFinished(600000) || du.exitCode() != 0) {
         std::fprintf(stderr, "du failed: %s\n", qPrintable(du.errorString()));
         std::exit(1);
@@ -70,7 +71,8 @@ int main(int argc, char* argv[])
             fileBytes += size;
         }
     }
-    std::printf("made in %.1f s; file bytes %lld\n", double(making.elapsed()) / 1000, static_cast<long long>(fileBytes));
+    std::printf(
+        "made in %.1f s; file bytes %lld\n", double(making.elapsed()) / 1000, static_cast<long long>(fileBytes));
 
     // Warm the cache with one run of each, then interleave the measured runs.
     double ms = 0;
@@ -88,14 +90,15 @@ int main(int argc, char* argv[])
     const double oursMedian = Median(oursMs);
     const double duMedian = Median(duMs);
     std::printf("GetDirSize: %lld bytes (%s KB), median %.1f ms of %d runs\n", static_cast<long long>(ours),
-                qPrintable(SizeInKBText(ours)), oursMedian, runs);
-    std::printf("du --apparent-size --block-size=1 -s: %lld bytes (folders' own sizes included), median %.1f ms of %d runs "
-                "(process start included)\n",
-                static_cast<long long>(duBytes), duMedian, runs);
+        qPrintable(SizeInKBText(ours)), oursMedian, runs);
+    std::printf(
+        "du --apparent-size --block-size=1 -s: %lld bytes (folders' own sizes included), median %.1f ms of %d runs "
+        "(process start included)\n",
+        static_cast<long long>(duBytes), duMedian, runs);
     std::printf("ratio GetDirSize / du: %.2f (target at most 1.20)\n", oursMedian / duMedian);
     if (ours != fileBytes) {
         std::printf("MISMATCH: GetDirSize counted %lld bytes, the files hold %lld\n", static_cast<long long>(ours),
-                    static_cast<long long>(fileBytes));
+            static_cast<long long>(fileBytes));
         return 1;
     }
     return 0;

@@ -46,6 +46,7 @@ void TMainForm::Dir2AddEditChange()
         } catch (const ZelvakonError& error) {
             Services.dialogs->ShowError(error.Message());
         }
+        emit Activated();
     }
     Modified = true;
 }

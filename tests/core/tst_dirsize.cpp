@@ -47,7 +47,9 @@ void MakeTree(const QString& root, const Layout& layout, qint64* linkBytes = nul
 #ifdef Q_OS_UNIX
             const QString name = line.section(QLatin1String("->"), 0, 0);
             const QString target = line.section(QLatin1String("->"), 1);
-            QVERIFY(symlink(QFile::encodeName(target).constData(), QFile::encodeName(root + QLatin1Char('/') + name).constData()) == 0);
+            QVERIFY(symlink(QFile::encodeName(target).constData(),
+                        QFile::encodeName(root + QLatin1Char('/') + name).constData())
+                == 0);
             if (linkBytes)
                 *linkBytes += QFile::encodeName(target).size();
 #endif
@@ -75,13 +77,13 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
 // most of a minute.
 QString ScratchTemplate()
 {
-    const QString shm = QStringLiteral("/dev/shm");
+    const QString shm = "/dev/shm";
     if (QFileInfo(shm).isDir() && QFileInfo(shm).isWritable())
-        return shm + QStringLiteral("/zelvakon-test-XXXXXX");
-    return QDir::tempPath() + QStringLiteral("/zelvakon-test-XXXXXX");
+        return shm + "/zelvakon-test-XXXXXX";
+    return QDir::tempPath() + "/zelvakon-test-XXXXXX";
 }
 
-int OpenDescriptors() { return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size()); }
+int OpenDescriptors() { return int(QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size()); }
 
 }  // namespace
 
@@ -106,32 +108,24 @@ void TestDirSize::countsEveryFile_data()
     QTest::addColumn<Layout>("layout");
     QTest::addColumn<qint64>("bytes");
     QTest::addColumn<QString>("kb");
-    QTest::newRow("1023 bytes are still 0 KB") << Layout{QStringLiteral("a=1000"), QStringLiteral("b=23")} << qint64(1023) << QStringLiteral("0");
-    QTest::newRow("1024 bytes make 1 KB") << Layout{QStringLiteral("a=1024")} << qint64(1024) << QStringLiteral("1");
+    QTest::newRow("1023 bytes are still 0 KB") << Layout{"a=1000", "b=23"} << qint64(1023) << "0";
+    QTest::newRow("1024 bytes make 1 KB") << Layout{"a=1024"} << qint64(1024) << "1";
     QTest::newRow("1536 bytes truncate to 1 KB, not round to 2")
-        << Layout{QStringLiteral("a=512"), QStringLiteral("s/"), QStringLiteral("s/b=1024")} << qint64(1536) << QStringLiteral("1");
-    QTest::newRow("empty folder") << Layout{} << qint64(0) << QStringLiteral("0");
-    QTest::newRow("hidden file counted") << Layout{QStringLiteral(".hidden=2000"), QStringLiteral("shown=48")} << qint64(2048)
-                                         << QStringLiteral("2");
+        << Layout{"a=512", "s/", "s/b=1024"} << qint64(1536) << "1";
+    QTest::newRow("empty folder") << Layout{} << qint64(0) << "0";
+    QTest::newRow("hidden file counted") << Layout{".hidden=2000", "shown=48"} << qint64(2048) << "2";
     QTest::newRow("hidden subfolder counted")
-        << Layout{QStringLiteral(".git/objects/"), QStringLiteral(".git/objects/pack=3072"), QStringLiteral(".git/HEAD=1024")}
-        << qint64(4096) << QStringLiteral("4");
-    QTest::newRow("every depth counted")
-        << Layout{QStringLiteral("a/b/c/d/e/f/"), QStringLiteral("a/1=1"), QStringLiteral("a/b/c/2=2"), QStringLiteral("a/b/c/d/e/f/3=1021")}
-        << qint64(1024) << QStringLiteral("1");
-    QTest::newRow("empty folders add nothing of their own")
-        << Layout{QStringLiteral("x/y/z/"), QStringLiteral("w/")} << qint64(0) << QStringLiteral("0");
-    QTest::newRow("odd names")
-        << Layout{QStringLiteral("žluťoučký kůň/"), QStringLiteral("žluťoučký kůň/ú=10"), QStringLiteral("new\nline=20"),
-                  QStringLiteral(" lead and trail =30"), QStringLiteral("-dash/"), QStringLiteral("-dash/*?[x]=40"),
-                  QStringLiteral("..dots.../"), QStringLiteral("..dots.../'q\"=50")}
-        << qint64(150) << QStringLiteral("0");
+        << Layout{".git/objects/", ".git/objects/pack=3072", ".git/HEAD=1024"} << qint64(4096) << "4";
+    QTest::newRow("every depth counted") << Layout{"a/b/c/d/e/f/", "a/1=1", "a/b/c/2=2", "a/b/c/d/e/f/3=1021"}
+                                         << qint64(1024) << "1";
+    QTest::newRow("empty folders add nothing of their own") << Layout{"x/y/z/", "w/"} << qint64(0) << "0";
+    QTest::newRow("odd names") << Layout{"žluťoučký kůň/", "žluťoučký kůň/ú=10", "new\nline=20", " lead and trail =30",
+        "-dash/", "-dash/*?[x]=40", "..dots.../", "..dots.../'q\"=50"}
+                               << qint64(150) << "0";
     // 2 GiB and more must neither wrap nor turn negative.
     QTest::newRow("total beyond 2 GiB in 64 bits")
-        << Layout{QStringLiteral("big=2147483648"), QStringLiteral("sub/"), QStringLiteral("sub/more=1073741824"), QStringLiteral("one=1")}
-        << qint64(3221225473) << QStringLiteral("3145728");
-    QTest::newRow("beyond 4 GiB") << Layout{QStringLiteral("a=4294967295"), QStringLiteral("b=1025")} << qint64(4294968320)
-                                  << QStringLiteral("4194305");
+        << Layout{"big=2147483648", "sub/", "sub/more=1073741824", "one=1"} << qint64(3221225473) << "3145728";
+    QTest::newRow("beyond 4 GiB") << Layout{"a=4294967295", "b=1025"} << qint64(4294968320) << "4194305";
 }
 
 void TestDirSize::countsEveryFile()
@@ -155,18 +149,13 @@ void TestDirSize::linksAreNotFollowed_data()
     QTest::addColumn<Layout>("layout");
     QTest::addColumn<qint64>("fileBytes");
     // "outside" is a sibling of the measured folder "in", holding 1 MB.
-    QTest::newRow("link to a big folder elsewhere") << Layout{QStringLiteral("in/a=10"), QStringLiteral("in/big->../outside")}
-                                                   << qint64(10);
-    QTest::newRow("link to a big file elsewhere") << Layout{QStringLiteral("in/a=10"), QStringLiteral("in/big->../outside/blob")}
-                                                 << qint64(10);
-    QTest::newRow("cycle to the parent") << Layout{QStringLiteral("in/sub/"), QStringLiteral("in/sub/a=5"), QStringLiteral("in/sub/loop->..")}
-                                        << qint64(5);
-    QTest::newRow("cycle to itself") << Layout{QStringLiteral("in/a=5"), QStringLiteral("in/self->.")} << qint64(5);
-    QTest::newRow("absolute link to the measured folder")
-        << Layout{QStringLiteral("in/a=7"), QStringLiteral("in/back->@in")} << qint64(7);
-    QTest::newRow("dangling link named like a folder")
-        << Layout{QStringLiteral("in/a=9"), QStringLiteral("in/docs->nowhere/at/all")} << qint64(9);
-    QTest::newRow("fifo counts 0 and is never opened") << Layout{QStringLiteral("in/a=3"), QStringLiteral("in/pipe|")} << qint64(3);
+    QTest::newRow("link to a big folder elsewhere") << Layout{"in/a=10", "in/big->../outside"} << qint64(10);
+    QTest::newRow("link to a big file elsewhere") << Layout{"in/a=10", "in/big->../outside/blob"} << qint64(10);
+    QTest::newRow("cycle to the parent") << Layout{"in/sub/", "in/sub/a=5", "in/sub/loop->.."} << qint64(5);
+    QTest::newRow("cycle to itself") << Layout{"in/a=5", "in/self->."} << qint64(5);
+    QTest::newRow("absolute link to the measured folder") << Layout{"in/a=7", "in/back->@in"} << qint64(7);
+    QTest::newRow("dangling link named like a folder") << Layout{"in/a=9", "in/docs->nowhere/at/all"} << qint64(9);
+    QTest::newRow("fifo counts 0 and is never opened") << Layout{"in/a=3", "in/pipe|"} << qint64(3);
 }
 
 void TestDirSize::linksAreNotFollowed()
@@ -174,13 +163,13 @@ void TestDirSize::linksAreNotFollowed()
     QFETCH(Layout, layout);
     QFETCH(qint64, fileBytes);
     QTemporaryDir dir;
-    MakeTree(dir.path(), Layout{QStringLiteral("in/"), QStringLiteral("outside/"), QStringLiteral("outside/blob=1048576")});
+    MakeTree(dir.path(), Layout{"in/", "outside/", "outside/blob=1048576"});
     Layout resolved;
     for (const QString& line : layout)
         resolved << QString(line).replace(QLatin1Char('@'), dir.path() + QLatin1Char('/'));
     qint64 linkBytes = 0;
     MakeTree(dir.path(), resolved, &linkBytes);
-    const QString in = dir.path() + QStringLiteral("/in");
+    const QString in = dir.path() + "/in";
     for (const NamedWalker& walker : Walkers())
         QVERIFY2(walker.Walk(in, {}) == fileBytes + (walker.LinksOwnSize ? linkBytes : 0), walker.Name);
 }
@@ -191,9 +180,9 @@ void TestDirSize::unlistableSubfolderAddsNothing_data()
     // its parent's listing and its own opening instead.
     QTest::addColumn<QString>("change");
     QTest::addColumn<bool>("posixOnly");
-    QTest::newRow("subfolder vanishes") << QStringLiteral("remove") << false;
-    QTest::newRow("subfolder replaced by a file") << QStringLiteral("file") << false;
-    QTest::newRow("subfolder swapped for a link to a big folder") << QStringLiteral("link") << true;
+    QTest::newRow("subfolder vanishes") << "remove" << false;
+    QTest::newRow("subfolder replaced by a file") << "file" << false;
+    QTest::newRow("subfolder swapped for a link to a big folder") << "link" << true;
 }
 
 void TestDirSize::unlistableSubfolderAddsNothing()
@@ -201,16 +190,15 @@ void TestDirSize::unlistableSubfolderAddsNothing()
     QFETCH(QString, change);
     QFETCH(bool, posixOnly);
     QTemporaryDir dir;
-    const QString in = dir.path() + QStringLiteral("/in");
+    const QString in = dir.path() + "/in";
     for (const NamedWalker& walker : Walkers()) {
         if (posixOnly && !walker.LinksOwnSize)
             continue;
         QDir(in).removeRecursively();
-        MakeTree(dir.path(), Layout{QStringLiteral("in/a/"), QStringLiteral("in/a/1=100"), QStringLiteral("in/gone/deeper/"),
-                                    QStringLiteral("in/gone/x=5000"), QStringLiteral("in/gone/deeper/y=6000"), QStringLiteral("in/z/"),
-                                    QStringLiteral("in/z/2=200"), QStringLiteral("in/3=300"), QStringLiteral("big/"),
-                                    QStringLiteral("big/blob=99999")});
-        const QString gone = in + QStringLiteral("/gone");
+        MakeTree(dir.path(),
+            Layout{"in/a/", "in/a/1=100", "in/gone/deeper/", "in/gone/x=5000", "in/gone/deeper/y=6000", "in/z/",
+                "in/z/2=200", "in/3=300", "big/", "big/blob=99999"});
+        const QString gone = in + "/gone";
         int probes = 0;
         const DirSizeProbe probe = [&](const QString& folder) {
             ++probes;
@@ -221,7 +209,8 @@ void TestDirSize::unlistableSubfolderAddsNothing()
                 WriteBytes(gone, QByteArray(4321, 'x'));
 #ifdef Q_OS_UNIX
             if (change == QLatin1String("link"))
-                QVERIFY(symlink(QFile::encodeName(dir.path() + QStringLiteral("/big")).constData(), QFile::encodeName(gone).constData()) == 0);
+                QVERIFY(symlink(QFile::encodeName(dir.path() + "/big").constData(), QFile::encodeName(gone).constData())
+                    == 0);
 #endif
         };
 #ifdef Q_OS_UNIX
@@ -239,19 +228,19 @@ void TestDirSize::noFolderGivesZero_data()
 {
     QTest::addColumn<QString>("text");
     QTest::newRow("empty text") << QString();
-    QTest::newRow("no such folder") << QStringLiteral("@/missing");
-    QTest::newRow("a file, not a folder") << QStringLiteral("@/file");
-    QTest::newRow("below a file") << QStringLiteral("@/file/sub");
+    QTest::newRow("no such folder") << "@/missing";
+    QTest::newRow("a file, not a folder") << "@/file";
+    QTest::newRow("below a file") << "@/file/sub";
 }
 
 void TestDirSize::noFolderGivesZero()
 {
     QFETCH(QString, text);
     QTemporaryDir dir;
-    WriteBytes(dir.path() + QStringLiteral("/file"), QByteArray(5000, 'x'));
+    WriteBytes(dir.path() + "/file", QByteArray(5000, 'x'));
     text.replace(QLatin1Char('@'), dir.path());
     QVERIFY(!IsExistingFolder(text));
-    QCOMPARE(FolderSizeKBText(text), QStringLiteral("0"));
+    QCOMPARE(FolderSizeKBText(text), "0");
     QCOMPARE(GetDirSize(text), qint64(0));
 }
 
@@ -361,7 +350,7 @@ void TestDirSize::hugeFolder()
     for (int i = 0; i < 200000; ++i)
         WriteBytes(dir.path() + QLatin1Char('/') + QString::number(i), QByteArray(1, 'x'));
 #endif
-    QCOMPARE(FolderSizeKBText(dir.path()), QStringLiteral("195"));  // 200,000 bytes
+    QCOMPARE(FolderSizeKBText(dir.path()), "195");  // 200,000 bytes
 }
 
 QTEST_GUILESS_MAIN(TestDirSize)

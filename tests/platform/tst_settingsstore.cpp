@@ -18,10 +18,7 @@ private slots:
 };
 
 namespace {
-QString Stored(const QString& ini)
-{
-    return QSettings(ini, QSettings::IniFormat).value(QStringLiteral("WinRARexe")).toString();
-}
+QString Stored(const QString& ini) { return QSettings(ini, QSettings::IniFormat).value("WinRARexe").toString(); }
 }  // namespace
 
 void TestSettingsStore::loadAfter_data()
@@ -29,10 +26,11 @@ void TestSettingsStore::loadAfter_data()
     QTest::addColumn<QByteArray>("iniText");  // null: no file at all
     QTest::addColumn<QString>("loaded");
     QTest::addColumn<QString>("storedAfter");
-    const QString def = QStringLiteral("C:\\Program Files\\WinRAR\\WinRAR.exe");
+    const QString def = "C:\\Program Files\\WinRAR\\WinRAR.exe";
     QTest::newRow("first start writes the default") << QByteArray() << def << def;
-    QTest::newRow("stored path comes back") << QByteArray("WinRARexe=D:\\\\Tools\\\\WinRAR.exe\n")
-                                            << QStringLiteral("D:\\Tools\\WinRAR.exe") << QStringLiteral("D:\\Tools\\WinRAR.exe");
+    QTest::newRow("stored path comes back")
+        << QByteArray("WinRARexe=D:\\\\Tools\\\\WinRAR.exe\n") << "D:\\Tools\\WinRAR.exe"
+        << "D:\\Tools\\WinRAR.exe";
     QTest::newRow("empty value gives the default again") << QByteArray("WinRARexe=\n") << def << def;
     QTest::newRow("other keys only: default") << QByteArray("Other=1\n") << def << def;
 }
@@ -43,7 +41,7 @@ void TestSettingsStore::loadAfter()
     QFETCH(QString, loaded);
     QFETCH(QString, storedAfter);
     QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("Zelvakon.ini"));
+    const QString ini = dir.filePath("Zelvakon.ini");
     if (!iniText.isNull()) {
         QFile file(ini);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -58,11 +56,12 @@ void TestSettingsStore::storesWhatItIsGiven_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("nextLoad");
-    QTest::newRow("a path") << QStringLiteral("D:\\Tools\\WinRAR.exe") << QStringLiteral("D:\\Tools\\WinRAR.exe");
-    QTest::newRow("Czech path") << QStringLiteral("C:\\Programy\\Žluťoučký\\WinRAR.exe")
-                                << QStringLiteral("C:\\Programy\\Žluťoučký\\WinRAR.exe");
-    QTest::newRow("empty field stored empty, default on the next load") << QString()
-                                                                       << QStringLiteral("C:\\Program Files\\WinRAR\\WinRAR.exe");
+    QTest::newRow("a path") << "D:\\Tools\\WinRAR.exe"
+                            << "D:\\Tools\\WinRAR.exe";
+    QTest::newRow("Czech path") << "C:\\Programy\\Žluťoučký\\WinRAR.exe"
+                                << "C:\\Programy\\Žluťoučký\\WinRAR.exe";
+    QTest::newRow("empty field stored empty, default on the next load")
+        << QString() << "C:\\Program Files\\WinRAR\\WinRAR.exe";
 }
 
 void TestSettingsStore::storesWhatItIsGiven()
@@ -70,7 +69,7 @@ void TestSettingsStore::storesWhatItIsGiven()
     QFETCH(QString, path);
     QFETCH(QString, nextLoad);
     QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("Zelvakon.ini"));
+    const QString ini = dir.filePath("Zelvakon.ini");
     QtSettingsStore store(ini);
     store.LoadWinRarPath();
     store.StoreWinRarPath(path);
@@ -91,12 +90,12 @@ void TestSettingsStore::refusedWriteNamesTheValue()
     QFETCH(bool, store);
     QTemporaryDir dir;
     // A folder where the ini file should be: no write can succeed, even for root.
-    const QString ini = dir.filePath(QStringLiteral("Zelvakon.ini"));
+    const QString ini = dir.filePath("Zelvakon.ini");
     QVERIFY(QDir().mkdir(ini));
     QtSettingsStore settings(ini);
     try {
         if (store)
-            settings.StoreWinRarPath(QStringLiteral("D:\\WinRAR.exe"));
+            settings.StoreWinRarPath("D:\\WinRAR.exe");
         else
             settings.LoadWinRarPath();
         QFAIL("the refused write was reported as success");

@@ -1,3 +1,4 @@
+#include "Application.h"
 #include "Dir.h"
 #include "Dirsizedlg.h"
 #include "Project.h"
@@ -29,7 +30,7 @@ protected:
     {
         if (watched->objectName() == QLatin1String("DirSizeForm")) {
             if (event->type() == QEvent::Show)
-                if (auto* label = watched->findChild<QLabel*>(QStringLiteral("Label1")))
+                if (auto* label = watched->findChild<QLabel*>("Label1"))
                     Shown << label->text();
             if (event->type() == QEvent::Paint)
                 ++Paints;
@@ -42,9 +43,9 @@ protected:
 QString MakeFolder(const QString& parent, const QString& name, qint64 bytes)
 {
     const QString folder = QDir::toNativeSeparators(parent + QLatin1Char('/') + name);
-    QDir().mkpath(folder + QStringLiteral("/.sub"));
-    WriteBytes(folder + QStringLiteral("/a"), QByteArray(bytes / 2, 'a'));
-    WriteBytes(folder + QStringLiteral("/.sub/b"), QByteArray(bytes - bytes / 2, 'b'));
+    QDir().mkpath(folder + "/.sub");
+    WriteBytes(folder + "/a", QByteArray(bytes / 2, 'a'));
+    WriteBytes(folder + "/.sub/b", QByteArray(bytes - bytes / 2, 'b'));
     return folder;
 }
 
@@ -83,8 +84,8 @@ void TestFolders::noFolderGivesZeroWithoutWaitWindow_data()
 {
     QTest::addColumn<QString>("text");
     QTest::newRow("empty text") << QString();
-    QTest::newRow("no such folder") << QStringLiteral("@/nowhere");
-    QTest::newRow("a file, not a folder") << QStringLiteral("@/file");
+    QTest::newRow("no such folder") << "@/nowhere";
+    QTest::newRow("a file, not a folder") << "@/file";
 }
 
 void TestFolders::noFolderGivesZeroWithoutWaitWindow()
@@ -92,18 +93,18 @@ void TestFolders::noFolderGivesZeroWithoutWaitWindow()
     QFETCH(QString, text);
     TestEnv env;
     TMainForm* main = env.Start();
-    WriteBytes(env.Path(QStringLiteral("file")), QByteArray(4096, 'x'));
+    WriteBytes(env.Path("file"), QByteArray(4096, 'x'));
     text.replace(QLatin1Char('@'), env.ProgramFolder);
-    main->Dir2AddEdit->setText(QStringLiteral("x"));  // so that every row, the empty one too, is a change
-    main->SpaceEdit->setText(QStringLiteral("77"));
-    main->RAREdit->setText(QStringLiteral("D:\\typed\\WinRAR.exe"));
+    main->Dir2AddEdit->setText("x");  // so that every row, the empty one too, is a change
+    main->SpaceEdit->setText("77");
+    main->RAREdit->setText("D:\\typed\\WinRAR.exe");
     main->TabPages->setCurrentIndex(2);
     WaitWindowSpy spy;
     main->Dir2AddEdit->setText(text);
-    QCOMPARE(main->SpaceEdit->text(), QStringLiteral("0"));
+    QCOMPARE(main->SpaceEdit->text(), "0");
     QVERIFY(spy.Shown.isEmpty());
     // No wait window, so no activation: the typed WinRAR path and the page stay.
-    QCOMPARE(main->RAREdit->text(), QStringLiteral("D:\\typed\\WinRAR.exe"));
+    QCOMPARE(main->RAREdit->text(), "D:\\typed\\WinRAR.exe");
     QCOMPARE(main->TabPages->currentIndex(), 2);
     QVERIFY(main->Modified);
     QVERIFY(env.Dlg.Unexpected.isEmpty());
@@ -113,10 +114,10 @@ void TestFolders::folderSizeInKB_data()
 {
     QTest::addColumn<qint64>("bytes");
     QTest::addColumn<QString>("kb");
-    QTest::newRow("1023 bytes give 0") << qint64(1023) << QStringLiteral("0");
-    QTest::newRow("1024 bytes give 1") << qint64(1024) << QStringLiteral("1");
-    QTest::newRow("1536 bytes truncate to 1") << qint64(1536) << QStringLiteral("1");
-    QTest::newRow("empty folder gives 0") << qint64(0) << QStringLiteral("0");
+    QTest::newRow("1023 bytes give 0") << qint64(1023) << "0";
+    QTest::newRow("1024 bytes give 1") << qint64(1024) << "1";
+    QTest::newRow("1536 bytes truncate to 1") << qint64(1536) << "1";
+    QTest::newRow("empty folder gives 0") << qint64(0) << "0";
 }
 
 void TestFolders::folderSizeInKB()
@@ -125,15 +126,15 @@ void TestFolders::folderSizeInKB()
     QFETCH(QString, kb);
     TestEnv env;
     TMainForm* main = env.Start();
-    const QString folder = MakeFolder(env.ProgramFolder, QStringLiteral("Data"), bytes);
-    main->TitleEdit->setText(QStringLiteral("Demo"));
+    const QString folder = MakeFolder(env.ProgramFolder, "Data", bytes);
+    main->TitleEdit->setText("Demo");
     // Typed: the prefix names no folder, the last key makes it one.
     main->Dir2AddEdit->setText(folder.chopped(1));
     WaitWindowSpy spy;
     TypeText(main->Dir2AddEdit, folder.right(1));
     QCOMPARE(main->Dir2AddEdit->text(), folder);
     QCOMPARE(main->SpaceEdit->text(), kb);
-    QCOMPARE(spy.Shown, QStringList{QStringLiteral("Zjišťuji velikost adresáře k archivaci...")});
+    QCOMPARE(spy.Shown, QStringList{"Zjišťuji velikost adresáře k archivaci..."});
     QVERIFY2(spy.Paints > 0, "the wait window was not painted before the measurement");
     QVERIFY(main->findChildren<TDirSizeForm*>().isEmpty());  // destroyed, not just hidden
     QVERIFY(main->BuildPrAct->isEnabled());
@@ -148,20 +149,20 @@ void TestFolders::waitWindowActivatesMainWindowAgain()
     // after that, so the project still counts as changed.
     TestEnv env;
     TMainForm* main = env.Start();
-    const QString folder = MakeFolder(env.ProgramFolder, QStringLiteral("Data"), 4096);
-    env.Settings.Stored = QStringLiteral("E:\\Stored\\WinRAR.exe");
-    main->RAREdit->setText(QStringLiteral("D:\\typed\\WinRAR.exe"));
+    const QString folder = MakeFolder(env.ProgramFolder, "Data", 4096);
+    env.Settings.Stored = "E:\\Stored\\WinRAR.exe";
+    main->RAREdit->setText("D:\\typed\\WinRAR.exe");
     main->TabPages->setCurrentIndex(3);
     main->Dir2AddEdit->setText(folder);
-    QCOMPARE(main->SpaceEdit->text(), QStringLiteral("4"));
-    QCOMPARE(main->RAREdit->text(), QStringLiteral("E:\\Stored\\WinRAR.exe"));
+    QCOMPARE(main->SpaceEdit->text(), "4");
+    QCOMPARE(main->RAREdit->text(), "E:\\Stored\\WinRAR.exe");
     QCOMPARE(main->TabPages->currentIndex(), 0);
     QVERIFY(main->Modified);
     QVERIFY(!main->ActivatePending);
     // Only once: the platform's own activation arriving later must not run it again.
-    main->RAREdit->setText(QStringLiteral("D:\\typed\\WinRAR.exe"));
+    main->RAREdit->setText("D:\\typed\\WinRAR.exe");
     QApplication::processEvents();
-    QCOMPARE(main->RAREdit->text(), QStringLiteral("D:\\typed\\WinRAR.exe"));
+    QCOMPARE(main->RAREdit->text(), "D:\\typed\\WinRAR.exe");
     QVERIFY(env.Dlg.Unexpected.isEmpty());
 }
 
@@ -169,21 +170,21 @@ void TestFolders::storedDiskSpaceWinsWhenOpening()
 {
     TestEnv env;
     TMainForm* main = env.Start();
-    const QString folder = MakeFolder(env.ProgramFolder, QStringLiteral("Data"), 8192);
+    const QString folder = MakeFolder(env.ProgramFolder, "Data", 8192);
     Project project;
-    project.Nazev = QStringLiteral("Demo");
+    project.Nazev = "Demo";
     project.ArchAdr = folder;
-    project.DiskMisto = QStringLiteral("2345");
-    project.WinRARExe = QStringLiteral("D:\\Project\\WinRAR.exe");
-    project.Vystup = env.Path(QStringLiteral("Vystup"));
-    project.JmenoInst = project.JmenoDat = QStringLiteral("Demo");
-    const QString path = env.Path(QStringLiteral("Projekty/Demo.zpf"));
+    project.DiskMisto = "2345";
+    project.WinRARExe = "D:\\Project\\WinRAR.exe";
+    project.Vystup = env.Path("Vystup");
+    project.JmenoInst = project.JmenoDat = "Demo";
+    const QString path = env.Path("Projekty/Demo.zpf");
     WriteProjectFile(path, project);
     WaitWindowSpy spy;
     main->ReadProjectFile(path);
     QCOMPARE(spy.Shown.size(), 1);  // the folder was measured...
-    QCOMPARE(main->SpaceEdit->text(), QStringLiteral("2345"));  // ...and the stored value replaced it
-    QCOMPARE(main->RAREdit->text(), QStringLiteral("D:\\Project\\WinRAR.exe"));
+    QCOMPARE(main->SpaceEdit->text(), "2345");  // ...and the stored value replaced it
+    QCOMPARE(main->RAREdit->text(), "D:\\Project\\WinRAR.exe");
     QVERIFY(!main->Modified);
     QVERIFY(env.Dlg.Unexpected.isEmpty());
 }
@@ -192,8 +193,8 @@ void TestFolders::chooserFillsTheField_data()
 {
     QTest::addColumn<bool>("packedFolder");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("folder to pack") << true << QStringLiteral("Výběr adresáře k archivaci");
-    QTest::newRow("target folder") << false << QStringLiteral("Výběr cílového adresáře");
+    QTest::newRow("folder to pack") << true << "Výběr adresáře k archivaci";
+    QTest::newRow("target folder") << false << "Výběr cílového adresáře";
 }
 
 void TestFolders::chooserFillsTheField()
@@ -202,8 +203,8 @@ void TestFolders::chooserFillsTheField()
     QFETCH(QString, caption);
     TestEnv env;
     TMainForm* main = env.Start();
-    const QString folder = MakeFolder(env.ProgramFolder, QStringLiteral("Vybraný"), 3072);
-    main->SpaceEdit->setText(QStringLiteral("55"));
+    const QString folder = MakeFolder(env.ProgramFolder, "Vybraný", 3072);
+    main->SpaceEdit->setText("55");
     main->Modified = false;
     QString seenCaption;
     env.Dlg.ModalScripts.push_back([&](QObject* window) {
@@ -220,7 +221,7 @@ void TestFolders::chooserFillsTheField()
     QCOMPARE(env.Dlg.ModalCalls.first(), main->Windows.DirForm);
     QCOMPARE((packedFolder ? main->Dir2AddEdit : main->TarDirEdit)->text(), folder);
     QCOMPARE((packedFolder ? main->TarDirEdit : main->Dir2AddEdit)->text(), QString());
-    QCOMPARE(main->SpaceEdit->text(), packedFolder ? QStringLiteral("3") : QStringLiteral("55"));
+    QCOMPARE(main->SpaceEdit->text(), packedFolder ? "3" : "55");
     QVERIFY(main->Modified);
     QVERIFY(env.Dlg.Unexpected.isEmpty());
 }
@@ -237,10 +238,10 @@ void TestFolders::chooserCancelChangesNothing()
     QFETCH(bool, packedFolder);
     TestEnv env;
     TMainForm* main = env.Start();
-    const QString other = MakeFolder(env.ProgramFolder, QStringLiteral("Other"), 5000);
-    main->Dir2AddEdit->setText(QStringLiteral("old to pack"));
-    main->TarDirEdit->setText(QStringLiteral("old target"));
-    main->SpaceEdit->setText(QStringLiteral("55"));
+    const QString other = MakeFolder(env.ProgramFolder, "Other", 5000);
+    main->Dir2AddEdit->setText("old to pack");
+    main->TarDirEdit->setText("old target");
+    main->SpaceEdit->setText("55");
     main->Modified = false;
     WaitWindowSpy spy;
     env.Dlg.ModalScripts.push_back([&](QObject* window) {
@@ -251,9 +252,9 @@ void TestFolders::chooserCancelChangesNothing()
         main->Dir2AddBtnClick();
     else
         main->TarDirBtnClick();
-    QCOMPARE(main->Dir2AddEdit->text(), QStringLiteral("old to pack"));
-    QCOMPARE(main->TarDirEdit->text(), QStringLiteral("old target"));
-    QCOMPARE(main->SpaceEdit->text(), QStringLiteral("55"));
+    QCOMPARE(main->Dir2AddEdit->text(), "old to pack");
+    QCOMPARE(main->TarDirEdit->text(), "old target");
+    QCOMPARE(main->SpaceEdit->text(), "55");
     QVERIFY(spy.Shown.isEmpty());
     QVERIFY(!main->Modified);
     QVERIFY(env.Dlg.Unexpected.isEmpty());
@@ -263,12 +264,12 @@ void TestFolders::chooserRefusesPathOutsideWin1250()
 {
     TestEnv env;
     TMainForm* main = env.Start();
-    const QString folder = MakeFolder(env.ProgramFolder, QStringLiteral("日本"), 10);
+    const QString folder = MakeFolder(env.ProgramFolder, "日本", 10);
     env.Dlg.ModalScripts.push_back([&](QObject* window) { return Accept(qobject_cast<TDirForm*>(window), folder); });
     main->Dir2AddBtnClick();
     QCOMPARE(main->Dir2AddEdit->text(), QString());
     QCOMPARE(env.Dlg.Messages.size(), 1);
-    QCOMPARE(env.Dlg.Messages.first().Title, QStringLiteral("Chyba"));
+    QCOMPARE(env.Dlg.Messages.first().Title, "Chyba");
     QVERIFY(env.Dlg.Unexpected.isEmpty());
 }
 
@@ -280,8 +281,8 @@ void TestFolders::chooserNavigation()
     QCOMPARE(chooser->size(), QSize(221, 238));
     QCOMPARE(chooser->DirLabel->width(), 201);
     QCOMPARE(chooser->Directory(), QDir::toNativeSeparators(QDir::currentPath()));  // at first, the current folder
-    MakeFolder(env.ProgramFolder, QStringLiteral("Alpha/Inner"), 10);
-    MakeFolder(env.ProgramFolder, QStringLiteral("beta"), 10);
+    MakeFolder(env.ProgramFolder, "Alpha/Inner", 10);
+    MakeFolder(env.ProgramFolder, "beta", 10);
     chooser->SetDirectory(env.ProgramFolder);
 
     auto row = [chooser](const QString& name) {
@@ -290,17 +291,17 @@ void TestFolders::chooserNavigation()
                 return chooser->DirectoryListBox1->item(i);
         return static_cast<QListWidgetItem*>(nullptr);
     };
-    QVERIFY(row(QStringLiteral("Alpha")) && row(QStringLiteral("beta")));
-    QVERIFY2(!row(QStringLiteral(".sub")), "hidden folders clutter the list");
+    QVERIFY(row("Alpha") && row("beta"));
+    QVERIFY2(!row(".sub"), "hidden folders clutter the list");
     // One click opens a folder: the label and the list follow.
     QListWidget* list = chooser->DirectoryListBox1;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row(QStringLiteral("Alpha"))).center());
-    const QString alpha = QDir::toNativeSeparators(env.ProgramFolder + QStringLiteral("/Alpha"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row("Alpha")).center());
+    const QString alpha = QDir::toNativeSeparators(env.ProgramFolder + "/Alpha");
     QCOMPARE(chooser->Directory(), alpha);
     QCOMPARE(chooser->DirLabel->text(), chooser->DirLabel->fontMetrics().elidedText(alpha, Qt::ElideMiddle, 201));
-    QVERIFY(row(QStringLiteral("Inner")));
+    QVERIFY(row("Inner"));
     // Clicking a folder above goes back up.
-    chooser->DirectoryListBox1Click(row(QStringLiteral("Program")));
+    chooser->DirectoryListBox1Click(row("Program"));
     QCOMPARE(chooser->Directory(), env.ProgramFolder);
 
     // The drive list offers the root and the home folder; choosing one shows its last folder.
@@ -308,7 +309,7 @@ void TestFolders::chooserNavigation()
     QVERIFY(drives.contains(QDir::toNativeSeparators(QDir::rootPath())));
 #ifndef Q_OS_WIN
     QVERIFY(drives.contains(QDir::homePath()));
-    const int root = chooser->DriveComboBox1->findText(QStringLiteral("/"));
+    const int root = chooser->DriveComboBox1->findText("/");
     const int home = chooser->DriveComboBox1->findText(QDir::homePath());
     QVERIFY(root >= 0 && home >= 0);
     if (!env.ProgramFolder.startsWith(QDir::homePath() + QLatin1Char('/'))) {
@@ -336,9 +337,9 @@ void TestFolders::chooserNavigation()
 
     // A folder that vanished gives way to its nearest existing parent.
     QDir(alpha).removeRecursively();
-    chooser->SetDirectory(alpha + QDir::separator() + QStringLiteral("Inner"));
+    chooser->SetDirectory(alpha + QDir::separator() + "Inner");
     QCOMPARE(chooser->Directory(), env.ProgramFolder);
-    QVERIFY(!row(QStringLiteral("Alpha")));
+    QVERIFY(!row("Alpha"));
     QVERIFY(env.Dlg.Unexpected.isEmpty());
 }
 
@@ -346,8 +347,8 @@ void TestFolders::chooserKeepsFullPathOfLongFolder()
 {
     TestEnv env;
     TMainForm* main = env.Start();
-    const QString folder = MakeFolder(env.ProgramFolder,
-                                      QStringLiteral("a very long folder name that cannot fit/and another one below it/end"), 2048);
+    const QString folder
+        = MakeFolder(env.ProgramFolder, "a very long folder name that cannot fit/and another one below it/end", 2048);
     env.Dlg.ModalScripts.push_back([&](QObject* window) {
         auto* chooser = qobject_cast<TDirForm*>(window);
         chooser->SetDirectory(folder);
@@ -358,7 +359,7 @@ void TestFolders::chooserKeepsFullPathOfLongFolder()
     });
     main->Dir2AddBtnClick();
     QCOMPARE(main->Dir2AddEdit->text(), folder);
-    QCOMPARE(main->SpaceEdit->text(), QStringLiteral("2"));
+    QCOMPARE(main->SpaceEdit->text(), "2");
 }
 
 void TestFolders::winRarFileButton_data()
@@ -367,10 +368,11 @@ void TestFolders::winRarFileButton_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<bool>("modified");
     QTest::addColumn<int>("messages");
-    QTest::newRow("chosen file") << QStringLiteral("/opt/WinRAR/WinRAR.exe") << QStringLiteral("/opt/WinRAR/WinRAR.exe") << true << 0;
-    QTest::newRow("cancel changes nothing") << QString() << QStringLiteral("D:\\old\\WinRAR.exe") << false << 0;
-    QTest::newRow("path outside Windows-1250 refused") << QStringLiteral("/opt/日本/WinRAR.exe") << QStringLiteral("D:\\old\\WinRAR.exe")
-                                                      << false << 1;
+    QTest::newRow("chosen file") << "/opt/WinRAR/WinRAR.exe"
+                                 << "/opt/WinRAR/WinRAR.exe" << true << 0;
+    QTest::newRow("cancel changes nothing") << QString() << "D:\\old\\WinRAR.exe" << false << 0;
+    QTest::newRow("path outside Windows-1250 refused") << "/opt/日本/WinRAR.exe"
+                                                       << "D:\\old\\WinRAR.exe" << false << 1;
 }
 
 void TestFolders::winRarFileButton()
@@ -381,24 +383,24 @@ void TestFolders::winRarFileButton()
     QFETCH(int, messages);
     TestEnv env;
     TMainForm* main = env.Start();
-    main->TitleEdit->setText(QStringLiteral("Demo"));
-    main->SpaceEdit->setText(QStringLiteral("1"));
-    main->Dir2AddEdit->setText(QStringLiteral("x"));
-    main->RAREdit->setText(QStringLiteral("D:\\old\\WinRAR.exe"));
+    main->TitleEdit->setText("Demo");
+    main->SpaceEdit->setText("1");
+    main->Dir2AddEdit->setText("x");
+    main->RAREdit->setText("D:\\old\\WinRAR.exe");
     main->Modified = false;
     env.Dlg.OpenAnswers.push_back(answer);
     main->SpeedButton3->click();
     QCOMPARE(env.Dlg.OpenCalls.size(), 1);
     const FileDialogOptions& options = env.Dlg.OpenCalls.first();
-    QCOMPARE(options.Title, QStringLiteral("Otevřít spustitelný soubor WinRARa"));
+    QCOMPARE(options.Title, "Otevřít spustitelný soubor WinRARa");
     QVERIFY(options.MustExist);
 #ifdef Q_OS_WIN
-    QCOMPARE(options.Filter, QStringLiteral("Programy (*.exe, *.com, *.bat)|*.EXE;*.COM;*.BAT"));
-    QCOMPARE(options.InitialFolder, QStringLiteral("C:"));
+    QCOMPARE(options.Filter, "Programy (*.exe, *.com, *.bat)|*.EXE;*.COM;*.BAT");
+    QCOMPARE(options.InitialFolder, "C:");
 #else
-    QVERIFY(options.Filter.startsWith(QStringLiteral("Programy (*.exe, *.com, *.bat)|*.EXE;*.COM;*.BAT|")));
-    QVERIFY2(options.Filter.endsWith(QStringLiteral("|*")), "programs without an extension cannot be chosen");
-    QCOMPARE(options.InitialFolder, QStringLiteral("/"));
+    QVERIFY(options.Filter.startsWith("Programy (*.exe, *.com, *.bat)|*.EXE;*.COM;*.BAT|"));
+    QVERIFY2(options.Filter.endsWith("|*"), "programs without an extension cannot be chosen");
+    QCOMPARE(options.InitialFolder, "/");
 #endif
     QCOMPARE(main->RAREdit->text(), field);
     QCOMPARE(main->Modified, modified);
@@ -409,6 +411,7 @@ void TestFolders::winRarFileButton()
 
 void TestFolders::captionsFit()
 {
+    ApplyProgramFont();  // the captions must fit in the font the program uses
     TestEnv env;
     TMainForm* main = env.Start();
     TDirSizeForm wait(main);
@@ -422,12 +425,12 @@ void TestFolders::captionsFit()
             const int needed = label->fontMetrics().horizontalAdvance(Stripped(label->text()));
             QVERIFY2(needed <= label->width(), qPrintable(label->text()));
             QVERIFY2(window->rect().contains(label->mapTo(window, QPoint(label->width() - 1, label->height() - 1))),
-                     qPrintable(label->text()));
+                qPrintable(label->text()));
         }
         for (QPushButton* button : window->findChildren<QPushButton*>())
             QVERIFY2(button->fontMetrics().horizontalAdvance(Stripped(button->text())) + button->iconSize().width() + 8
-                         <= button->width(),
-                     qPrintable(button->text()));
+                    <= button->width(),
+                qPrintable(button->text()));
     }
 }
 

@@ -1,7 +1,10 @@
+#include "Application.h"
 #include "Dir.h"
 #include "Settings.h"
 #include "TestEnv.h"
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,19 +50,32 @@ void TestSettings::nameFieldsDropPathCharacters_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("beeps");
-    QTest::newRow("extension typed into the installer name") << QStringLiteral("InstNameEdit") << QStringLiteral("Setup.exe")
-                                                            << QStringLiteral("Setupexe") << 1;
-    QTest::newRow("drive and backslash in the data file name") << QStringLiteral("DatNameEdit") << QStringLiteral("C:\\Data")
-                                                              << QStringLiteral("CData") << 2;
+    QTest::addColumn<bool>("pasted");
+    QTest::newRow("extension typed into the installer name") << "InstNameEdit"
+                                                             << "Setup.exe"
+                                                             << "Setupexe" << 1 << false;
+    QTest::newRow("drive and backslash in the data file name") << "DatNameEdit"
+                                                               << "C:\\Data"
+                                                               << "CData" << 2 << false;
 #ifndef Q_OS_WIN
-    QTest::newRow("folder separator in a name") << QStringLiteral("InstNameEdit") << QStringLiteral("sub/Setup")
-                                               << QStringLiteral("subSetup") << 1;
+    QTest::newRow("folder separator in a name") << "InstNameEdit"
+                                                << "sub/Setup"
+                                                << "subSetup" << 1 << false;
 #endif
-    QTest::newRow("Czech letters pass") << QStringLiteral("DatNameEdit") << QStringLiteral("Žluťoučký kůň") << QStringLiteral("Žluťoučký kůň")
-                                        << 0;
-    QTest::newRow("outside Windows-1250 dropped") << QStringLiteral("InstNameEdit") << QStringLiteral("A日B") << QStringLiteral("AB") << 1;
-    QTest::newRow("output folder takes a path") << QStringLiteral("OutDirEdit") << QStringLiteral("C:\\Out.v2/x")
-                                                << QStringLiteral("C:\\Out.v2/x") << 0;
+    QTest::newRow("Czech letters pass") << "DatNameEdit"
+                                        << "Žluťoučký kůň"
+                                        << "Žluťoučký kůň" << 0 << false;
+    QTest::newRow("outside Windows-1250 dropped") << "InstNameEdit"
+                                                  << "A日B"
+                                                  << "AB" << 1 << false;
+    // A name with ":" would be an alternate stream on Windows and one with "/" a file elsewhere: pasted
+    // text is held to the same rule.
+    QTest::newRow("pasted extension taken out too") << "InstNameEdit"
+                                                    << "Setup.exe"
+                                                    << "Setupexe" << 1 << true;
+    QTest::newRow("output folder takes a path") << "OutDirEdit"
+                                                << "C:\\Out.v2/x"
+                                                << "C:\\Out.v2/x" << 0 << false;
 }
 
 void TestSettings::nameFieldsDropPathCharacters()
@@ -68,12 +84,18 @@ void TestSettings::nameFieldsDropPathCharacters()
     QFETCH(QString, typed);
     QFETCH(QString, text);
     QFETCH(int, beeps);
+    QFETCH(bool, pasted);
     TestEnv env;
     TMainForm* main = env.Start();
     env.Dlg.ModalScripts.push_back([&](QObject* window) {
         QLineEdit* edit = Field(qobject_cast<TSetForm*>(window), field);
         edit->clear();
-        TypeText(edit, typed);
+        if (pasted) {
+            QApplication::clipboard()->setText(typed);
+            edit->paste();
+        } else {
+            TypeText(edit, typed);
+        }
         return int(QDialog::Rejected);
     });
     env.Dlg.Beeps = 0;
@@ -89,11 +111,17 @@ void TestSettings::okOnlyWhenAllFilled_data()
     QTest::addColumn<QString>("dat");
     QTest::addColumn<QString>("out");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("all three filled") << QStringLiteral("Setup") << QStringLiteral("Data") << QStringLiteral("/tmp") << true;
-    QTest::newRow("output folder emptied") << QStringLiteral("Setup") << QStringLiteral("Data") << QString() << false;
-    QTest::newRow("installer name emptied") << QString() << QStringLiteral("Data") << QStringLiteral("/tmp") << false;
-    QTest::newRow("data file name emptied") << QStringLiteral("Setup") << QString() << QStringLiteral("/tmp") << false;
-    QTest::newRow("a blank is text") << QStringLiteral(" ") << QStringLiteral(" ") << QStringLiteral(" ") << true;
+    QTest::newRow("all three filled") << "Setup"
+                                      << "Data"
+                                      << "/tmp" << true;
+    QTest::newRow("output folder emptied") << "Setup"
+                                           << "Data" << QString() << false;
+    QTest::newRow("installer name emptied") << QString() << "Data"
+                                            << "/tmp" << false;
+    QTest::newRow("data file name emptied") << "Setup" << QString() << "/tmp" << false;
+    QTest::newRow("a blank is text") << " "
+                                     << " "
+                                     << " " << true;
 }
 
 void TestSettings::okOnlyWhenAllFilled()
@@ -131,15 +159,23 @@ void TestSettings::okStoresOutputFolder_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
 #ifdef Q_OS_WIN
-    QTest::newRow("trailing backslash stripped") << QStringLiteral("C:\\Out\\") << QStringLiteral("C:\\Out");
-    QTest::newRow("drive root loses its backslash") << QStringLiteral("C:\\") << QStringLiteral("C:");
-    QTest::newRow("no trailing backslash: unchanged") << QStringLiteral("C:\\Out") << QStringLiteral("C:\\Out");
+    QTest::newRow("trailing backslash stripped") << "C:\\Out\\"
+                                                 << "C:\\Out";
+    QTest::newRow("drive root loses its backslash") << "C:\\"
+                                                    << "C:";
+    QTest::newRow("no trailing backslash: unchanged") << "C:\\Out"
+                                                      << "C:\\Out";
 #else
-    QTest::newRow("trailing separator stripped") << QStringLiteral("/srv/Out/") << QStringLiteral("/srv/Out");
-    QTest::newRow("no trailing separator: unchanged") << QStringLiteral("/srv/Out") << QStringLiteral("/srv/Out");
-    QTest::newRow("only one separator stripped") << QStringLiteral("/srv/Out//") << QStringLiteral("/srv/Out/");
-    QTest::newRow("root stays a folder") << QStringLiteral("/") << QStringLiteral("/");
-    QTest::newRow("backslash is a plain character here") << QStringLiteral("C:\\Out\\") << QStringLiteral("C:\\Out\\");
+    QTest::newRow("trailing separator stripped") << "/srv/Out/"
+                                                 << "/srv/Out";
+    QTest::newRow("no trailing separator: unchanged") << "/srv/Out"
+                                                      << "/srv/Out";
+    QTest::newRow("only one separator stripped") << "/srv/Out//"
+                                                 << "/srv/Out/";
+    QTest::newRow("root stays a folder") << "/"
+                                         << "/";
+    QTest::newRow("backslash is a plain character here") << "C:\\Out\\"
+                                                         << "C:\\Out\\";
 #endif
 }
 
@@ -151,16 +187,16 @@ void TestSettings::okStoresOutputFolder()
     TMainForm* main = env.Start();
     env.Dlg.ModalScripts.push_back([&](QObject* window) {
         auto* form = qobject_cast<TSetForm*>(window);
-        form->InstNameEdit->setText(QStringLiteral("Setup"));
-        form->DatNameEdit->setText(QStringLiteral("Data"));
+        form->InstNameEdit->setText("Setup");
+        form->DatNameEdit->setText("Data");
         form->OutDirEdit->setText(typed);
         form->OkBtn->click();
         return form->result();
     });
     main->SetActExecute();
     QCOMPARE(main->Vystup, stored);
-    QCOMPARE(main->JmenoInst, QStringLiteral("Setup"));
-    QCOMPARE(main->JmenoDat, QStringLiteral("Data"));
+    QCOMPARE(main->JmenoInst, "Setup");
+    QCOMPARE(main->JmenoDat, "Data");
     QCOMPARE(main->CollectProject().Vystup, stored);
     QVERIFY(!main->Modified);
 }
@@ -169,21 +205,21 @@ void TestSettings::cancelKeepsProject()
 {
     TestEnv env;
     TMainForm* main = env.Start();
-    main->Vystup = QStringLiteral("/srv/Vystup");
-    main->JmenoInst = QStringLiteral("Inst");
-    main->JmenoDat = QStringLiteral("Dat");
+    main->Vystup = "/srv/Vystup";
+    main->JmenoInst = "Inst";
+    main->JmenoDat = "Dat";
     env.Dlg.ModalScripts.push_back([&](QObject* window) {
         auto* form = qobject_cast<TSetForm*>(window);
-        form->InstNameEdit->setText(QStringLiteral("X"));
-        form->DatNameEdit->setText(QStringLiteral("Y"));
-        form->OutDirEdit->setText(QStringLiteral("/elsewhere/"));
+        form->InstNameEdit->setText("X");
+        form->DatNameEdit->setText("Y");
+        form->OutDirEdit->setText("/elsewhere/");
         form->CancelBtn->click();
         return form->result();
     });
     main->SetActExecute();
-    QCOMPARE(main->Vystup, QStringLiteral("/srv/Vystup"));
-    QCOMPARE(main->JmenoInst, QStringLiteral("Inst"));
-    QCOMPARE(main->JmenoDat, QStringLiteral("Dat"));
+    QCOMPARE(main->Vystup, "/srv/Vystup");
+    QCOMPARE(main->JmenoInst, "Inst");
+    QCOMPARE(main->JmenoDat, "Dat");
     QVERIFY(!main->Modified);
 }
 
@@ -196,7 +232,8 @@ void TestSettings::opensWithProjectValues()
     bool okAtOpen = false;
     auto look = [&](QObject* window) {
         auto* form = qobject_cast<TSetForm*>(window);
-        seen << form->InstNameEdit->text() + QLatin1Char('|') + form->DatNameEdit->text() + QLatin1Char('|') + form->OutDirEdit->text();
+        seen << form->InstNameEdit->text() + QLatin1Char('|') + form->DatNameEdit->text() + QLatin1Char('|')
+                + form->OutDirEdit->text();
         okAtOpen = form->OkBtn->isEnabled();
         form->OutDirEdit->clear();
         return int(QDialog::Rejected);
@@ -205,7 +242,7 @@ void TestSettings::opensWithProjectValues()
     env.Dlg.ModalScripts.push_back(look);
     main->SetActExecute();
     main->SetActExecute();
-    const QString expected = QStringLiteral("Instal|Instal|") + env.Path(QStringLiteral("Vystup"));
+    const QString expected = "Instal|Instal|" + env.Path("Vystup");
     QCOMPARE(seen, (QStringList{expected, expected}));
     QVERIFY(okAtOpen);
 }
@@ -216,13 +253,13 @@ void TestSettings::noSaveQuestionAfterSettingsAlone()
     TMainForm* main = env.Start();
     env.Dlg.ModalScripts.push_back([&](QObject* window) {
         auto* form = qobject_cast<TSetForm*>(window);
-        form->InstNameEdit->setText(QStringLiteral("Novy"));
-        form->OutDirEdit->setText(QStringLiteral("/srv/Out/"));
+        form->InstNameEdit->setText("Novy");
+        form->OutDirEdit->setText("/srv/Out/");
         form->OkBtn->click();
         return form->result();
     });
     main->SetActExecute();
-    QCOMPARE(main->JmenoInst, QStringLiteral("Novy"));
+    QCOMPARE(main->JmenoInst, "Novy");
     QVERIFY(main->close());  // no question scripted: one would be listed as unexpected
     QVERIFY(env.Dlg.Messages.isEmpty());
     QVERIFY(env.Dlg.Unexpected.isEmpty());
@@ -242,7 +279,7 @@ void TestSettings::outputFolderChooser()
     QFETCH(bool, taken);
     TestEnv env;
     TMainForm* main = env.Start();
-    const QString folder = env.Path(QStringLiteral("Obrazky"));
+    const QString folder = env.Path("Obrazky");
     QString caption;
     QString field;
     env.Dlg.ModalScripts.push_back([&](QObject* window) {
@@ -258,19 +295,20 @@ void TestSettings::outputFolderChooser()
         return answer;
     });
     main->SetActExecute();
-    QCOMPARE(caption, QStringLiteral("Adresář pro datový soubor"));
-    QCOMPARE(field, taken ? folder : env.Path(QStringLiteral("Vystup")));
+    QCOMPARE(caption, "Adresář pro datový soubor");
+    QCOMPARE(field, taken ? folder : env.Path("Vystup"));
     QVERIFY(env.Dlg.Unexpected.isEmpty());
 }
 
 void TestSettings::layout()
 {
+    ApplyProgramFont();  // the captions must fit in the font the program uses
     TestEnv env;
     TMainForm* main = env.Start();
     TSetForm* form = main->Windows.SetForm;
-    QCOMPARE(form->windowTitle(), QStringLiteral("Nastavení projektu"));
+    QCOMPARE(form->windowTitle(), "Nastavení projektu");
     QCOMPARE(form->size(), QSize(280, 214));
-    QCOMPARE(form->CancelBtn->text(), QStringLiteral("Zrušit"));
+    QCOMPARE(form->CancelBtn->text(), "Zrušit");
     QVERIFY(form->OkBtn->x() < form->CancelBtn->x());
     QCOMPARE(NextTabStop(form->InstNameEdit), form->DatNameEdit);
     QCOMPARE(NextTabStop(form->DatNameEdit), form->OutDirEdit);
@@ -278,10 +316,11 @@ void TestSettings::layout()
     for (QLabel* label : form->findChildren<QLabel*>()) {
         texts << label->text();
         QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(), qPrintable(label->text()));
-        QVERIFY2(form->rect().contains(label->mapTo(form, QPoint(label->width() + 2, label->height() - 1))), qPrintable(label->text()));
+        QVERIFY2(form->rect().contains(label->mapTo(form, QPoint(label->width() + 2, label->height() - 1))),
+            qPrintable(label->text()));
     }
     for (const char* text : {"Jméno spustitelného souboru instalace:", "Jméno datového souboru instalace:",
-                             "Výstupní adresář pro datový soubor:", ".EXE", ".DAT"})
+             "Výstupní adresář pro datový soubor:", ".EXE", ".DAT"})
         QVERIFY2(texts.contains(QString::fromUtf8(text)), text);
 }
 
@@ -289,7 +328,7 @@ void TestSettings::winRarPathAcrossRuns()
 {
     // The real store in an ini file of the test's own, through start and close of the main window.
     QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("Zelvakon.ini"));
+    const QString ini = dir.filePath("Zelvakon.ini");
     QtSettingsStore store(ini);
     auto run = [&](const std::function<void(TMainForm*)>& act) {
         TestEnv env;
@@ -301,11 +340,15 @@ void TestSettings::winRarPathAcrossRuns()
         main->close();
         return shown;
     };
-    auto stored = [&] { return QSettings(ini, QSettings::IniFormat).value(QStringLiteral("WinRARexe")).toString(); };
-    const QString def = QStringLiteral("C:\\Program Files\\WinRAR\\WinRAR.exe");
-    QCOMPARE(run([&](TMainForm* main) { QCOMPARE(stored(), def); main->RAREdit->setText(QStringLiteral("D:\\Tools\\WinRAR.exe")); }), def);
-    QCOMPARE(stored(), QStringLiteral("D:\\Tools\\WinRAR.exe"));
-    QCOMPARE(run([](TMainForm* main) { main->RAREdit->clear(); }), QStringLiteral("D:\\Tools\\WinRAR.exe"));
+    auto stored = [&] { return QSettings(ini, QSettings::IniFormat).value("WinRARexe").toString(); };
+    const QString def = "C:\\Program Files\\WinRAR\\WinRAR.exe";
+    QCOMPARE(run([&](TMainForm* main) {
+        QCOMPARE(stored(), def);
+        main->RAREdit->setText("D:\\Tools\\WinRAR.exe");
+    }),
+        def);
+    QCOMPARE(stored(), "D:\\Tools\\WinRAR.exe");
+    QCOMPARE(run([](TMainForm* main) { main->RAREdit->clear(); }), "D:\\Tools\\WinRAR.exe");
     QCOMPARE(stored(), QString());
     QCOMPARE(run([](TMainForm*) {}), def);
     QCOMPARE(stored(), def);
