@@ -26,6 +26,10 @@ qint64 GetDirSize(const QString& folder, const DirSizeProbe& probe)
 #ifdef Q_OS_UNIX
     return DirSizeDetail::GetDirSizePosix(folder, probe);
 #else
+    // A bare drive "C:" means the drive's root, as the listing "C:\*.*" always did, not the drive's
+    // current folder.
+    if (folder.size() == 2 && folder[1] == QLatin1Char(':'))
+        return DirSizeDetail::GetDirSizeQt(folder + QLatin1Char('\\'), probe);
     return DirSizeDetail::GetDirSizeQt(folder, probe);
 #endif
 }
