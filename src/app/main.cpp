@@ -1,6 +1,7 @@
 #include "Error.h"
 #include "Forms.h"
 #include "Main.h"
+#include "MusicPlayer.h"
 #include "QtDialogs.h"
 #include "QtHelpViewer.h"
 #include "SettingsStore.h"
@@ -52,10 +53,12 @@ int main(int argc, char* argv[])
         QApplication::setApplicationDisplayName(QString());
         QtSettingsStore settings;
         QtHelpViewer help;
+        MusicPlayer player;
         AppServices services;
         services.dialogs = &dialogs;
         services.settings = &settings;
         services.help = &help;
+        services.player = &player;
         services.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 
         TMainForm mainForm(services);
