@@ -7,6 +7,7 @@
 // The areas are Rozbal, Readme and Konec (default: three buttons along the picture's bottom).
 // --make-picture first draws a demo title picture of that size into PICTURE.bmp. --grab saves the
 // window's picture to OUT.png and quits instead of waiting for the user.
+#include "Application.h"
 #include "Areadlg.h"
 #include "Forms.h"
 #include "Main.h"
@@ -93,6 +94,7 @@ int Usage()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    ApplyProgramFont();
     QStringList args = app.arguments().mid(1);
     if (args.size() < 2)
         return Usage();
@@ -119,7 +121,7 @@ int main(int argc, char* argv[])
 
     // A private program folder, so that the demo leaves no working folders behind.
     QTemporaryDir folder;
-    QtSettingsStore settings;
+    QtSettingsStore settings(folder.filePath(QStringLiteral("settings.ini")));
     QtHelpViewer help;
     AppServices services;
     services.dialogs = &dialogs;
