@@ -66,8 +66,8 @@ void MakePicture(const QString& path, QSize size)
     const QStringList captions{QStringLiteral("Rozbalit"), QStringLiteral("Čti mě"), QStringLiteral("Konec")};
     for (int i = 0; i < 3; ++i) {
         const QRect button(w / 4 + i * (w + w / 4), top, w, size.height() / 8);
-        painter.fillRect(button, QColor(230, 230, 240));
-        painter.setPen(QColor(20, 40, 80));
+        painter.fillRect(button, QColor(25, 55, 110));
+        painter.setPen(QColor(240, 240, 250));
         painter.drawText(button, Qt::AlignCenter, captions[i]);
     }
     painter.end();
@@ -136,8 +136,10 @@ int main(int argc, char* argv[])
         const QImage image(picture);
         const int w = image.width() / 4;
         const int top = image.height() * 3 / 4;
-        for (int i = 0; i < 3; ++i)
-            areas << ClickArea{w / 4 + i * (w + w / 4), top, w / 4 + i * (w + w / 4) + w, top + image.height() / 8};
+        for (int i = 0; i < 3; ++i) {
+            const int left = w / 4 + i * (w + w / 4);
+            areas << ClickArea{left - 4, top - 4, left + w + 4, top + image.height() / 8 + 4};
+        }
     }
     mainForm.Rozbal = areas[0];
     mainForm.Readme = areas[1];

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QToolButton>
 
 // The title picture, the click areas, the background music and the readme text.
@@ -168,15 +170,18 @@ void TMainForm::LoadBtnClick()
     const std::optional<QString> path = Services.dialogs->OpenFile(options);
     if (!path || !AcceptPath(*path))
         return;
-    // A file that cannot be read throws before the memo changes.
-    const QString lines = ReadmeForMemo(LoadReadmeText(*path));
-    if (lines != ReadMemo->toPlainText())
-        ReadMemo->setPlainText(lines);  // runs ReadMemoChange
+    // A file that cannot be read throws before the memo changes; the same text changes nothing.
+    const QString text = LoadReadmeText(*path);
+    if (text != ReadmeText())
+        ReadMemo->setPlainText(ReadmeForMemo(text));  // runs ReadMemoChange
 }
 
 void TMainForm::ReadMemoChange()
 {
-    ClearBtn->setEnabled(ReadmeLineCount(ReadMemo->toPlainText()) > 0);
+    // The memo's lines are its blocks; an empty last one does not count (ReadmeLineCount's rule,
+    // without copying a long text at every key).
+    const QTextDocument* document = ReadMemo->document();
+    ClearBtn->setEnabled(document->blockCount() > 1 || !document->lastBlock().text().isEmpty());
     Modified = true;
 }
 
