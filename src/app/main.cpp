@@ -2,6 +2,7 @@
 #include "Error.h"
 #include "Forms.h"
 #include "Main.h"
+#include "MusicPlayer.h"
 #include "ProgramFolders.h"
 #include "QtDialogs.h"
 #include "QtHelpViewer.h"
@@ -27,10 +28,12 @@ int main(int argc, char* argv[])
         QApplication::setApplicationDisplayName(QString());
         QtSettingsStore settings;
         QtHelpViewer help;
+        MusicPlayer player;
         AppServices services;
         services.dialogs = &dialogs;
         services.settings = &settings;
         services.help = &help;
+        services.player = &player;
         const ProgramFolders folders = ProgramFolders::ForRunningProgram();
         services.programFolder = folders.Working;
         services.executableFolder = folders.Executable;
