@@ -52,7 +52,6 @@ public:
 
     DatFileOutcome Execute();
 
-    QString Status() const { return StatusText; }
     QString DataFilePath() const;
     QString ExePath() const;
 
