@@ -15,11 +15,10 @@ bool FileExists(const QString& path) { return !path.isEmpty() && QFileInfo(path)
 // A part that exists but cannot be opened counts as empty here; appending it then fails at its step.
 qint64 MeasuredSize(const QString& path) { return FileExists(path) ? qMax<qint64>(FileSizeOf(path), 0) : 0; }
 
-QString TooLarge(const QString& what, const QString& path, qint64 size)
+// Label texts name files without their folders: the progress window has two short lines.
+QString TooLarge(const QString& what, const QString& path)
 {
-    return QStringLiteral("%1 %2 má %3 bajtů; datový soubor pojme nejvýše 2147483647 bajtů na část.")
-        .arg(what, path)
-        .arg(size);
+    return QStringLiteral("%1 %2 má 2 GiB nebo víc, to datový soubor nepojme.").arg(what, Paths::FileNameOf(path));
 }
 
 }  // namespace
@@ -72,7 +71,8 @@ void DatFileWriter::ReportFailure(const QString& message)
 
 void DatFileWriter::ReportWriteFailure()
 {
-    ReportFailure(QStringLiteral("Do datového souboru %1 nelze zapisovat: %2.").arg(DataFilePath(), Dat->errorString()));
+    ReportFailure(QStringLiteral("Do datového souboru %1 nelze zapisovat: %2.")
+                      .arg(Paths::FileNameOf(DataFilePath()), Dat->errorString()));
 }
 
 DatFileWriter::Copied DatFileWriter::CopyChunks(QIODevice& source, qint64 size)
@@ -185,15 +185,15 @@ DatFileOutcome DatFileWriter::Execute()
     const qint64 musicSize = hasMusic ? MeasuredSize(In.Hudba) : 0;
     // A size field cannot hold 2 GiB: refuse before writing anything rather than record a wrapped size.
     if (archiveSize > DatFormat::MaxPartSize) {
-        ReportFailure(TooLarge(QStringLiteral("Archiv"), archive, archiveSize));
+        ReportFailure(TooLarge(QStringLiteral("Archiv"), archive));
         return DatFileOutcome::Failed;
     }
     if (pictureSize > DatFormat::MaxPartSize) {
-        ReportFailure(TooLarge(QStringLiteral("Soubor s obrázkem"), In.Obrazek, pictureSize));
+        ReportFailure(TooLarge(QStringLiteral("Soubor s obrázkem"), In.Obrazek));
         return DatFileOutcome::Failed;
     }
     if (musicSize > DatFormat::MaxPartSize) {
-        ReportFailure(TooLarge(QStringLiteral("Soubor s hudbou"), In.Hudba, musicSize));
+        ReportFailure(TooLarge(QStringLiteral("Soubor s hudbou"), In.Hudba));
         return DatFileOutcome::Failed;
     }
     const QByteArray texts[DatFormat::TextCount] = {
@@ -229,7 +229,8 @@ DatFileOutcome DatFileWriter::Execute()
     // 2. Create the data file, replacing any of that name.
     Dat = std::make_unique<QFile>(DataFilePath());
     if (!Dat->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        ReportFailure(QStringLiteral("Datový soubor %1 nelze vytvořit: %2.").arg(DataFilePath(), Dat->errorString()));
+        ReportFailure(QStringLiteral("Datový soubor %1 nelze vytvořit: %2.")
+                          .arg(Paths::FileNameOf(DataFilePath()), Dat->errorString()));
         Dat.reset();
         return DatFileOutcome::Failed;
     }

@@ -22,19 +22,21 @@ TProgressForm::TProgressForm(QWidget* parent) : QDialog(parent)
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setGeometry(4, 4, 326, 98);
 
-    auto sunken = [panel](const char* name, int y) {
+    auto sunken = [panel](const char* name, int y, int height) {
         auto* label = new QLabel(panel);
         label->setObjectName(QLatin1String(name));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setGeometry(8, y, 309, 24);
+        label->setGeometry(8, y, 309, height);
         label->setIndent(4);
         return label;
     };
-    ProjLabel = sunken("ProjLabel", 8);
-    ProgLabel = sunken("ProgLabel", 38);
+    ProjLabel = sunken("ProjLabel", 6, 22);
+    // Two lines: the longer failure texts wrap instead of being cut off.
+    ProgLabel = sunken("ProgLabel", 32, 38);
+    ProgLabel->setWordWrap(true);
     ProgBar = new QProgressBar(panel);
     ProgBar->setObjectName(QStringLiteral("ProgBar"));
-    ProgBar->setGeometry(8, 70, 309, 18);
+    ProgBar->setGeometry(8, 75, 309, 15);
     ProgBar->setRange(0, 100);
     ProgBar->setValue(0);
     ProgBar->setTextVisible(false);
