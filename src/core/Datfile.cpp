@@ -1,6 +1,7 @@
 #include "Datfile.h"
 #include "Codec.h"
 #include "DatFormat.h"
+#include "FileCopy.h"
 #include "Files.h"
 #include "Paths.h"
 #include <QCoreApplication>
@@ -71,24 +72,26 @@ void DatFileWriter::ReportFailure(const QString& message)
 
 void DatFileWriter::ReportWriteFailure()
 {
+    const QString reason = WriteError.isEmpty() ? Dat->errorString() : WriteError;
     ReportFailure(QStringLiteral("Do datového souboru %1 nelze zapisovat: %2.")
-                      .arg(Paths::FileNameOf(DataFilePath()), Dat->errorString()));
+                      .arg(Paths::FileNameOf(DataFilePath()), reason));
 }
 
-DatFileWriter::Copied DatFileWriter::CopyChunks(QIODevice& source, qint64 size)
+DatFileWriter::Copied DatFileWriter::CopyChunks(QFile& source, qint64 size)
 {
+    ChunkCopy copy(source, *Dat);
     qint64 done = 0;
     while (done < size) {
         const qint64 want = qMin<qint64>(DatFormat::ChunkSize, size - done);
-        qint64 got = 0;
-        while (got < want) {
-            const qint64 n = source.read(Chunk.data() + got, want - got);
-            if (n <= 0)
-                return Copied::ReadFailed;  // an error, or the part shrank under us
-            got += n;
-        }
-        if (Dat->write(Chunk.constData(), want) != want)
+        switch (copy.Copy(want)) {
+        case ChunkCopy::Result::Copied:
+            break;
+        case ChunkCopy::Result::ReadFailed:
+            return Copied::ReadFailed;  // an error, or the part shrank under us
+        case ChunkCopy::Result::WriteFailed:
+            WriteError = copy.ErrorText();
             return Copied::WriteFailed;
+        }
         done += want;
         BytesAppended = qint32(done);
         ShowProgress();
@@ -172,7 +175,6 @@ void DatFileWriter::Cancel()
 
 DatFileOutcome DatFileWriter::Execute()
 {
-    Chunk.resize(DatFormat::ChunkSize);
     const QString archive = Paths::Join(In.ProjectFolder, QStringLiteral("archiv.rar"));
     const QString unrar = Paths::Join(In.ProgramFolder, QStringLiteral("Unrar.dll"));
     const QString extractor = Paths::Join(In.ProgramFolder, QStringLiteral("Vorvanex.exe"));

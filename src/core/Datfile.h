@@ -7,7 +7,6 @@
 #include <memory>
 
 class QFile;
-class QIODevice;
 
 // Everything the data file writer needs, copied when the build hands over, so that the writer never
 // reads the main window while it runs. The two side texts are taken over: whoever holds the inputs
@@ -64,7 +63,7 @@ private:
     void ShowProgress();
     void ReportFailure(const QString& message);
     void ReportWriteFailure();
-    Copied CopyChunks(QIODevice& source, qint64 size);
+    Copied CopyChunks(QFile& source, qint64 size);
     // False ends the build; the failure has been reported unless it was a stop.
     bool AppendFile(const QString& path, qint64 measuredSize, const QString& failureMessage);
     bool AppendStream(std::unique_ptr<QByteArray>& buffer);
@@ -74,8 +73,8 @@ private:
     DatFileReport Report;
     QString MusicName;
     std::unique_ptr<QFile> Dat;
-    QByteArray Chunk;
     QString StatusText;
+    QString WriteError;
     bool Failed = false;
     bool Cancelled = false;
     qint32 PartSize = 0;
