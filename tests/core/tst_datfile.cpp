@@ -120,7 +120,6 @@ private slots:
     void stopBetweenChunks_data();
     void stopBetweenChunks();
     void threadCallsTheWindowOnTheGuiThread();
-    void threadStopsAndWaitsWithoutDeadlock();
 };
 
 void TestDatFile::streamsEveryPartInChunks()
@@ -344,23 +343,6 @@ void TestDatFile::threadCallsTheWindowOnTheGuiThread()
     QVERIFY(progress.Calls > 8);
     QTRY_VERIFY(worker.isNull());  // it frees itself
     QVERIFY(QFile::exists(f.ExePath));
-}
-
-void TestDatFile::threadStopsAndWaitsWithoutDeadlock()
-{
-    Fixture f;
-    WriteBytes(f.Archive, Pattern(4000000, 'a'));
-    RecordingProgress progress;
-    auto* worker = new TDatFileThread(f.Inputs(), &progress);
-    // The writer is now blocked in its first call into this thread, which runs no event loop yet.
-    QVERIFY(QTest::qWaitFor([&] { return worker->isRunning(); }, 5000));
-    worker->Detach();
-    worker->StopAndWait();
-    QVERIFY(worker->isFinished());
-    QCOMPARE(worker->Outcome(), DatFileOutcome::Cancelled);
-    QCOMPARE(progress.Calls, 0);  // detached: nothing more reached the window
-    delete worker;
-    QVERIFY(!QFile::exists(f.DatPath));
 }
 
 QTEST_GUILESS_MAIN(TestDatFile)

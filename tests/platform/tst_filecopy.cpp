@@ -4,8 +4,6 @@
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -24,8 +22,6 @@ class TestFileCopy : public QObject {
 private slots:
     void copiesBehindWhatTheTargetHolds_data();
     void copiesBehindWhatTheTargetHolds();
-    void shortSourceIsAReadFailure();
-    void fullTargetIsAWriteFailure();
 };
 
 void TestFileCopy::copiesBehindWhatTheTargetHolds_data()
@@ -62,47 +58,6 @@ void TestFileCopy::copiesBehindWhatTheTargetHolds()
     QCOMPARE(target.write("tail"), qint64(4));
     target.close();
     QCOMPARE(ReadBytes(target.fileName()), QByteArray("head") + part + "tail");
-}
-
-void TestFileCopy::shortSourceIsAReadFailure()
-{
-    QTemporaryDir dir;
-    WriteBytes(dir.path() + QStringLiteral("/part"), Pattern(50000));
-    QFile source(dir.path() + QStringLiteral("/part"));
-    QVERIFY(source.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
-    QFile target(dir.path() + QStringLiteral("/target"));
-    QVERIFY(target.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    ChunkCopy copy(source, target);
-    QCOMPARE(copy.Copy(40196), ChunkCopy::Result::Copied);
-    QCOMPARE(copy.Copy(40196), ChunkCopy::Result::ReadFailed);
-}
-
-void TestFileCopy::fullTargetIsAWriteFailure()
-{
-    QTemporaryDir dir;
-    WriteBytes(dir.path() + QStringLiteral("/part"), Pattern(100000));
-    QFile source(dir.path() + QStringLiteral("/part"));
-    QVERIFY(source.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
-    QFile target(dir.path() + QStringLiteral("/target"));
-    QVERIFY(target.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit limit = old;
-    limit.rlim_cur = 50000;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    ChunkCopy::Result first, second;
-    QString error;
-    {
-        ChunkCopy copy(source, target);
-        first = copy.Copy(40196);
-        second = copy.Copy(40196);
-        error = copy.ErrorText();
-    }
-    setrlimit(RLIMIT_FSIZE, &old);
-    QCOMPARE(first, ChunkCopy::Result::Copied);
-    QCOMPARE(second, ChunkCopy::Result::WriteFailed);
-    QVERIFY(!error.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestFileCopy)
