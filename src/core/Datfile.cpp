@@ -357,7 +357,7 @@ void TDatFileThread::CallProgress(const std::function<void(DatFileProgress*)>& c
         Qt::BlockingQueuedConnection);
 }
 
-void TDatFileThread::run() { Result = Writer.Execute(); }
+void TDatFileThread::run() { Writer.Execute(); }
 
 void TDatFileThread::StopAndWait()
 {

@@ -106,8 +106,6 @@ public:
     // only the writer's own pending calls. The object may be deleted afterwards.
     void StopAndWait();
 
-    DatFileOutcome Outcome() const { return Result; }
-
 protected:
     void run() override;
 
@@ -117,5 +115,4 @@ private:
 
     DatFileProgress* Progress;  // read on the GUI thread only
     DatFileWriter Writer;
-    DatFileOutcome Result = DatFileOutcome::Failed;
 };

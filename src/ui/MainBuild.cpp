@@ -60,19 +60,25 @@ void TMainForm::StartBuild()
 
     const Project project = CollectProject();
     const QString commandLine = ArchiverCommandLine(project.WinRARExe, ProjectFolder, project.ArchAdr);
+    // A build that stops here drops its side texts; the next build makes its own.
+    auto refuse = [this](const BuildMessage& m) {
+        RegIniStream.reset();
+        ReadmeStream.reset();
+        Services.dialogs->MessageBox(m.Text, m.Title, m.Icon, MsgButtons::Ok);
+    };
     std::optional<BuildMessage> stop = CheckWinRarName(project.WinRARExe);
     if (!stop)
         stop = RemoveOldArchive(ProjectFolder);
-    if (!stop) {
-        // The GUI thread waits for the archiver on purpose; paint what is pending first, take no input.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        stop = RunArchiver(*ChildProcess::Make(), commandLine);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
     if (stop) {
-        RegIniStream.reset();
-        ReadmeStream.reset();
-        Services.dialogs->MessageBox(stop->Text, stop->Title, stop->Icon, MsgButtons::Ok);
+        refuse(*stop);
+        return;
+    }
+    // The GUI thread waits for the archiver on purpose; paint what is pending first, take no input.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    stop = RunArchiver(*ChildProcess::Make(), commandLine);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (stop) {
+        refuse(*stop);
         ExitBtn->setFocus();
         return;
     }
