@@ -6,7 +6,10 @@
 
 namespace {
 
-BuildMessage Refusal(const QString& text) { return {text, QStringLiteral("Chyba"), MsgIcon::Error, BuildPage::None, 0}; }
+BuildMessage Refusal(const QString& text)
+{
+    return {text, QStringLiteral("Chyba"), MsgIcon::Error, BuildPage::None, 0};
+}
 
 }  // namespace
 

@@ -30,8 +30,9 @@ qint32 DiskSpaceValue(const QString& diskMisto)
     bool ok = false;
     const qint32 value = diskMisto.toInt(&ok, 10);
     if (!ok)
-        throw ZelvakonError(
-            QStringLiteral("Místo na disku '%1' není celé číslo v rozsahu od -2147483648 do 2147483647").arg(diskMisto));
+        throw ZelvakonError(QStringLiteral("Místo na disku '%1' není celé číslo v rozsahu od -2147483648 do "
+                                           "2147483647")
+                                .arg(diskMisto));
     return value;
 }
 

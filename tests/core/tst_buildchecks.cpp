@@ -143,7 +143,8 @@ void TestBuildChecks::checksInOrder()
             projectFolder = f.Dir.path() + QStringLiteral("/Moje projekty");
             QDir().mkpath(projectFolder);
         } else if (word == QLatin1String("archBlank") || word == QLatin1String("archTab")) {
-            p.ArchAdr = f.Dir.path() + (word == QLatin1String("archBlank") ? QStringLiteral("/Moje hra") : QStringLiteral("/Moje\thra"));
+            p.ArchAdr = f.Dir.path()
+                        + (word == QLatin1String("archBlank") ? QStringLiteral("/Moje hra") : QStringLiteral("/Moje\thra"));
             QDir().mkpath(p.ArchAdr);
             WriteBytes(p.ArchAdr + QStringLiteral("/a.txt"), "a");
         } else if (word == QLatin1String("archMissing")) {

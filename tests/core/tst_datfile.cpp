@@ -176,7 +176,8 @@ void TestDatFile::failures_data()
     QTest::newRow("Vorvanex.exe missing") << "rm:vorvanex" << "Chyba: Vorvanex.exe nelze otevřít." << true;
     QTest::newRow("installer name taken by a folder")
         << "dir:exe" << "Chyba: Chyba při kopírování spustitelného souboru instalace." << true;
-    QTest::newRow("data file name taken by a folder") << "dir:dat" << "Chyba: Datový soubor Instal.dat nelze vytvořit: *." << false;
+    QTest::newRow("data file name taken by a folder")
+        << "dir:dat" << "Chyba: Datový soubor Instal.dat nelze vytvořit: *." << false;
     QTest::newRow("archive of 2 GiB wraps no size") << "huge:archive"
         << "Chyba: Archiv archiv.rar má 2 GiB nebo víc, to datový soubor nepojme." << false;
     QTest::newRow("picture of 2 GiB wraps no size") << "huge:picture"
@@ -258,7 +259,8 @@ void TestDatFile::writeFailureWhenTheDiskIsFull()
 
     QCOMPARE(outcome, DatFileOutcome::Failed);
     const QString last = f.Calls.last();
-    QVERIFY2(Matches(last, QStringLiteral("Chyba: Do datového souboru Instal.dat nelze zapisovat: *. 0")), qPrintable(last));
+    QVERIFY2(Matches(last, QStringLiteral("Chyba: Do datového souboru Instal.dat nelze zapisovat: *. 0")),
+             qPrintable(last));
     QVERIFY(!QFile::exists(f.ExePath));
     QVERIFY(QFile::exists(f.Archive));
 }

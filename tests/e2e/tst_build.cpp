@@ -265,7 +265,8 @@ void TestBuild::headerTexts()
     b.Run();
 
     const QByteArray archive = PackedFolder();
-    QCOMPARE(ReadBytes(b.DatPath()), Head({qint32(archive.size()), 0, 0, 0, 0}, texts, askFlag, {}) + archive + b.Unrar);
+    QCOMPARE(ReadBytes(b.DatPath()),
+             Head({qint32(archive.size()), 0, 0, 0, 0}, texts, askFlag, {}) + archive + b.Unrar);
     QCOMPARE(b.ProgText, QStringLiteral("Hotovo."));
 }
 
@@ -368,7 +369,8 @@ void TestBuild::unrarMissing()
     b.Run();
     // Everything up to the side texts is there; Unrar.dll is not.
     const QByteArray archive = PackedFolder();
-    QCOMPARE(ReadBytes(b.DatPath()), Head({qint32(archive.size()), 0, 0, 6, 0}, PlainTexts, 0, {}) + archive + "readme");
+    QCOMPARE(ReadBytes(b.DatPath()),
+             Head({qint32(archive.size()), 0, 0, 6, 0}, PlainTexts, 0, {}) + archive + "readme");
     QCOMPARE(b.ProgText, QStringLiteral("Chyba: Soubor Unrar.dll nelze otevřít."));
     QCOMPARE(b.ButtonText, QStringLiteral("Zavřít"));
     QCOMPARE(b.ProgValue, 0);
@@ -460,8 +462,8 @@ void TestBuild::winRarPath_data()
         << "copy:WinRAR/rar" << "Pravděpodobně se nejedná a spustitelný soubor WinRARa." << true;
     QTest::newRow("missing file with WinRAR in its name")
         << "WinRAR.exe" << "Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty." << false;
-    QTest::newRow("a folder named WinRAR") << "dir:WinRAR.d" << "Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty."
-                                           << false;
+    QTest::newRow("a folder named WinRAR")
+        << "dir:WinRAR.d" << "Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty." << false;
     QTest::newRow("a text file named WinRAR.txt")
         << "text:WinRAR.txt" << "Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty." << false;
     QTest::newRow("blanks in the archiver's folder") << "copy:Program Files/WinRAR/WinRAR" << "" << false;

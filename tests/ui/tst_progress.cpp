@@ -63,7 +63,8 @@ void TestProgress::layout()
              QStringLiteral("Chyba: Chyba při kopírování spustitelného souboru instalace."),
              QStringLiteral("Chyba: Chyba při připojování souboru s obrázkem."),
              QStringLiteral("Kopíruji spustitelný soubor instalace..."),
-             QStringLiteral("Chyba: Soubor s obrázkem titulni_obrazek.bmp má 2 GiB nebo víc, to datový soubor nepojme."),
+             QStringLiteral("Chyba: Soubor s obrázkem titulni_obrazek.bmp má 2 GiB nebo víc, to datový soubor "
+                            "nepojme."),
              QStringLiteral("Chyba: Do datového souboru Instalace.dat nelze zapisovat: No space left on device."),
          }) {
         const QRect room = form.ProgLabel->contentsRect().adjusted(form.ProgLabel->indent(), 0, 0, 0);
@@ -107,7 +108,8 @@ void TestProgress::closing()
     QCOMPARE(form.ProjLabel->text(), QStringLiteral("Projekt:     hra.zpf"));
     QCOMPARE(form.BitBtn->text(), QStringLiteral("Zavřít"));
     QCOMPARE(QFile::exists(parts.Dat), !stopped);
-    QCOMPARE(form.ProgLabel->text(), stopped ? QStringLiteral("Sestavování bylo přerušeno.") : QStringLiteral("Hotovo."));
+    QCOMPARE(form.ProgLabel->text(),
+             stopped ? QStringLiteral("Sestavování bylo přerušeno.") : QStringLiteral("Hotovo."));
 
     // Shown again without a new build: the button only closes it.
     form.show();
