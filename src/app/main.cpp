@@ -1,6 +1,8 @@
+#include "Application.h"
 #include "Error.h"
 #include "Forms.h"
 #include "Main.h"
+#include "ProgramFolders.h"
 #include "QtDialogs.h"
 #include "QtHelpViewer.h"
 #include "SettingsStore.h"
@@ -8,38 +10,10 @@
 #include <QApplication>
 #include <QDir>
 
-namespace {
-
-// What escapes a handler is shown in the standard error box, and the program goes on.
-class ZelvakonApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-    Dialogs* ErrorDialogs = nullptr;
-
-    bool notify(QObject* receiver, QEvent* event) override
-    {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const ZelvakonError& error) {
-            Report(error.Message());
-        } catch (const std::exception& error) {
-            Report(QString::fromLocal8Bit(error.what()));
-        }
-        return false;
-    }
-
-    void Report(const QString& message)
-    {
-        if (ErrorDialogs)
-            ErrorDialogs->ShowError(message);
-    }
-};
-
-}  // namespace
-
 int main(int argc, char* argv[])
 {
     ZelvakonApplication app(argc, argv);
+    ApplyProgramFont();
     QtDialogs dialogs;
     app.ErrorDialogs = &dialogs;
     try {
@@ -49,6 +23,7 @@ int main(int argc, char* argv[])
         QApplication::processEvents();
 
         QApplication::setApplicationName(QStringLiteral("Zelvakon"));
+        QGuiApplication::setDesktopFileName(QStringLiteral("zelvakon"));  // the installed menu entry
         QApplication::setApplicationDisplayName(QString());
         QtSettingsStore settings;
         QtHelpViewer help;
@@ -56,7 +31,10 @@ int main(int argc, char* argv[])
         services.dialogs = &dialogs;
         services.settings = &settings;
         services.help = &help;
-        services.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+        const ProgramFolders folders = ProgramFolders::ForRunningProgram();
+        services.programFolder = folders.Working;
+        services.executableFolder = folders.Executable;
+        services.partsFolders = folders.PartsFolders();
 
         TMainForm mainForm(services);
         dialogs.SetParent(&mainForm);
@@ -65,6 +43,9 @@ int main(int argc, char* argv[])
         splash.close();
 
         mainForm.show();
+        // For the start-up benchmark: end the run once the main window has been activated.
+        if (qEnvironmentVariableIsSet("ZELVAKON_QUIT_AFTER_ACTIVATION"))
+            QObject::connect(&mainForm, &TMainForm::Activated, &app, &QCoreApplication::quit, Qt::QueuedConnection);
         app.exec();
     } catch (const ZelvakonError& error) {
         app.Report(error.Message());

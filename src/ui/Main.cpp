@@ -286,7 +286,7 @@ void TMainForm::FormCreate()
     Vystup = Paths::Join(ProgramFolder, QStringLiteral("Vystup"));
     JmenoInst = QStringLiteral("Instal");
     JmenoDat = QStringLiteral("Instal");
-    HelpFile = Paths::Join(ProgramFolder, QStringLiteral("Zelvakon.hlp"));
+    HelpFile = Paths::Join(Services.HelpFolder(), QStringLiteral("Zelvakon.hlp"));  // installed with the program
     Rozbal = Readme = Konec = ClickArea();
     Modified = false;
     RegIniStream.reset();
@@ -307,6 +307,7 @@ bool TMainForm::event(QEvent* e)
         } catch (const ZelvakonError& error) {
             Services.dialogs->ShowError(error.Message());
         }
+        emit Activated();
         return handled;
     }
     return QMainWindow::event(e);
