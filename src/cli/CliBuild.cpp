@@ -190,6 +190,8 @@ int Build(const QString& projectFile, const QString& programFolder)
             {StandardErrorText(error.Message()), QStringLiteral("Zelvakon"), MsgIcon::Error, BuildPage::None, 0});
     }
 
+    if (Stopped())
+        return Interrupted();
     std::unique_ptr<QByteArray> regIniStream = RegIniStreamOf(project.Registry);
     std::unique_ptr<QByteArray> readmeStream = ReadmeStreamOf(project.ReadmeText);
     const ArchiverStage stage
