@@ -1,0 +1,239 @@
+#include "RegIni.h"
+#include "Codec.h"
+#include "ProfileFile.h"
+#include <QHash>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+const QString Placeholder = QStringLiteral("Nic");
+
+QString Marker(int code) { return QLatin1Char('(') + TypeNameOf(code) + QLatin1Char(')'); }
+
+const QStringList& Markers()
+{
+    static const QStringList markers = [] {
+        QStringList list;
+        for (int code = 2; code <= 9; ++code)
+            list << Marker(code);
+        return list;
+    }();
+    return markers;
+}
+
+// The in-memory ini of the build copy: sections and their lines in order, found by lower-case name.
+class MemoryIni {
+public:
+    void Set(const QString& section, const QString& name, const QString& value)
+    {
+        const QString lowerSection = section.toLower();
+        auto found = SectionIndex.constFind(lowerSection);
+        if (found == SectionIndex.constEnd()) {
+            found = SectionIndex.insert(lowerSection, int(Sections.size()));
+            Sections.push_back(Section{section, {}, {}});
+        }
+        Section& s = Sections[size_t(*found)];
+        QString line = name + QLatin1Char('=') + value;
+        const QString lowerName = name.toLower();
+        auto at = s.LineIndex.constFind(lowerName);
+        if (at != s.LineIndex.constEnd()) {
+            s.Lines[*at] = std::move(line);
+            return;
+        }
+        s.LineIndex.insert(lowerName, int(s.Lines.size()));
+        s.Lines.append(std::move(line));
+    }
+
+    QByteArray Render() const
+    {
+        static const QString crLf = QStringLiteral("\r\n");
+        QString text;
+        for (const Section& s : Sections) {
+            text += QLatin1Char('[') + s.Name + QLatin1Char(']') + crLf;
+            for (const QString& line : s.Lines) {
+                text += line;
+                text += crLf;
+            }
+            text += crLf;
+        }
+        return Codec::ToWin1250(text);
+    }
+
+private:
+    struct Section {
+        QString Name;
+        QStringList Lines;
+        QHash<QString, int> LineIndex;
+    };
+    std::vector<Section> Sections;
+    QHash<QString, int> SectionIndex;
+};
+
+bool HasControl(const QString& text)
+{
+    for (QChar c : text)
+        if (c.unicode() < 0x20)
+            return true;
+    return false;
+}
+
+bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+
+// The lines of a section as the profile reader gives them: each key once, with its first value.
+QStringList SectionLines(const ProfileFile& profile, const QString& section)
+{
+    QStringList lines;
+    for (const QString& key : profile.Keys(section))
+        lines << key + QLatin1Char('=') + profile.Value(section, key).value_or(QString());
+    return lines;
+}
+
+}  // namespace
+
+void WalkRegIni(const RegistryTree& tree,
+                const std::function<void(const QString& section, const QString& name, const QString& value)>& setLine)
+{
+    // Depth-first, parent before children; each path is its parent's path and one more name.
+    std::vector<std::pair<const RegKey*, QString>> stack;
+    for (auto it = tree.Roots().rbegin(); it != tree.Roots().rend(); ++it)
+        stack.emplace_back(it->get(), (*it)->Name);
+    while (!stack.empty()) {
+        auto [key, path] = std::move(stack.back());
+        stack.pop_back();
+        for (auto it = key->Children.rbegin(); it != key->Children.rend(); ++it)
+            stack.emplace_back(it->get(), path + QLatin1Char('\\') + (*it)->Name);
+        if (key->IsRoot())
+            continue;
+        const KeyValues& values = key->Values;
+        const qsizetype count = std::min(values.Entries.size(), values.TypeCodes.size());
+        if (count == 0) {
+            setLine(path, Placeholder, Placeholder);
+            continue;
+        }
+        for (qsizetype i = 0; i < count; ++i) {
+            const QString& entry = values.Entries[i];
+            setLine(path, EntryName(entry),
+                    QLatin1Char('(') + TypeNameOf(values.TypeCodes[i].toInt()) + QLatin1Char(')') + EntryValue(entry));
+        }
+    }
+}
+
+QByteArray BuildRegIniStream(const RegistryTree& tree)
+{
+    MemoryIni ini;
+    WalkRegIni(tree, [&ini](const QString& section, const QString& name, const QString& value) {
+        ini.Set(section, name, value);
+    });
+    return ini.Render();
+}
+
+void WriteRegIni(ProfileFile& profile, const RegistryTree& tree)
+{
+    profile.EraseAllSections();
+    WalkRegIni(tree, [&profile](const QString& section, const QString& name, const QString& value) {
+        profile.Write(section, name, value);
+    });
+}
+
+void SaveRegIni(const QString& path, const RegistryTree& tree)
+{
+    ProfileFile profile = ProfileFile::Load(path);
+    WriteRegIni(profile, tree);
+    profile.Save(path);
+}
+
+void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lines)
+{
+    const QStringList& markers = Markers();
+    for (const QString& line : lines) {
+        // Every type is looked for in the line as read, not in what another type left of it.
+        for (int i = 0; i < markers.size(); ++i) {
+            const qsizetype at = line.indexOf(markers[i]);
+            if (at < 0)
+                continue;
+            QString rest = line;
+            rest.remove(at, markers[i].size());
+            tree.AddValue(key, EntryName(rest), TypeNameOf(i + 2), EntryValue(rest));
+        }
+    }
+}
+
+void LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSelect& select)
+{
+    // Exact-name child lookup, built per parent when the load first looks below it: a linear scan
+    // per section would make a file of many sibling keys quadratic.
+    std::unordered_map<RegKey*, QHash<QString, RegKey*>> childIndex;
+    auto childrenOf = [&childIndex](RegKey* parent) -> QHash<QString, RegKey*>& {
+        auto it = childIndex.find(parent);
+        if (it == childIndex.end()) {
+            QHash<QString, RegKey*> index;
+            index.reserve(qsizetype(parent->Children.size()));
+            for (const auto& child : parent->Children)
+                if (!index.contains(child->Name))
+                    index.insert(child->Name, child.get());
+            it = childIndex.emplace(parent, std::move(index)).first;
+        }
+        return it->second;
+    };
+
+    const QStringList& rootNames = RegistryTree::RootNames();
+    for (const QString& section : profile.Sections()) {
+        const qsizetype depth = section.count(QLatin1Char('\\'));
+        if (depth == 0 || depth > MaxRegIniDepth)
+            continue;
+        const QStringList parts = section.split(QLatin1Char('\\'));
+        const qsizetype rootIndex = rootNames.indexOf(parts[0]);
+        if (rootIndex < 0)
+            continue;
+        RegKey* current = tree.Root(int(rootIndex));
+        if (select)
+            select(current);
+        for (qsizetype k = 1; k < parts.size(); ++k) {
+            QHash<QString, RegKey*>& children = childrenOf(current);
+            auto found = children.constFind(parts[k]);
+            if (found != children.constEnd()) {
+                current = *found;
+                continue;
+            }
+            current = tree.AddKey(current, parts[k]);
+            children.insert(parts[k], current);
+            if (select)
+                select(current);
+            // Read only now: a section whose key exists already never needs its lines.
+            if (k == parts.size() - 1)
+                AddEntriesFromLines(tree, current, SectionLines(profile, section));
+        }
+    }
+}
+
+void LoadRegIni(const QString& path, RegistryTree& tree, const RegIniSelect& select)
+{
+    LoadRegIni(ProfileFile::Load(path), tree, select);
+}
+
+bool RegIniKeepsKeyName(const QString& name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char(']'))
+        && !HasControl(name) && !IsBlank(name.back()) && Codec::IsEncodable(name);
+}
+
+bool RegIniKeepsEntry(const QString& name, const QString& typeName, const QString& value)
+{
+    const int code = TypeCodeOf(typeName);
+    if (code < 0 || name.isEmpty() || value.isEmpty())
+        return false;
+    if (name.contains(QLatin1Char('=')) || value.contains(QLatin1Char('=')) || HasControl(name) || HasControl(value))
+        return false;
+    if (IsBlank(name.front()) || IsBlank(name.back()) || name.front() == QLatin1Char('[') || IsBlank(value.back()))
+        return false;
+    const QStringList& markers = Markers();
+    for (int i = 0; i < markers.size(); ++i) {
+        // Its own marker in the value is harmless: the loader removes the first one, at the head.
+        if (name.contains(markers[i]) || (i + 2 != code && value.contains(markers[i])))
+            return false;
+    }
+    if (markers[code - 2].size() + value.size() > ProfileFile::MaxValueLength)
+        return false;
+    return Codec::IsEncodable(name) && Codec::IsEncodable(value);
+}
