@@ -25,32 +25,48 @@ const QStringList& Markers()
 // The in-memory ini of the build copy: sections and their lines in order, found by lower-case name.
 class MemoryIni {
 public:
-    void Set(const QString& section, const QString& name, const QString& value)
+    void Set(const QString& section, QStringView name, QStringView marker, QStringView text)
     {
-        const QString lowerSection = section.toLower();
-        auto found = SectionIndex.constFind(lowerSection);
-        if (found == SectionIndex.constEnd()) {
-            found = SectionIndex.insert(lowerSection, int(Sections.size()));
-            Sections.push_back(Section{section, {}, {}});
+        // The walk sets the lines of one key in a row: look the section up once for all of them.
+        if (Last < 0 || section != Sections[size_t(Last)].Name) {
+            const QString lower = section.toLower();
+            auto found = SectionIndex.constFind(lower);
+            if (found == SectionIndex.constEnd()) {
+                found = SectionIndex.insert(lower, int(Sections.size()));
+                Sections.push_back(Section{section, {}, {}, {}});
+            }
+            Last = *found;
         }
-        Section& s = Sections[size_t(*found)];
-        QString line = name + QLatin1Char('=') + value;
-        const QString lowerName = name.toLower();
-        auto at = s.LineIndex.constFind(lowerName);
-        if (at != s.LineIndex.constEnd()) {
-            s.Lines[*at] = std::move(line);
+        Section& s = Sections[size_t(Last)];
+        QString line;
+        line.reserve(name.size() + 1 + marker.size() + text.size());
+        line.append(name).append(QLatin1Char('=')).append(marker).append(text);
+        QString lowerName = name.toString().toLower();
+        const int at = s.Find(lowerName);
+        if (at >= 0) {
+            s.Lines[at] = std::move(line);
             return;
         }
-        s.LineIndex.insert(lowerName, int(s.Lines.size()));
         s.Lines.append(std::move(line));
+        s.Add(std::move(lowerName));
     }
 
     QByteArray Render() const
     {
         static const QString crLf = QStringLiteral("\r\n");
-        QString text;
+        qsizetype size = 0;
         for (const Section& s : Sections) {
-            text += QLatin1Char('[') + s.Name + QLatin1Char(']') + crLf;
+            size += s.Name.size() + 6;
+            for (const QString& line : s.Lines)
+                size += line.size() + 2;
+        }
+        QString text;
+        text.reserve(size);
+        for (const Section& s : Sections) {
+            text += QLatin1Char('[');
+            text += s.Name;
+            text += QLatin1Char(']');
+            text += crLf;
             for (const QString& line : s.Lines) {
                 text += line;
                 text += crLf;
@@ -61,13 +77,34 @@ public:
     }
 
 private:
+    // Most keys have a handful of entries: a short list is scanned, a long one gets a hash.
     struct Section {
         QString Name;
         QStringList Lines;
-        QHash<QString, int> LineIndex;
+        QStringList LowerNames;
+        QHash<QString, int> NameIndex;
+
+        int Find(const QString& lowerName) const
+        {
+            if (!NameIndex.isEmpty())
+                return NameIndex.value(lowerName, -1);
+            return int(LowerNames.indexOf(lowerName));
+        }
+        void Add(QString lowerName)
+        {
+            if (!NameIndex.isEmpty()) {
+                NameIndex.insert(lowerName, int(LowerNames.size()));
+            } else if (LowerNames.size() >= 16) {
+                for (int i = 0; i < LowerNames.size(); ++i)
+                    NameIndex.insert(LowerNames[i], i);
+                NameIndex.insert(lowerName, int(LowerNames.size()));
+            }
+            LowerNames.append(std::move(lowerName));
+        }
     };
     std::vector<Section> Sections;
     QHash<QString, int> SectionIndex;
+    int Last = -1;
 };
 
 bool HasControl(const QString& text)
@@ -84,16 +121,17 @@ bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); 
 QStringList SectionLines(const ProfileFile& profile, const QString& section)
 {
     QStringList lines;
-    for (const QString& key : profile.Keys(section))
-        lines << key + QLatin1Char('=') + profile.Value(section, key).value_or(QString());
+    for (const auto& [key, value] : profile.Entries(section))
+        lines << key + QLatin1Char('=') + value;
     return lines;
 }
 
 }  // namespace
 
-void WalkRegIni(const RegistryTree& tree,
-                const std::function<void(const QString& section, const QString& name, const QString& value)>& setLine)
+void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine)
 {
+    const QStringList& markers = Markers();
+    const QString unknown = QStringLiteral("()");  // for a type code that the model should never hold
     // Depth-first, parent before children; each path is its parent's path and one more name.
     std::vector<std::pair<const RegKey*, QString>> stack;
     for (auto it = tree.Roots().rbegin(); it != tree.Roots().rend(); ++it)
@@ -108,13 +146,16 @@ void WalkRegIni(const RegistryTree& tree,
         const KeyValues& values = key->Values;
         const qsizetype count = std::min(values.Entries.size(), values.TypeCodes.size());
         if (count == 0) {
-            setLine(path, Placeholder, Placeholder);
+            setLine(path, Placeholder, QStringView(), Placeholder);
             continue;
         }
         for (qsizetype i = 0; i < count; ++i) {
-            const QString& entry = values.Entries[i];
-            setLine(path, EntryName(entry),
-                    QLatin1Char('(') + TypeNameOf(values.TypeCodes[i].toInt()) + QLatin1Char(')') + EntryValue(entry));
+            // Split as EntryName and EntryValue do, without copies.
+            const QStringView entry = values.Entries[i];
+            const qsizetype eq = entry.indexOf(QLatin1Char('='));
+            const int code = values.TypeCodes[i].toInt();
+            setLine(path, eq < 0 ? entry : entry.left(eq), code >= 2 && code <= 9 ? markers[code - 2] : unknown,
+                    eq < 0 ? QStringView() : entry.mid(eq + 1));
         }
     }
 }
@@ -122,8 +163,8 @@ void WalkRegIni(const RegistryTree& tree,
 QByteArray BuildRegIniStream(const RegistryTree& tree)
 {
     MemoryIni ini;
-    WalkRegIni(tree, [&ini](const QString& section, const QString& name, const QString& value) {
-        ini.Set(section, name, value);
+    WalkRegIni(tree, [&ini](const QString& section, QStringView name, QStringView marker, QStringView text) {
+        ini.Set(section, name, marker, text);
     });
     return ini.Render();
 }
@@ -131,8 +172,8 @@ QByteArray BuildRegIniStream(const RegistryTree& tree)
 void WriteRegIni(ProfileFile& profile, const RegistryTree& tree)
 {
     profile.EraseAllSections();
-    WalkRegIni(tree, [&profile](const QString& section, const QString& name, const QString& value) {
-        profile.Write(section, name, value);
+    WalkRegIni(tree, [&profile](const QString& section, QStringView name, QStringView marker, QStringView text) {
+        profile.Write(section, name.toString(), marker.toString().append(text));
     });
 }
 

@@ -11,9 +11,10 @@ class ProfileFile;
 // sections are set with profile semantics: names match without regard to letter case, and a later
 // line of the same name replaces the earlier one in place.
 
-// The walk shared by both writers: every line in the order the writers set them.
-void WalkRegIni(const RegistryTree& tree,
-                const std::function<void(const QString& section, const QString& name, const QString& value)>& setLine);
+// The walk shared by both writers: every line in the order the writers set them. A line's value is
+// marker + text: the type marker "(Type)" (empty for the placeholder) and the entry's value.
+using RegIniLine = std::function<void(const QString& section, QStringView name, QStringView marker, QStringView text)>;
+void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine);
 
 // The in-memory text that goes into the data file: Windows-1250, CR LF, one empty line after each section.
 QByteArray BuildRegIniStream(const RegistryTree& tree);

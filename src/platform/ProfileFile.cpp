@@ -148,7 +148,12 @@ std::optional<QString> ProfileFile::Value(const QString& section, const QString&
     auto it = s->KeyIndex.constFind(key.toLower());
     if (it == s->KeyIndex.constEnd())
         return std::nullopt;
-    const QString& text = s->Lines[size_t(*it)].Text;
+    return ValueOf(s->Lines[size_t(*it)]);
+}
+
+QString ProfileFile::ValueOf(const Line& line)
+{
+    const QString& text = line.Text;
     QString value = TrimBlanks(QStringView(text).mid(text.indexOf(QLatin1Char('=')) + 1));
     if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''))
         && value.back() == value.front())
@@ -156,6 +161,20 @@ std::optional<QString> ProfileFile::Value(const QString& section, const QString&
     if (value.size() > MaxValueLength)
         value.truncate(MaxValueLength);
     return value;
+}
+
+QList<std::pair<QString, QString>> ProfileFile::Entries(const QString& section) const
+{
+    QList<std::pair<QString, QString>> entries;
+    const Section* s = Find(section);
+    if (!s)
+        return entries;
+    for (int i = 0; i < int(s->Lines.size()); ++i) {
+        const Line& line = s->Lines[size_t(i)];
+        if (!line.Key.isEmpty() && s->KeyIndex.value(line.Key) == i)
+            entries.append({TrimBlanks(QStringView(line.Text).left(line.Text.indexOf(QLatin1Char('=')))), ValueOf(line)});
+    }
+    return entries;
 }
 
 QString ProfileFile::Read(const QString& section, const QString& key, const QString& defaultValue) const
