@@ -1,3 +1,4 @@
+#include "Application.h"
 #include "Error.h"
 #include "Forms.h"
 #include "Main.h"
@@ -8,38 +9,10 @@
 #include <QApplication>
 #include <QDir>
 
-namespace {
-
-// What escapes a handler is shown in the standard error box, and the program goes on.
-class ZelvakonApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-    Dialogs* ErrorDialogs = nullptr;
-
-    bool notify(QObject* receiver, QEvent* event) override
-    {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const ZelvakonError& error) {
-            Report(error.Message());
-        } catch (const std::exception& error) {
-            Report(QString::fromLocal8Bit(error.what()));
-        }
-        return false;
-    }
-
-    void Report(const QString& message)
-    {
-        if (ErrorDialogs)
-            ErrorDialogs->ShowError(message);
-    }
-};
-
-}  // namespace
-
 int main(int argc, char* argv[])
 {
     ZelvakonApplication app(argc, argv);
+    ApplyProgramFont();
     QtDialogs dialogs;
     app.ErrorDialogs = &dialogs;
     try {
@@ -65,6 +38,9 @@ int main(int argc, char* argv[])
         splash.close();
 
         mainForm.show();
+        // For the start-up benchmark: end the run once the main window has been activated.
+        if (qEnvironmentVariableIsSet("ZELVAKON_QUIT_AFTER_ACTIVATION"))
+            QObject::connect(&mainForm, &TMainForm::Activated, &app, &QCoreApplication::quit, Qt::QueuedConnection);
         app.exec();
     } catch (const ZelvakonError& error) {
         app.Report(error.Message());

@@ -1,10 +1,10 @@
 #include "Project.h"
+#include "AtomicFile.h"
 #include "Codec.h"
 #include "Error.h"
 #include "Paths.h"
 #include "ProfileFile.h"
 #include <QFile>
-#include <QSaveFile>
 
 qint32 ReadProfileInt(const QString& text, qint32 defaultValue)
 {
@@ -43,8 +43,12 @@ void WriteProjectKeys(ProfileFile& profile, const QString& mainSection, const Pr
         {"Obrazek", p.Obrazek},     {"NazevProg", p.NazevProg}, {"PrikRadka", p.PrikRadka},
         {"Vystup", p.Vystup},       {"JmenoInst", p.JmenoInst}, {"JmenoDat", p.JmenoDat},
         {"SpustitPrg", flag(p.SpustitPrg)}, {"Zeptat", flag(p.Zeptat)}};
-    for (const auto& [key, value] : keys)
+    for (const auto& [key, value] : keys) {
+        // A line break inside a value would add lines or sections to the file.
+        if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')))
+            throw ZelvakonError(QStringLiteral("Hodnota %1 obsahuje konec řádku a nelze ji uložit").arg(QLatin1String(key)));
         profile.Write(mainSection, QLatin1String(key), value);
+    }
     const ClickArea* areas[] = {&p.Rozbal, &p.Readme, &p.Konec};
     for (int i = 0; i < 3; ++i) {
         profile.Write(AreaSections[i], QStringLiteral("Levy"), QString::number(areas[i]->Levy));
@@ -102,10 +106,7 @@ Project ReadProjectFile(const QString& path)
 
 void SaveReadmeText(const QString& path, const QString& text)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = Codec::ToWin1250(text);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze uložit: %2").arg(path, file.errorString()));
+    WriteFileAtomically(path, Codec::ToWin1250(text));
 }
 
 QString LoadReadmeText(const QString& path)

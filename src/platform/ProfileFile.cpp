@@ -1,42 +1,48 @@
 #include "ProfileFile.h"
+#include "AtomicFile.h"
 #include "Codec.h"
 #include "Error.h"
 #include <QFile>
-#include <QSaveFile>
 
-static const QString CrLf = QStringLiteral("\r\n");
+namespace {
 
-static bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+const QLatin1String EolText[] = {QLatin1String(""), QLatin1String("\r\n"), QLatin1String("\n"), QLatin1String("\r")};
+constexpr quint8 CrLf = 1;
 
-static QString TrimBlanks(QStringView text)
+bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+
+QStringView TrimBlanks(QStringView text)
 {
     qsizetype begin = 0, end = text.size();
     while (begin < end && IsBlank(text[begin]))
         ++begin;
     while (end > begin && IsBlank(text[end - 1]))
         --end;
-    return text.sliced(begin, end - begin).toString();
+    return text.sliced(begin, end - begin);
 }
 
 // A header line: first non-blank character "[", the name up to "]" (or the line end), trimmed.
-static std::optional<QString> HeaderName(const QString& text)
+bool HeaderName(QStringView text, QString* name)
 {
     qsizetype i = 0;
     while (i < text.size() && IsBlank(text[i]))
         ++i;
     if (i >= text.size() || text[i] != QLatin1Char('['))
-        return std::nullopt;
+        return false;
     const qsizetype close = text.indexOf(QLatin1Char(']'), i + 1);
     const qsizetype end = close < 0 ? text.size() : close;
-    return TrimBlanks(QStringView(text).sliced(i + 1, end - i - 1));
+    *name = TrimBlanks(text.sliced(i + 1, end - i - 1)).toString();
+    return true;
 }
 
-static QString KeyOf(const QString& text)
+}  // namespace
+
+QString ProfileFile::KeyOf(QStringView text)
 {
     const qsizetype eq = text.indexOf(QLatin1Char('='));
     if (eq < 0)
         return QString();
-    return TrimBlanks(QStringView(text).left(eq)).toLower();
+    return TrimBlanks(text.left(eq)).toString().toLower();
 }
 
 ProfileFile ProfileFile::Load(const QString& path)
@@ -46,6 +52,8 @@ ProfileFile ProfileFile::Load(const QString& path)
         return ProfileFile();
     if (!file.open(QIODevice::ReadOnly))
         throw ZelvakonError(QStringLiteral("Soubor %1 nelze otevřít: %2").arg(path, file.errorString()));
+    if (file.size() > MaxFileSize)
+        throw ZelvakonError(QStringLiteral("Soubor %1 je příliš velký (%2 bajtů)").arg(path).arg(file.size()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw ZelvakonError(QStringLiteral("Soubor %1 nelze přečíst: %2").arg(path, file.errorString()));
@@ -55,49 +63,78 @@ ProfileFile ProfileFile::Load(const QString& path)
 ProfileFile ProfileFile::Parse(const QByteArray& bytes)
 {
     ProfileFile profile;
-    const QString text = Codec::FromWin1250(bytes);
-    qsizetype pos = 0;
+    profile.Source = Codec::FromWin1250(bytes);
+    const QString& text = profile.Source;
+    const QChar* data = text.constData();
     const qsizetype n = text.size();
+    qsizetype pos = 0;
     Section* current = nullptr;
+    QString name;
     while (pos < n) {
         qsizetype end = pos;
-        while (end < n && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n'))
+        while (end < n && data[end] != QLatin1Char('\r') && data[end] != QLatin1Char('\n'))
             ++end;
         Line line;
-        line.Text = text.mid(pos, end - pos);
+        line.Offset = qint32(pos);
+        line.Length = qint32(end - pos);
+        qsizetype eolLength = 0;
         if (end < n) {
-            if (text[end] == QLatin1Char('\r') && end + 1 < n && text[end + 1] == QLatin1Char('\n'))
+            if (data[end] == QLatin1Char('\r') && end + 1 < n && data[end + 1] == QLatin1Char('\n')) {
                 line.Eol = CrLf;
-            else
-                line.Eol = text[end];
+                eolLength = 2;
+            } else {
+                line.Eol = data[end] == QLatin1Char('\n') ? 2 : 3;
+                eolLength = 1;
+            }
         }
-        pos = end + line.Eol.size();
-        if (auto name = HeaderName(line.Text)) {
-            profile.SectionList.push_back(Section{*name, std::move(line), {}, {}});
+        pos = end + eolLength;
+        if (HeaderName(QStringView(data + line.Offset, line.Length), &name)) {
+            profile.SectionList.push_back(Section{std::move(name), line, {}, {}, false});
             current = &profile.SectionList.back();
-            continue;
-        }
-        if (current) {
-            line.Key = KeyOf(line.Text);
-            current->Lines.push_back(std::move(line));
+        } else if (current) {
+            current->Lines.push_back(line);
         } else {
-            profile.Preamble.push_back(std::move(line));
+            profile.Preamble.push_back(line);
         }
     }
     profile.Reindex();
     return profile;
 }
 
+QStringView ProfileFile::TextOf(const Line& line) const
+{
+    if (line.Own)
+        return OwnTexts[size_t(line.Offset)];
+    return QStringView(Source).sliced(line.Offset, line.Length);
+}
+
+ProfileFile::Line ProfileFile::OwnLine(QString text)
+{
+    Line line;
+    line.Own = true;
+    line.Offset = qint32(OwnTexts.size());
+    line.Eol = CrLf;
+    OwnTexts.push_back(std::move(text));
+    return line;
+}
+
+const QHash<QString, int>& ProfileFile::Index(const Section& section) const
+{
+    if (!section.Indexed) {
+        section.KeyIndex.clear();
+        for (int i = int(section.Lines.size()) - 1; i >= 0; --i) {
+            const QString key = KeyOf(TextOf(section.Lines[size_t(i)]));
+            if (!key.isEmpty())
+                section.KeyIndex.insert(key, i);  // walking backwards: the first line of a key wins
+        }
+        section.Indexed = true;
+    }
+    return section.KeyIndex;
+}
+
 void ProfileFile::Reindex()
 {
     SectionIndex.clear();
-    for (int s = 0; s < int(SectionList.size()); ++s) {
-        Section& section = SectionList[size_t(s)];
-        section.KeyIndex.clear();
-        for (int i = int(section.Lines.size()) - 1; i >= 0; --i)
-            if (!section.Lines[size_t(i)].Key.isEmpty())
-                section.KeyIndex.insert(section.Lines[size_t(i)].Key, i);
-    }
     // QHash::insert replaces: walk backwards so that the first section of a name wins.
     for (int s = int(SectionList.size()) - 1; s >= 0; --s)
         SectionIndex.insert(SectionList[size_t(s)].Name.toLower(), s);
@@ -132,10 +169,12 @@ QStringList ProfileFile::Keys(const QString& section) const
     const Section* s = Find(section);
     if (!s)
         return keys;
+    const QHash<QString, int>& index = Index(*s);
     for (int i = 0; i < int(s->Lines.size()); ++i) {
-        const Line& line = s->Lines[size_t(i)];
-        if (!line.Key.isEmpty() && s->KeyIndex.value(line.Key) == i)
-            keys.append(TrimBlanks(QStringView(line.Text).left(line.Text.indexOf(QLatin1Char('=')))));
+        const QStringView text = TextOf(s->Lines[size_t(i)]);
+        const QString key = KeyOf(text);
+        if (!key.isEmpty() && index.value(key) == i)
+            keys.append(TrimBlanks(text.left(text.indexOf(QLatin1Char('=')))).toString());
     }
     return keys;
 }
@@ -145,22 +184,22 @@ std::optional<QString> ProfileFile::Value(const QString& section, const QString&
     const Section* s = Find(section);
     if (!s)
         return std::nullopt;
-    auto it = s->KeyIndex.constFind(key.toLower());
-    if (it == s->KeyIndex.constEnd())
+    const QHash<QString, int>& index = Index(*s);
+    auto it = index.constFind(key.toLower());
+    if (it == index.constEnd())
         return std::nullopt;
-    return ValueOf(s->Lines[size_t(*it)]);
+    return ValueOf(TextOf(s->Lines[size_t(*it)]));
 }
 
-QString ProfileFile::ValueOf(const Line& line)
+QString ProfileFile::ValueOf(QStringView text)
 {
-    const QString& text = line.Text;
-    QString value = TrimBlanks(QStringView(text).mid(text.indexOf(QLatin1Char('=')) + 1));
+    QStringView value = TrimBlanks(text.sliced(text.indexOf(QLatin1Char('=')) + 1));
     if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''))
         && value.back() == value.front())
-        value = value.mid(1, value.size() - 2);
+        value = value.sliced(1, value.size() - 2);
     if (value.size() > MaxValueLength)
-        value.truncate(MaxValueLength);
-    return value;
+        value = value.left(MaxValueLength);
+    return value.toString();
 }
 
 QList<std::pair<QString, QString>> ProfileFile::Entries(const QString& section) const
@@ -169,10 +208,12 @@ QList<std::pair<QString, QString>> ProfileFile::Entries(const QString& section) 
     const Section* s = Find(section);
     if (!s)
         return entries;
+    const QHash<QString, int>& index = Index(*s);
     for (int i = 0; i < int(s->Lines.size()); ++i) {
-        const Line& line = s->Lines[size_t(i)];
-        if (!line.Key.isEmpty() && s->KeyIndex.value(line.Key) == i)
-            entries.append({TrimBlanks(QStringView(line.Text).left(line.Text.indexOf(QLatin1Char('=')))), ValueOf(line)});
+        const QStringView text = TextOf(s->Lines[size_t(i)]);
+        const QString key = KeyOf(text);
+        if (!key.isEmpty() && index.value(key) == i)
+            entries.append({TrimBlanks(text.left(text.indexOf(QLatin1Char('=')))).toString(), ValueOf(text)});
     }
     return entries;
 }
@@ -189,42 +230,40 @@ void ProfileFile::EnsureLastLineEnds()
         last = it->Lines.empty() ? &it->Header : &it->Lines.back();
     if (!last && !Preamble.empty())
         last = &Preamble.back();
-    if (last && last->Eol.isEmpty())
+    if (last && last->Eol == 0)
         last->Eol = CrLf;
 }
 
 void ProfileFile::Write(const QString& section, const QString& key, const QString& value)
 {
     const QString lowerKey = key.toLower();
-    Line line{key + QLatin1Char('=') + value, CrLf, lowerKey};
+    Line line = OwnLine(key + QLatin1Char('=') + value);
     Section* s = Find(section);
     if (!s) {
         EnsureLastLineEnds();
-        SectionList.push_back(Section{section, Line{QLatin1Char('[') + section + QLatin1Char(']'), CrLf, {}}, {}, {}});
+        SectionList.push_back(Section{section, OwnLine(QLatin1Char('[') + section + QLatin1Char(']')), {}, {}, true});
         SectionIndex.insert(section.toLower(), int(SectionList.size()) - 1);
         s = &SectionList.back();
     }
-    auto it = s->KeyIndex.constFind(lowerKey);
-    if (it != s->KeyIndex.constEnd()) {
+    const QHash<QString, int>& index = Index(*s);
+    auto it = index.constFind(lowerKey);
+    if (it != index.constEnd()) {
         Line& old = s->Lines[size_t(*it)];
-        line.Eol = old.Eol.isEmpty() ? QString() : old.Eol;
-        old = std::move(line);
+        line.Eol = old.Eol;
+        old = line;
         return;
     }
-    // Appended after the section's last line that holds a key, so trailing blank lines stay between sections.
+    // Appended after the section's last non-blank line, so blank lines between sections stay there.
     qsizetype at = qsizetype(s->Lines.size());
-    while (at > 0 && TrimBlanks(s->Lines[size_t(at - 1)].Text).isEmpty())
+    while (at > 0 && TrimBlanks(TextOf(s->Lines[size_t(at - 1)])).isEmpty())
         --at;
     if (at == qsizetype(s->Lines.size())) {
         EnsureLastLineEnds();
-        s->Lines.push_back(std::move(line));
+        s->Lines.push_back(line);
         s->KeyIndex.insert(lowerKey, int(s->Lines.size()) - 1);
     } else {
-        s->Lines.insert(s->Lines.begin() + at, std::move(line));
-        s->KeyIndex.clear();
-        for (int i = int(s->Lines.size()) - 1; i >= 0; --i)
-            if (!s->Lines[size_t(i)].Key.isEmpty())
-                s->KeyIndex.insert(s->Lines[size_t(i)].Key, i);
+        s->Lines.insert(s->Lines.begin() + at, line);
+        s->Indexed = false;
     }
 }
 
@@ -245,16 +284,19 @@ void ProfileFile::RenameSection(int index, const QString& name)
 {
     Section& s = SectionList[size_t(index)];
     s.Name = name;
-    s.Header.Text = QLatin1Char('[') + name + QLatin1Char(']');
+    const quint8 eol = s.Header.Eol;
+    s.Header = OwnLine(QLatin1Char('[') + name + QLatin1Char(']'));
+    s.Header.Eol = eol;
     Reindex();
 }
 
 QByteArray ProfileFile::Render() const
 {
     QString text;
-    auto add = [&text](const Line& line) {
-        text += line.Text;
-        text += line.Eol;
+    text.reserve(Source.size() + 256);
+    auto add = [&](const Line& line) {
+        text += TextOf(line);
+        text += EolText[line.Eol];
     };
     for (const Line& line : Preamble)
         add(line);
@@ -268,10 +310,5 @@ QByteArray ProfileFile::Render() const
 
 void ProfileFile::Save(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze uložit: %2").arg(path, file.errorString()));
-    const QByteArray bytes = Render();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze uložit: %2").arg(path, file.errorString()));
+    WriteFileAtomically(path, Render());
 }

@@ -14,6 +14,7 @@
 class ProfileFile {
 public:
     static constexpr int MaxValueLength = 2047;
+    static constexpr qint64 MaxFileSize = 512 * 1024 * 1024;  // larger files are refused, not half read
 
     ProfileFile() = default;
     // A missing file gives an empty profile; a file that cannot be read throws ZelvakonError.
@@ -41,23 +42,32 @@ public:
     void Save(const QString& path) const;
 
 private:
+    // A line is a view into the decoded file until it is written; then it owns its text.
     struct Line {
-        QString Text;
-        QString Eol;      // "\r\n", "\n", "\r" or empty for a last line without one
-        QString Key;      // lower-case key name; empty when the line holds no key
+        qint32 Offset = 0;  // into Source, or into OwnTexts when Own
+        qint32 Length = 0;
+        quint8 Eol = 0;     // 0 none, 1 CR LF, 2 LF, 3 CR
+        bool Own = false;
     };
+    Line OwnLine(QString text);
     struct Section {
         QString Name;
         Line Header;
         std::vector<Line> Lines;
-        QHash<QString, int> KeyIndex;  // lower-case key -> first line holding it
+        mutable QHash<QString, int> KeyIndex;  // lower-case key -> first line holding it; built on demand
+        mutable bool Indexed = false;
     };
+    QStringView TextOf(const Line& line) const;
+    static QString KeyOf(QStringView text);  // lower-case key of an entry line, empty when none
+    const QHash<QString, int>& Index(const Section& section) const;
     void Reindex();
     Section* Find(const QString& section);
     const Section* Find(const QString& section) const;
     void EnsureLastLineEnds();
-    static QString ValueOf(const Line& line);
+    static QString ValueOf(QStringView line);  // the value of an entry line as Value reads it
 
+    QString Source;  // the decoded file
+    std::vector<QString> OwnTexts;  // texts of written lines
     std::vector<Line> Preamble;
     std::vector<Section> SectionList;
     QHash<QString, int> SectionIndex;  // lower-case name -> first section of that name

@@ -2,12 +2,30 @@
 #include "Codec.h"
 #include "Dialogs.h"
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QWidget>
 
 KeyFilter::KeyFilter(QWidget* field, Dialogs* dialogs, std::function<bool(QChar)> accept)
     : QObject(field), Dlg(dialogs), Accept(std::move(accept))
 {
     field->installEventFilter(this);
+    // Pasted text skips the key filter: what a one-line field cannot store is taken out again, with the beep.
+    if (auto* edit = qobject_cast<QLineEdit*>(field)) {
+        connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
+            QString kept;
+            kept.reserve(text.size());
+            for (QChar c : text)
+                if (c != QLatin1Char('\r') && c != QLatin1Char('\n') && Codec::IsEncodable(c) && (!Accept || Accept(c)))
+                    kept += c;
+            if (kept != text) {
+                const int cursor = edit->cursorPosition() - int(text.size() - kept.size());
+                edit->setText(kept);
+                edit->setCursorPosition(qMax(0, cursor));
+                if (Dlg)
+                    Dlg->Beep();
+            }
+        });
+    }
 }
 
 bool KeyFilter::AcceptsText(const QString& text)

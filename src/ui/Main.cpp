@@ -307,6 +307,7 @@ bool TMainForm::event(QEvent* e)
         } catch (const ZelvakonError& error) {
             Services.dialogs->ShowError(error.Message());
         }
+        emit Activated();
         return handled;
     }
     return QMainWindow::event(e);

@@ -201,6 +201,9 @@ public:
     void ReadMemoChange();
     void ClearBtnClick();
 
+signals:
+    void Activated();  // after each FormActivate
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

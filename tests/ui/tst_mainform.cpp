@@ -1,26 +1,515 @@
+#include "Application.h"
+#include "Error.h"
+#include "Paths.h"
+#include "ProfileFile.h"
 #include "TestEnv.h"
 #include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTreeWidget>
+
+Q_DECLARE_METATYPE(MsgAnswer)
 
 class TestMainForm : public QObject {
     Q_OBJECT
 private slots:
+    void init() { QDir(QDir::homePath()).mkpath("."); }
     void startsUntitled();
+    void menusAndCommands();
+    void pageControls();
+    void modifiedByEveryHandler_data();
+    void modifiedByEveryHandler();
+    void buildEnabledByFourFields_data();
+    void buildEnabledByFourFields();
+    void spaceEditTakesDigitsOnly();
+    void unencodableCharactersDropped();
+    void pastedLineBreaksTakenOut();
+    void runCheckBoxEnablesRunFields();
+    void saveChangesQuestion_data();
+    void saveChangesQuestion();
+    void untitledSaveIsSaveAs_data();
+    void untitledSaveIsSaveAs();
+    void sideFilesFollowTheProject();
+    void openAppliesStoredDiskSpace();
+    void openFileWithoutSectionsKeepsFields();
+    void openedProjectWithoutWinRarDisablesBuild();
+    void unencodablePathRefused();
+    void failedSaveKeepsModifiedAndCaption();
+    void closeStoresWinRarPath_data();
+    void closeStoresWinRarPath();
+    void closeKeptOpenWhenStoreFails();
+    void newResetsToNewDefaults();
+    void helpAndAbout();
+    void escapedErrorShownInErrorBox();
 };
+
+static QString Caption(const QString& name) { return "Zelvakon - " + name; }
 
 void TestMainForm::startsUntitled()
 {
     TestEnv env;
     TMainForm* main = env.Start();
-    QCOMPARE(main->windowTitle(), QStringLiteral("Zelvakon - Bezejmena.zpf"));
+    QCOMPARE(main->windowTitle(), Caption("Bezejmena.zpf"));
     QVERIFY(!main->BuildPrAct->isEnabled());
-    QCOMPARE(main->RAREdit->text(), QStringLiteral("C:\\Program Files\\WinRAR\\WinRAR.exe"));
+    QVERIFY(!main->BuildBtn->isEnabled());
+    QCOMPARE(main->RAREdit->text(), "C:\\Program Files\\WinRAR\\WinRAR.exe");
+    QCOMPARE(env.Settings.Stored, "C:\\Program Files\\WinRAR\\WinRAR.exe");
+    QCOMPARE(main->TabPages->currentIndex(), 0);
     for (const char* folder : {"Projekty", "Vystup", "Obrazky", "Hudba"})
-        QVERIFY(QFileInfo(env.Path(QLatin1String(folder))).isDir());
+        QVERIFY(QFileInfo(env.Path(folder)).isDir());
+    QCOMPARE(main->ProjectPath, env.Path("Projekty/Bezejmena.zpf"));
+    QCOMPARE(main->ProjectFolder, env.Path("Projekty"));
+    QCOMPARE(main->Vystup, env.Path("Vystup"));
+    QCOMPARE(main->JmenoInst, "Instal");
+    QCOMPARE(main->JmenoDat, "Instal");
+    QCOMPARE(main->RegView->topLevelItemCount(), 6);
+    QVERIFY(!main->Modified);
+    QVERIFY(env.Dlg.Unexpected.isEmpty());
+}
+
+void TestMainForm::menusAndCommands()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    QStringList seen;
+    for (QAction* menu : main->menuBar()->actions()) {
+        QStringList items;
+        for (QAction* a : menu->menu()->actions())
+            items << (a->isSeparator() ? QString("-") : a->text() + "|" + a->shortcut().toString() + "|" + a->statusTip());
+        seen << menu->text() + ": " + items.join("; ");
+    }
+    QCOMPARE(seen, QStringList({
+        "&Soubor: &Nový projekt...|Ctrl+N|Vytvoří nový projekt; &Otevřít projekt... |Ctrl+O|Otevře projekt ze souboru na disku; "
+        "&Uložit projekt...|Ctrl+S|Uloží současný projekt do souboru na disk; Uložit projekt &jako...||Uloží současný projekt na "
+        "disk pod zvoleným jménem; -; &Konec|Ctrl+X|Ukončí Zelvakon",
+        "&Projekt: &Sestavit...|F9|Sestaví současný projekt a vygeneruje datový soubor pro Vorvanex; -; &Nastavení||",
+        "&Nápověda: &Zobrazit nápovědu|F1|Zobrazí nápovědu k programu; -; O &programu||Zobrazí informace o programu"}));
+    QCOMPARE(main->BuildBtn->text(), "Sestavit...");
+    QCOMPARE(main->ExitBtn->text(), "&Konec");
+}
+
+void TestMainForm::pageControls()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    QStringList pages;
+    for (int i = 0; i < main->TabPages->count(); ++i)
+        pages << main->TabPages->tabText(i);
+    QCOMPARE(pages, QStringList({"Program", "Nfo soubor", "Hudba a obrázek", "Registry", "Spustit po extrakci"}));
+    const QList<std::pair<QWidget*, bool>> enabled = {
+        {main->ClearBtn, false}, {main->LoadBtn, true},    {main->TestBtn, false},    {main->StopBtn, false},
+        {main->SetBtn, false},   {main->PrevBtn, false},   {main->AddKeyBtn, false},  {main->EditKeyBtn, false},
+        {main->DelKeyBtn, false}, {main->AddBtn, false},   {main->EditBtn, false},    {main->DelBtn, false},
+        {main->OpenBtn, true},   {main->ProgNameEdit, false}, {main->CmLineEdit, false}, {main->AskChBox, false},
+        {main->RunChBox, true}};
+    for (const auto& [widget, on] : enabled)
+        QVERIFY2(widget->isEnabled() == on, qPrintable(widget->objectName()));
+    QCOMPARE(main->SetBtn->text(), "&Nastavit klikací plochy");
+    QCOMPARE(main->OpenBtn->statusTip(), "Načte informace o modifikaci registrů z ini souboru");
+    QCOMPARE(main->RunChBox->text(), "Po rozbalení spustit definovaný program");
+    QCOMPARE(main->AskChBox->text(), "Zeptat se na spuštění");
+    QCOMPARE(main->ProgNameLabel->text(), "Název programu:");
+    QCOMPARE(main->CmLineLabel->text(), "Příkazová řádka:");
+}
+
+void TestMainForm::modifiedByEveryHandler_data()
+{
+    QTest::addColumn<QString>("control");
+    for (const char* name : {"TitleEdit", "SpaceEdit", "Dir2AddEdit", "TarDirEdit", "RAREdit", "ProgNameEdit", "CmLineEdit",
+                             "BkMusicEdit", "SkinEdit", "ReadMemo", "RunChBox", "AskChBox"})
+        QTest::newRow(name) << QString(name);
+}
+
+void TestMainForm::modifiedByEveryHandler()
+{
+    QFETCH(QString, control);
+    TestEnv env;
+    TMainForm* main = env.Start();
+    QWidget* widget = main->findChild<QWidget*>(control);
+    QVERIFY(widget);
+    QVERIFY(!main->Modified);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->setText(edit->text() + "1");
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget))
+        memo->setPlainText("x");
+    else if (auto* box = qobject_cast<QCheckBox*>(widget))
+        box->setChecked(!box->isChecked());
+    QVERIFY(main->Modified);
+    // Saving, opening, New and the activation clear the flag.
+    env.Dlg.Answers.push_back(MsgAnswer::No);
+    main->NewPrActExecute();
     QVERIFY(!main->Modified);
 }
 
-QTEST_MAIN(TestMainForm)
+void TestMainForm::buildEnabledByFourFields_data()
+{
+    QTest::addColumn<QString>("empty");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("all four filled") << "" << true;
+    QTest::newRow("title empty") << "TitleEdit" << false;
+    QTest::newRow("space empty") << "SpaceEdit" << false;
+    QTest::newRow("folder empty") << "Dir2AddEdit" << false;
+    QTest::newRow("winrar empty") << "RAREdit" << false;
+    QTest::newRow("target folder is not part of the rule") << "TarDirEdit" << true;
+}
+
+void TestMainForm::buildEnabledByFourFields()
+{
+    QFETCH(QString, empty);
+    QFETCH(bool, enabled);
+    TestEnv env;
+    TMainForm* main = env.Start();
+    main->TitleEdit->setText("Hra");
+    main->Dir2AddEdit->setText("/nonexistent-folder");
+    main->SpaceEdit->setText("10");
+    main->TarDirEdit->setText("C:\\Hra");
+    if (!empty.isEmpty())
+        main->findChild<QLineEdit*>(empty)->clear();
+    QCOMPARE(main->BuildPrAct->isEnabled(), enabled);
+    QCOMPARE(main->BuildBtn->isEnabled(), enabled);
+}
+
+void TestMainForm::spaceEditTakesDigitsOnly()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    main->SpaceEdit->setFocus();
+    TypeText(main->SpaceEdit, "12a3 -ř4");
+    QCOMPARE(main->SpaceEdit->text(), "1234");
+    QCOMPARE(env.Dlg.Beeps, 4);
+    QTest::keyClick(main->SpaceEdit, Qt::Key_Backspace);
+    QCOMPARE(main->SpaceEdit->text(), "123");
+    QCOMPARE(env.Dlg.Beeps, 4);
+}
+
+void TestMainForm::unencodableCharactersDropped()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    TypeText(main->TitleEdit, "Kůň€αß");  // Greek alpha has no place in Windows-1250; ß has
+    QCOMPARE(main->TitleEdit->text(), "Kůň€ß");
+    QCOMPARE(env.Dlg.Beeps, 1);
+}
+
+void TestMainForm::pastedLineBreaksTakenOut()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    QApplication::clipboard()->setText("a\nb\r\nα[c]");
+    main->TitleEdit->paste();
+    QCOMPARE(main->TitleEdit->text(), "ab[c]");
+    QCOMPARE(env.Dlg.Beeps, 1);
+    main->SpaceEdit->paste();
+    QCOMPARE(main->SpaceEdit->text(), "");
+    // Whatever reaches a value by code, a line break never reaches the file.
+    main->CmLineEdit->setText("x\ny");
+    QVERIFY_THROWS_EXCEPTION(ZelvakonError, main->WriteProjectFile(env.Path("Projekty/Hra.zpf")));
+}
+
+void TestMainForm::runCheckBoxEnablesRunFields()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    const QColor window = QApplication::palette().color(QPalette::Base);
+    QCOMPARE(main->ProgNameEdit->palette().color(QPalette::Base), face);
+    main->ProgNameEdit->setText("hra.exe");
+    main->RunChBox->setChecked(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{main->ProgNameLabel, main->ProgNameEdit, main->CmLineLabel,
+                                                      main->CmLineEdit, main->AskChBox})
+        QVERIFY(w->isEnabled());
+    QCOMPARE(main->CmLineEdit->palette().color(QPalette::Base), window);
+    main->RunChBox->setChecked(false);
+    QVERIFY(!main->CmLineEdit->isEnabled());
+    QCOMPARE(main->CmLineEdit->palette().color(QPalette::Base), face);
+    QCOMPARE(main->ProgNameEdit->text(), "hra.exe");
+}
+
+void TestMainForm::saveChangesQuestion_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<bool>("saved");
+    for (const char* command : {"new", "open", "close"}) {
+        QTest::addRow("%s yes saves and goes on", command) << QString(command) << MsgAnswer::Yes << true << true;
+        QTest::addRow("%s no goes on unsaved", command) << QString(command) << MsgAnswer::No << true << false;
+        QTest::addRow("%s cancel stops", command) << QString(command) << MsgAnswer::Cancel << false << false;
+    }
+}
+
+void TestMainForm::saveChangesQuestion()
+{
+    QFETCH(QString, command);
+    QFETCH(MsgAnswer, answer);
+    QFETCH(bool, goesOn);
+    QFETCH(bool, saved);
+    TestEnv env;
+    TMainForm* main = env.Start();
+    const QString path = env.Path("Projekty/Hra.zpf");
+    main->TitleEdit->setText("Hra");
+    main->WriteProjectFile(path);
+    main->TitleEdit->setText("Hra 2");
+    env.Dlg.Answers.push_back(answer);
+    bool wentOn = false;
+    if (command == "new") {
+        main->NewPrActExecute();
+        wentOn = main->TitleEdit->text().isEmpty();
+    } else if (command == "open") {
+        if (goesOn)
+            env.Dlg.OpenAnswers.push_back(QString());  // the user then cancels the file dialog
+        main->OpenPrActExecute();
+        wentOn = env.Dlg.OpenCalls.size() == 1;
+    } else {
+        wentOn = main->close();
+    }
+    QCOMPARE(env.Dlg.Messages.size(), 1);
+    QCOMPARE(env.Dlg.Messages[0].Text, "Projekt Hra.zpf byl změněn. Uložit změny?");
+    QCOMPARE(env.Dlg.Messages[0].Title, "Dotaz");
+    QCOMPARE(env.Dlg.Messages[0].Icon, MsgIcon::Question);
+    QCOMPARE(env.Dlg.Messages[0].Buttons, MsgButtons::YesNoCancel);
+    QCOMPARE(wentOn, goesOn);
+    QCOMPARE(ProfileFile::Load(path).Read("Hra.zpf", "Nazev"), saved ? "Hra 2" : "Hra");
+    QVERIFY(env.Dlg.Unexpected.isEmpty());
+}
+
+void TestMainForm::untitledSaveIsSaveAs_data()
+{
+    QTest::addColumn<QString>("untitledName");
+    QTest::newRow("as created") << "Bezejmena.zpf";
+    QTest::newRow("any letter case") << "BEZEJMENA.ZPF";
+}
+
+void TestMainForm::untitledSaveIsSaveAs()
+{
+    QFETCH(QString, untitledName);
+    TestEnv env;
+    TMainForm* main = env.Start();
+    main->SetProjectPath(env.Path("Projekty/" + untitledName));
+    env.Dlg.SaveAnswers.push_back(env.Path("Projekty/Demo"));
+    main->SavePrActExecute();
+    QCOMPARE(env.Dlg.SaveCalls.size(), 1);
+    const FileDialogOptions& options = env.Dlg.SaveCalls[0];
+    QCOMPARE(options.Title, "Uložit projekt jako");
+    QCOMPARE(options.Filter, "Zelvakon Project File (*.zpf)|*.ZPF");
+    QCOMPARE(options.FileName, "Bezejmena.zpf");
+    QCOMPARE(options.InitialFolder, env.Path("Projekty"));
+    QVERIFY(options.ConfirmOverwrite);
+    QCOMPARE(main->windowTitle(), Caption("Demo.zpf"));
+    QVERIFY(QFileInfo::exists(env.Path("Projekty/Demo.zpf")));
+    // A further save writes without a dialog; the Save As dialog then offers the last name.
+    main->TitleEdit->setText("x");
+    main->SavePrActExecute();
+    QCOMPARE(env.Dlg.SaveCalls.size(), 1);
+    QVERIFY(!main->Modified);
+    env.Dlg.SaveAnswers.push_back(QString());
+    main->SavePrAsActExecute();
+    QCOMPARE(env.Dlg.SaveCalls[1].FileName, "Demo.zpf");
+    QVERIFY(env.Dlg.Unexpected.isEmpty());
+}
+
+void TestMainForm::sideFilesFollowTheProject()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    const QString path = env.Path("Projekty/Hra.zpf");
+    WriteBytes(env.Path("Projekty/Reg.ini"), "[HKEY_CURRENT_USER\\X]\r\nNic=Nic\r\n");
+    main->ReadMemo->setPlainText("Ahoj\nsvěte\n");
+    main->WriteProjectFile(path);
+    QCOMPARE(ReadBytes(env.Path("Projekty/Readme.nfo")), QByteArray("Ahoj\r\nsv\xECte\r\n"));
+    // Only the six root keys: the old Reg.ini goes without a question.
+    QVERIFY(!QFileInfo::exists(env.Path("Projekty/Reg.ini")));
+    main->ReadMemo->clear();
+    main->ReadProjectFile(path);
+    QCOMPARE(main->ReadMemo->toPlainText(), "Ahoj\nsvěte\n");
+    QVERIFY(!main->Modified);
+    main->ReadMemo->clear();
+    main->WriteProjectFile(path);
+    QVERIFY(!QFileInfo::exists(env.Path("Projekty/Readme.nfo")));
+    QVERIFY(env.Dlg.Messages.isEmpty());
+}
+
+void TestMainForm::openAppliesStoredDiskSpace()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    const QString path = env.Path("Projekty/Hra.zpf");
+    WriteBytes(path, "[Jiny.zpf]\r\nNazev= Hra \r\nArchAdr=" + env.Path("Obrazky").toUtf8()
+                         + "\r\nDiskMisto=777\r\nSpustitPrg=1\r\nZeptat=0x1\r\nJmenoInst=Setup\r\n[Konec]\r\nLevy=-3\r\n");
+    env.Dlg.OpenAnswers.push_back(path);
+    main->OpenPrActExecute();
+    QCOMPARE(env.Dlg.OpenCalls[0].Title, "Otevřít projekt...");
+    QCOMPARE(env.Dlg.OpenCalls[0].Filter, "Projektové soubory (*.zpf)|*.ZPF");
+    QCOMPARE(main->windowTitle(), Caption("Hra.zpf"));
+    QCOMPARE(main->TitleEdit->text(), "Hra");
+    QCOMPARE(main->SpaceEdit->text(), "777");
+    QVERIFY(main->RunChBox->isChecked());
+    QVERIFY(main->CmLineEdit->isEnabled());
+    QVERIFY(main->AskChBox->isChecked());
+    QCOMPARE(main->JmenoInst, "Setup");
+    QCOMPARE(main->Konec.Levy, -3);
+    QVERIFY(!main->Modified);
+}
+
+void TestMainForm::openFileWithoutSectionsKeepsFields()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    main->TitleEdit->setText("Zůstane");
+    const QString path = env.Path("Projekty/Prazdny.zpf");
+    WriteBytes(path, "");
+    QVERIFY_THROWS_EXCEPTION(ZelvakonError, main->ReadProjectFile(path));
+    QCOMPARE(main->TitleEdit->text(), "Zůstane");
+    QCOMPARE(main->windowTitle(), Caption("Bezejmena.zpf"));
+    QCOMPARE(main->ProjectPath, path);
+}
+
+void TestMainForm::openedProjectWithoutWinRarDisablesBuild()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    const QString path = env.Path("Projekty/Hra.zpf");
+    WriteBytes(path, "[Hra.zpf]\r\nNazev=Hra\r\nArchAdr=/x\r\nDiskMisto=5\r\n");
+    main->ReadProjectFile(path);
+    QVERIFY(main->RAREdit->text().isEmpty());
+    QVERIFY(!main->BuildPrAct->isEnabled());
+}
+
+void TestMainForm::unencodablePathRefused()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    env.Dlg.OpenAnswers.push_back(env.Path("Projekty/Ελλάδα.zpf"));
+    main->OpenPrActExecute();
+    QCOMPARE(env.Dlg.Messages.size(), 1);
+    QCOMPARE(env.Dlg.Messages[0].Title, "Chyba");
+    QVERIFY(env.Dlg.Messages[0].Text.contains("Windows-1250"));
+    QCOMPARE(main->windowTitle(), Caption("Bezejmena.zpf"));
+}
+
+void TestMainForm::failedSaveKeepsModifiedAndCaption()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    main->TitleEdit->setText("Hra");
+    // The folder is a file: nothing can be written below it.
+    WriteBytes(env.Path("Soubor"), "x");
+    QVERIFY_THROWS_EXCEPTION(ZelvakonError, main->WriteProjectFile(env.Path("Soubor/Hra.zpf")));
+    QVERIFY(main->Modified);
+    QCOMPARE(main->windowTitle(), Caption("Bezejmena.zpf"));
+    QCOMPARE(main->ProjectPath, env.Path("Soubor/Hra.zpf"));
+}
+
+void TestMainForm::closeStoresWinRarPath_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("nextStart");
+    QTest::newRow("a path") << "D:\\Tools\\WinRAR.exe" << "D:\\Tools\\WinRAR.exe";
+    QTest::newRow("empty field stored, default at next start") << "" << "C:\\Program Files\\WinRAR\\WinRAR.exe";
+}
+
+void TestMainForm::closeStoresWinRarPath()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, nextStart);
+    TestEnv env;
+    TMainForm* main = env.Start();
+    main->RAREdit->setText(field);
+    main->Modified = false;
+    QVERIFY(main->close());
+    QCOMPARE(env.Settings.Stored, field);
+    QVERIFY(env.Dlg.Messages.isEmpty());
+    env.Main.reset();
+    TMainForm* again = env.Start();
+    QCOMPARE(again->RAREdit->text(), nextStart);
+    env.Dlg.Answers.push_back(MsgAnswer::No);
+    again->ResetProject();
+    QCOMPARE(again->RAREdit->text(), nextStart);
+}
+
+void TestMainForm::closeKeptOpenWhenStoreFails()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    env.Settings.FailWrites = true;
+    QVERIFY(!main->close());
+    QCOMPARE(env.Dlg.Messages.size(), 1);
+    QCOMPARE(env.Dlg.Messages[0].Title, "Zelvakon");
+    QCOMPARE(env.Dlg.Messages[0].Icon, MsgIcon::Error);
+    QCOMPARE(env.Dlg.Messages[0].Text, "Hodnotu WinRARexe nelze uložit.");
+    env.Settings.FailWrites = false;
+    QVERIFY(main->close());
+}
+
+void TestMainForm::newResetsToNewDefaults()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    main->Dir2AddEdit->setText("/x");
+    main->Rozbal = {1, 2, 3, 4};
+    main->Vystup = "/jinam";
+    main->TabPages->setCurrentIndex(3);
+    env.Dlg.Answers.push_back(MsgAnswer::No);
+    main->NewPrActExecute();
+    QCOMPARE(main->JmenoInst, "Install");
+    QCOMPARE(main->JmenoDat, "Install");
+    QCOMPARE(main->Vystup, env.Path("Vystup"));
+    QCOMPARE(main->SpaceEdit->text(), "0");  // emptying the folder field measured "nothing"
+    QVERIFY(main->Rozbal == ClickArea());
+    QCOMPARE(main->TabPages->currentIndex(), 0);
+    QVERIFY(!main->Modified);
+    // New when nothing changed asks nothing.
+    main->NewPrActExecute();
+    QCOMPARE(env.Dlg.Messages.size(), 1);
+}
+
+void TestMainForm::helpAndAbout()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    QApplication::setActiveWindow(main);
+    QTest::keyClick(main, Qt::Key_F1);
+    QCOMPARE(env.Help.Calls, QStringList(env.Path("Zelvakon.hlp") + "#HlavniStrana"));
+    env.Dlg.ModalScripts.push_back([](QObject* window) {
+        const QStringList texts = {window->findChild<QLabel*>("ProductName")->text(),
+                                   window->findChild<QLabel*>("Version")->text(),
+                                   window->findChild<QLabel*>("Copyright")->text()};
+        return texts == QStringList({"Zelvakon", "build 002", "Freeware"}) ? 1 : 0;
+    });
+    main->AboutActExecute();
+    QCOMPARE(env.Dlg.ModalCalls.size(), 1);
+    QCOMPARE(qobject_cast<QWidget*>(env.Dlg.ModalCalls[0])->windowTitle(), "O programu");
+}
+
+void TestMainForm::escapedErrorShownInErrorBox()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    static_cast<ZelvakonApplication*>(qApp)->ErrorDialogs = &env.Dlg;
+    const QString path = env.Path("Projekty/Prazdny.zpf");
+    WriteBytes(path, "");
+    env.Dlg.OpenAnswers.push_back(path);
+    // Delivered by the event loop, as a menu command is: the error escapes the command and is caught there.
+    QMetaObject::invokeMethod(main->OpenPrAct, &QAction::trigger, Qt::QueuedConnection);
+    QCoreApplication::processEvents();
+    QCOMPARE(env.Dlg.Messages.size(), 1);
+    QCOMPARE(env.Dlg.Messages[0].Title, "Zelvakon");
+    QVERIFY(env.Dlg.Messages[0].Text.endsWith("."));
+    static_cast<ZelvakonApplication*>(qApp)->ErrorDialogs = nullptr;
+}
+
+int main(int argc, char** argv)
+{
+    ZelvakonApplication app(argc, argv);
+    TestMainForm test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_mainform.moc"

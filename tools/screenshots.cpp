@@ -1,0 +1,64 @@
+// Renders the main window's pages (and other windows) to PNG files for the README, offscreen.
+#include "Application.h"
+#include "Dialogs.h"
+#include "Forms.h"
+#include "Main.h"
+#include "SettingsStore.h"
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+class SilentDialogs : public Dialogs {
+public:
+    MsgAnswer MessageBox(const QString&, const QString&, MsgIcon, MsgButtons) override { return MsgAnswer::No; }
+    std::optional<QString> OpenFile(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<QString> SaveFile(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<quint32> ChooseColor(quint32) override { return std::nullopt; }
+    int RunModal(QObject*) override { return 0; }
+    void Beep() override {}
+};
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ApplyProgramFont();
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: zelvakon-screenshots OUTPUT-FOLDER\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+    QTemporaryDir programFolder;
+    SilentDialogs dialogs;
+    QtSettingsStore settings(programFolder.filePath(QStringLiteral("settings.ini")));
+    AppServices services;
+    services.dialogs = &dialogs;
+    services.settings = &settings;
+    services.programFolder = programFolder.path();
+    TMainForm main(services);
+    CreateForms(&main);
+    main.show();
+    main.FormActivate();
+    main.TitleEdit->setText(QStringLiteral("Želví závody"));
+    main.TarDirEdit->setText(QStringLiteral("C:\\Hry\\Zavody"));
+    main.SpaceEdit->setText(QStringLiteral("2345"));
+    main.ReadMemo->setPlainText(QStringLiteral("Želví závody 1.0\n\nRychlá hra pro celou rodinu.\nSpusťte ji z nabídky Start."));
+    const char* names[] = {"program", "nfo", "media", "registry", "run"};
+    for (int i = 0; i < main.TabPages->count(); ++i) {
+        main.TabPages->setCurrentIndex(i);
+        QApplication::processEvents();
+        const QString file = out + QStringLiteral("/page-%1.png").arg(QLatin1String(names[i]));
+        if (!main.grab().save(file)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(file));
+    }
+    return 0;
+}
