@@ -1,5 +1,6 @@
 #include "RegIni.h"
 #include "Codec.h"
+#include "Error.h"
 #include "ProfileFile.h"
 #include <QHash>
 #include <unordered_map>
@@ -143,6 +144,12 @@ void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine)
             stack.emplace_back(it->get(), path + QLatin1Char('\\') + (*it)->Name);
         if (key->IsRoot())
             continue;
+        // The editor refuses line breaks; one that came in another way must not make new lines or sections.
+        auto refuseBreaks = [&path](QStringView text) {
+            if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+                throw ZelvakonError(QStringLiteral("Klíč registru %1 obsahuje konec řádku a nelze ho uložit").arg(path));
+        };
+        refuseBreaks(key->Name);
         const KeyValues& values = key->Values;
         const qsizetype count = std::min(values.Entries.size(), values.TypeCodes.size());
         if (count == 0) {
@@ -152,6 +159,7 @@ void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine)
         for (qsizetype i = 0; i < count; ++i) {
             // Split as EntryName and EntryValue do, without copies.
             const QStringView entry = values.Entries[i];
+            refuseBreaks(entry);
             const qsizetype eq = entry.indexOf(QLatin1Char('='));
             const int code = values.TypeCodes[i].toInt();
             setLine(path, eq < 0 ? entry : entry.left(eq), code >= 2 && code <= 9 ? markers[code - 2] : unknown,

@@ -32,10 +32,12 @@ TKeyForm::TKeyForm(QWidget* parent) : QDialog(parent)
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(128, 56, 75, 25);
 
-    // A typed backslash would split the key in two, "]" would end its section header.
+    // A typed backslash would split the key in two, "]" would end its section header. Pasted text
+    // stays as pasted: OK stays disabled until the user mends it.
     auto* main = qobject_cast<TMainForm*>(parent);
-    new KeyFilter(KeyEdit, main ? main->Services.dialogs : nullptr,
-                  [](QChar c) { return c != QLatin1Char('\\') && c != QLatin1Char(']'); });
+    auto* filter = new KeyFilter(KeyEdit, main ? main->Services.dialogs : nullptr,
+                                 [](QChar c) { return c != QLatin1Char('\\') && c != QLatin1Char(']'); });
+    disconnect(KeyEdit, &QLineEdit::textEdited, filter, nullptr);
 
     connect(KeyEdit, &QLineEdit::textChanged, this, &TKeyForm::KeyEditChange);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);

@@ -54,12 +54,16 @@ TValueForm::TValueForm(QWidget* parent) : QDialog(parent)
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(204, 120, 75, 25);
 
-    // "=" would end the name in the file; the type field takes only what Windows-1250 holds.
+    // "=" would end the name in the file; the type field takes only what Windows-1250 holds. Pasted
+    // text stays as pasted: OK stays disabled until the user mends it.
     auto* main = qobject_cast<TMainForm*>(parent);
     Dialogs* dialogs = main ? main->Services.dialogs : nullptr;
-    for (QLineEdit* field : {NameEdit, ValueEdit})
-        new KeyFilter(field, dialogs, [](QChar c) { return c != QLatin1Char('='); });
-    new KeyFilter(ValueCombo->lineEdit(), dialogs);
+    for (QLineEdit* field : {NameEdit, ValueEdit}) {
+        auto* filter = new KeyFilter(field, dialogs, [](QChar c) { return c != QLatin1Char('='); });
+        disconnect(field, &QLineEdit::textEdited, filter, nullptr);
+    }
+    auto* typeFilter = new KeyFilter(ValueCombo->lineEdit(), dialogs);
+    disconnect(ValueCombo->lineEdit(), &QLineEdit::textEdited, typeFilter, nullptr);
 
     connect(NameEdit, &QLineEdit::textChanged, this, &TValueForm::NameEditChange);
     connect(ValueEdit, &QLineEdit::textChanged, this, &TValueForm::NameEditChange);

@@ -5,7 +5,9 @@
 #include "RegistryImages.h"
 #include "RegistryText.h"
 #include "TestEnv.h"
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -144,6 +146,8 @@ private slots:
     void okRules();
     void typedCharacters_data();
     void typedCharacters();
+    void pastedTextStaysAsPasted_data();
+    void pastedTextStaysAsPasted();
     void deleteKey_data();
     void deleteKey();
     void deleteEntry_data();
@@ -423,6 +427,42 @@ void TestRegistryPage::typedCharacters()
     TypeText(edit, typed);
     QCOMPARE(edit->text(), text);
     QCOMPARE(page.env.Dlg.Beeps, beeps);
+}
+
+void TestRegistryPage::pastedTextStaysAsPasted_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<bool>("ok");
+
+    QTest::newRow("key: a path") << S("KeyEdit") << S("Software\\Firma") << false;
+    QTest::newRow("key: two lines") << S("KeyEdit") << S("Software\nFirma") << false;
+    QTest::newRow("key: a plain name") << S("KeyEdit") << S("Firma") << true;
+    QTest::newRow("name: with =") << S("NameEdit") << S("a=b") << false;
+    QTest::newRow("value: two lines") << S("ValueEdit") << S("1\r\n2") << false;
+    QTest::newRow("value: not Windows-1250") << S("ValueEdit") << S("Жук") << false;
+    QTest::newRow("value: plain") << S("ValueEdit") << S("C:\\Hry") << true;
+}
+
+void TestRegistryPage::pastedTextStaysAsPasted()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, pasted);
+    QFETCH(bool, ok);
+    Page page;
+    page.valueForm->NameEdit->setText(S("n"));
+    page.valueForm->ValueEdit->setText(S("v"));
+    page.valueForm->ValueCombo->setEditText(S("String"));
+    const bool key = field == S("KeyEdit");
+    QDialog* form = key ? static_cast<QDialog*>(page.keyForm) : page.valueForm;
+    auto* edit = form->findChild<QLineEdit*>(field);
+    edit->clear();
+    QGuiApplication::clipboard()->setText(pasted);
+    edit->paste();
+    // Nothing is taken out behind the user's back: the text stays, and OK says whether it can be stored.
+    QCOMPARE(edit->text(), pasted);
+    QCOMPARE(key ? page.keyForm->OKBtn->isEnabled() : page.valueForm->OkBtn->isEnabled(), ok);
+    QCOMPARE(page.env.Dlg.Beeps, 0);
 }
 
 void TestRegistryPage::deleteKey_data()
