@@ -126,6 +126,7 @@ void TestRegIni::buildStream()
 
 void TestRegIni::saveWritesThroughProfile_data()
 {
+    QTest::addColumn<QStringList>("tree");
     QTest::addColumn<QByteArray>("before");  // null: no file
     QTest::addColumn<QByteArray>("expected");
 
@@ -133,25 +134,37 @@ void TestRegIni::saveWritesThroughProfile_data()
                                "[HKEY_CURRENT_USER\\Software\\Firma]\r\nCesta=(String)C:\\Hry\\Firma\r\n"
                                "Verze=(Integer)2\r\nAktivni=(Boolean)1\r\n"
                                "[HKEY_LOCAL_MACHINE\\Programy]\r\nNic=Nic\r\n";
-    QTest::newRow("a new file") << QByteArray() << example;
+    QTest::newRow("a new file") << ExampleTree << QByteArray() << example;
     QTest::newRow("every old section goes, also one the tree names")
-        << QByteArray("[HKEY_CURRENT_USER\\Software]\r\nStare=(String)x\r\n[Jine]\r\na=b\r\n") << example;
+        << ExampleTree << QByteArray("[HKEY_CURRENT_USER\\Software]\r\nStare=(String)x\r\n[Jine]\r\na=b\r\n") << example;
     QTest::newRow("text before the first section stays")
-        << QByteArray("; Registry\r\n\r\n[Old]\r\nx=y\r\n") << QByteArray("; Registry\r\n\r\n") + example;
+        << ExampleTree << QByteArray("; Registry\r\n\r\n[Old]\r\nx=y\r\n") << QByteArray("; Registry\r\n\r\n") + example;
     QTest::newRow("a last line without its line break gets one")
-        << QByteArray("; comment") << QByteArray("; comment\r\n") + example;
+        << ExampleTree << QByteArray("; comment") << QByteArray("; comment\r\n") + example;
+    QTest::newRow("names and sections differing in case merge as in the build copy")
+        << QStringList{S("HKEY_CURRENT_USER\\Soft|Verze|Integer|2"), S("HKEY_CURRENT_USER\\Soft|X|Time|1"),
+                       S("HKEY_CURRENT_USER\\Soft\\Sub"), S("HKEY_CURRENT_USER\\SOFT|VERZE|String|3"),
+                       S("HKEY_CURRENT_USER\\SOFT|y|Date|4")}
+        << QByteArray()
+        << QByteArray("[HKEY_CURRENT_USER\\Soft]\r\nVERZE=(String)3\r\nX=(Time)1\r\ny=(Date)4\r\n"
+                      "[HKEY_CURRENT_USER\\Soft\\Sub]\r\nNic=Nic\r\n");
 }
 
 void TestRegIni::saveWritesThroughProfile()
 {
+    QFETCH(QStringList, tree);
     QFETCH(QByteArray, before);
     QFETCH(QByteArray, expected);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Reg.ini"));
     if (!before.isNull())
         WriteFile(path, before);
-    SaveRegIni(path, TreeOf(ExampleTree));
+    SaveRegIni(path, TreeOf(tree));
     QCOMPARE(ReadFile(path), expected);
+    // The same sections and lines as the build copy, which adds an empty line after each section.
+    QByteArray stream = BuildRegIniStream(TreeOf(tree));
+    stream.replace("\r\n\r\n", "\r\n");
+    QVERIFY(expected.endsWith(stream));
 }
 
 void TestRegIni::saveFailureLeavesFile()
