@@ -164,9 +164,9 @@ void TMainForm::AddKeyBtnClick()
 {
     QTreeWidgetItem* parentItem = RegView->currentItem();
     RegKey* parent = KeyOf(parentItem);
-    if (!parent)
-        return;
     TKeyForm* form = Windows.KeyForm;
+    if (!parent || !form)
+        return;
     form->setWindowTitle(QStringLiteral("Nový klíč"));
     if (Services.dialogs->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
         return;
@@ -184,9 +184,9 @@ void TMainForm::EditKeyBtnClick()
 {
     QTreeWidgetItem* item = RegView->currentItem();
     RegKey* key = KeyOf(item);
-    if (!key || key->IsRoot())
-        return;
     TKeyForm* form = Windows.KeyForm;
+    if (!key || key->IsRoot() || !form)
+        return;
     form->setWindowTitle(QStringLiteral("Editace klíče"));
     form->KeyEdit->setText(key->Name);
     if (Services.dialogs->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
@@ -222,9 +222,9 @@ void TMainForm::DelKeyBtnClick()
 void TMainForm::AddBtnClick()
 {
     RegKey* key = KeyOf(RegView->currentItem());
-    if (!key || key->IsRoot())
-        return;
     TValueForm* form = Windows.ValueForm;
+    if (!key || key->IsRoot() || !form)
+        return;
     form->setWindowTitle(QStringLiteral("Přidání nového jména a hodnoty"));
     if (Services.dialogs->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
         return;
@@ -246,11 +246,11 @@ void TMainForm::EditBtnClick()
 {
     RegKey* key = KeyOf(RegView->currentItem());
     const QList<QListWidgetItem*> selected = ValueView->selectedItems();
-    if (!key || key->IsRoot() || selected.isEmpty())
+    TValueForm* form = Windows.ValueForm;
+    if (!key || key->IsRoot() || selected.isEmpty() || !form)
         return;
     QListWidgetItem* item = selected.first();
     const int index = ValueView->row(item);
-    TValueForm* form = Windows.ValueForm;
     form->setWindowTitle(QStringLiteral("Editace jména a hodnoty"));
     form->NameEdit->setText(EntryName(item->text()));
     form->ValueEdit->setText(EntryValue(item->text()));
