@@ -30,6 +30,12 @@ QString FileNameOf(const QString& path)
 
 QString StripTrailingBackslash(const QString& path)
 {
+#ifndef Q_OS_WIN
+    // "/" would become the empty text, which names no folder at all. ("C:\" becomes "C:", which the
+    // joins turn back into "C:\name".)
+    if (path == Separator())
+        return path;
+#endif
     if (!path.isEmpty() && path.back() == Separator())
         return path.left(path.size() - 1);
     return path;

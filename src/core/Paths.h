@@ -11,6 +11,7 @@ inline QString Join(const QString& folder, const QString& name) { return folder 
 QString FolderOf(const QString& path);
 // The file-name part of a path (empty when the path ends in a separator).
 QString FileNameOf(const QString& path);
-// Removes one separator from the end when the last separator is the last character.
+// Removes one separator from the end when the last separator is the last character. The POSIX root
+// "/" stays as it is.
 QString StripTrailingBackslash(const QString& path);
 }  // namespace Paths

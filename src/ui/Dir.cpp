@@ -1,6 +1,186 @@
 #include "Dir.h"
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+#include <QStyle>
+
+namespace {
+
+// Paths are kept with "/" inside and handed out with the platform's separators.
+QString Internal(const QString& path) { return QDir::cleanPath(QDir::fromNativeSeparators(path)); }
+
+QString ParentOf(const QString& internal)
+{
+    const QString up = QFileInfo(internal).path();
+    return up.size() < internal.size() ? up : internal;  // a root is its own parent
+}
+
+bool IsBelowOrAt(const QString& folder, const QString& root)
+{
+    if (folder == root)
+        return true;
+    const QString prefix = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
+#ifdef Q_OS_WIN
+    return folder.startsWith(prefix, Qt::CaseInsensitive);
+#else
+    return folder.startsWith(prefix);
+#endif
+}
+
+}  // namespace
 
 TDirForm::TDirForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("DirForm"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(221, 238);
+
+    auto* driveLabel = new QLabel(QStringLiteral("Zvolte disk:"), this);
+    driveLabel->setObjectName(QStringLiteral("Label1"));
+    driveLabel->setGeometry(8, 6, 205, 16);
+    DriveComboBox1 = new QComboBox(this);
+    DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
+    DriveComboBox1->setGeometry(8, 22, 205, 22);
+    for (const QString& drive : Drives())
+        DriveComboBox1->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), drive, Internal(drive));
+    driveLabel->setBuddy(DriveComboBox1);
+
+    auto* folderLabel = new QLabel(QStringLiteral("Zvotlte adresář:"), this);
+    folderLabel->setObjectName(QStringLiteral("Label2"));
+    folderLabel->setGeometry(8, 50, 205, 16);
+    DirectoryListBox1 = new QListWidget(this);
+    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
+    DirectoryListBox1->setGeometry(8, 66, 205, 114);
+    DirectoryListBox1->setIconSize(QSize(16, 16));
+    folderLabel->setBuddy(DirectoryListBox1);
+
+    DirLabel = new QLabel(this);
+    DirLabel->setObjectName(QStringLiteral("DirLabel"));
+    DirLabel->setGeometry(10, 184, 201, 16);
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("&OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(8, 205, 97, 27);
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("&Zrušit"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setGeometry(116, 205, 97, 27);
+
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    // A single click opens a folder; Enter does the same from the keyboard.
+    connect(DirectoryListBox1, &QListWidget::itemClicked, this, &TDirForm::DirectoryListBox1Click);
+    connect(DirectoryListBox1, &QListWidget::itemActivated, this, &TDirForm::DirectoryListBox1Click);
+    connect(DriveComboBox1, &QComboBox::activated, this, &TDirForm::DriveComboBox1Change);
+
+    SetDirectory(QDir::currentPath());
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+}
+
+QStringList TDirForm::Drives()
+{
+    QStringList drives;
+#ifdef Q_OS_WIN
+    for (const QFileInfo& drive : QDir::drives())
+        drives << QDir::toNativeSeparators(drive.absolutePath());
+#else
+    drives << QStringLiteral("/");
+    const QString home = Internal(QDir::homePath());
+    if (home != QLatin1String("/") && QFileInfo(home).isDir())
+        drives << home;
+    // Removable media and extra disks; the system's own mounts (/proc, /sys, /run, ...) stay out.
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        const QString root = volume.rootPath();
+        if (!volume.isValid() || !volume.isReady() || drives.contains(root))
+            continue;
+        for (const char* place : {"/media/", "/mnt/", "/run/media/"})
+            if (root.startsWith(QLatin1String(place)))
+                drives << root;
+    }
+#endif
+    return drives;
+}
+
+QString TDirForm::DriveOf(const QString& folder) const
+{
+    const QString internal = Internal(folder);
+    QString best;
+    for (int i = 0; i < DriveComboBox1->count(); ++i) {
+        const QString root = DriveComboBox1->itemData(i).toString();
+        if (IsBelowOrAt(internal, root) && root.size() > best.size())
+            best = root;
+    }
+    return best;
+}
+
+void TDirForm::SetDirectory(const QString& folder)
+{
+    QString path = Internal(QDir(folder).absolutePath());
+    while (!QFileInfo(path).isDir() && ParentOf(path) != path)
+        path = ParentOf(path);
+    CurrentFolder = QDir::toNativeSeparators(path);
+
+    const QString drive = DriveOf(path);
+    if (!drive.isEmpty())
+        LastFolderOfDrive.insert(drive, path);
+    {
+        const QSignalBlocker block(DriveComboBox1);
+        DriveComboBox1->setCurrentIndex(DriveComboBox1->findData(drive));
+    }
+    FillList();
+    // On screen the path is shortened to the label's width; Directory() stays the full path.
+    DirLabel->setText(DirLabel->fontMetrics().elidedText(CurrentFolder, Qt::ElideMiddle, DirLabel->width()));
+}
+
+void TDirForm::FillList()
+{
+    const QString current = Internal(CurrentFolder);
+    QStringList chain;
+    for (QString p = current;; p = ParentOf(p)) {
+        chain.prepend(p);
+        if (ParentOf(p) == p)
+            break;
+    }
+    DirectoryListBox1->clear();
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    auto add = [this](const QIcon& icon, int depth, const QString& text, const QString& path) {
+        auto* item = new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + text, DirectoryListBox1);
+        item->setData(Qt::UserRole, path);
+    };
+    for (int depth = 0; depth < chain.size(); ++depth) {
+        const QString& p = chain[depth];
+        add(open, depth, depth == 0 ? QDir::toNativeSeparators(p) : QFileInfo(p).fileName(), p);
+    }
+    DirectoryListBox1->setCurrentRow(int(chain.size()) - 1);
+    const QStringList subfolders
+        = QDir(current).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    const QString prefix = current.endsWith(QLatin1Char('/')) ? current : current + QLatin1Char('/');
+    for (const QString& name : subfolders)
+        add(closed, int(chain.size()), name, prefix + name);
+}
+
+void TDirForm::DirectoryListBox1Click(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    const QString path = item->data(Qt::UserRole).toString();
+    if (Internal(path) != Internal(CurrentFolder))
+        SetDirectory(path);
+}
+
+void TDirForm::DriveComboBox1Change(int index)
+{
+    const QString drive = DriveComboBox1->itemData(index).toString();
+    if (drive.isEmpty())
+        return;
+    SetDirectory(LastFolderOfDrive.value(drive, drive));
 }

@@ -1,6 +1,52 @@
 #include "Dirsizedlg.h"
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QLabel>
+#include <QScreen>
+#include <QStyle>
+#include <QWindow>
 
-TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent)
+TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("DirSizeForm"));
+    // Keys typed while it flashes up belong to the field being typed into, not to this window.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    setFixedSize(287, 59);
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 0, 287, 59);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(2);
+    Image1 = new QLabel(Panel1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(24, 20, 16, 16);
+    Image1->setAttribute(Qt::WA_TranslucentBackground);
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_DirIcon).pixmap(16, 16));
+    Label1 = new QLabel(QStringLiteral("Zjišťuji velikost adresáře k archivaci..."), Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(80, 20);
+    // The text was laid out for a narrow 8-point font; a wider one gets smaller until it fits.
+    const int room = 287 - 80 - 2 * Panel1->frameWidth() - 2;
+    QFont font = Label1->font();
+    while (QFontMetrics(font).horizontalAdvance(Label1->text()) > room && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    Label1->setFont(font);
+    Label1->adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+}
+
+void TDirSizeForm::ShowPainted()
+{
+    show();
+    // A real window system maps the window asynchronously; wait briefly for it, keeping user input
+    // queued, so that the text is on screen before the GUI thread goes busy.
+    QElapsedTimer waited;
+    waited.start();
+    do
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    while ((!windowHandle() || !windowHandle()->isExposed()) && waited.elapsed() < 250);
+    repaint();
 }

@@ -134,7 +134,7 @@ void TestProfileFile::hostileInput_data()
     QTest::newRow("nul bytes") << QByteArray(100000, '\0');
     QByteArray binary(1 << 20, '\0');
     for (int i = 0; i < binary.size(); ++i)
-        binary[i] = char((i * 7919) >> 3);
+        binary[i] = char((unsigned(i) * 7919u) >> 3);
     QTest::newRow("binary") << binary;
     QTest::newRow("megabyte line") << (QByteArray("[A]\r\nk=") + QByteArray(1 << 20, 'q'));
     QTest::newRow("unterminated header") << QByteArray("[A\r\nk=v\r\n[");

@@ -1,0 +1,31 @@
+// The profile-file engine: any bytes parse, list, read, write and render without a fault, and an
+// untouched file renders back byte for byte.
+#include "ProfileFile.h"
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    ProfileFile profile = ProfileFile::Parse(bytes);
+    if (profile.Render() != bytes)
+        std::abort();
+    const QStringList sections = profile.Sections();
+    for (const QString& section : sections)
+        for (const QString& key : profile.Keys(section))
+            if (profile.Read(section, key).size() > ProfileFile::MaxValueLength)
+                std::abort();
+    if (!sections.isEmpty()) {
+        profile.Write(sections.first(), QStringLiteral("Nazev"), QStringLiteral("x"));
+        profile.RenameSection(0, QStringLiteral("Novy.zpf"));
+        if (profile.Read(QStringLiteral("Novy.zpf"), QStringLiteral("Nazev")) != QStringLiteral("x"))
+            std::abort();
+        profile.EraseSection(sections.last());
+    }
+    profile.Write(QStringLiteral("Konec"), QStringLiteral("Levy"), QStringLiteral("1"));
+    const ProfileFile again = ProfileFile::Parse(profile.Render());
+    if (again.Read(QStringLiteral("Konec"), QStringLiteral("Levy")) != QStringLiteral("1"))
+        std::abort();
+    profile.EraseAllSections();
+    (void)profile.Render();
+    return 0;
+}

@@ -1,0 +1,75 @@
+// Writes the fuzzers' seed files with the program's own writers: fuzz/corpus/<target>/.
+#include "Project.h"
+#include "ProfileFile.h"
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+#include <cstdio>
+
+namespace {
+
+void Save(const QString& folder, const QString& name, const QByteArray& bytes)
+{
+    QDir().mkpath(folder);
+    QFile file(folder + QLatin1Char('/') + name);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+QByteArray ProjectBytes(const Project& project, const QString& name)
+{
+    ProfileFile profile;
+    WriteProjectKeys(profile, name, project);
+    return profile.Render();
+}
+
+QByteArray BitmapHeader(qint32 width, qint32 height)
+{
+    QByteArray bytes(54, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    qToLittleEndian<qint32>(width, bytes.data() + 18);
+    qToLittleEndian<qint32>(height, bytes.data() + 22);
+    return bytes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: zelvakon-seeds CORPUS-FOLDER\n");
+        return 2;
+    }
+    const QString root = QString::fromLocal8Bit(argv[1]);
+    Project demo;
+    demo.Nazev = QStringLiteral("Demo");
+    demo.DiskMisto = QStringLiteral("2345");
+    demo.ArchAdr = QStringLiteral("C:\\Demo");
+    demo.WinRARExe = QStringLiteral("C:\\Program Files\\WinRAR\\WinRAR.exe");
+    demo.Vystup = QStringLiteral("C:\\Prog\\Vystup");
+    demo.JmenoInst = demo.JmenoDat = QStringLiteral("Instal");
+    Project full = demo;
+    full.Nazev = QStringLiteral("Želví závody €");
+    full.SpustitPrg = full.Zeptat = true;
+    full.NazevProg = QStringLiteral("hra.exe");
+    full.PrikRadka = QStringLiteral("-x 'a b'");
+    full.Rozbal = {10, 20, 110, 60};
+    full.Readme = {-1, 0x7fffffff, 3, 4};
+    full.Konec = {200, 300, 260, 330};
+    for (const char* target : {"profile", "project"}) {
+        const QString folder = root + QStringLiteral("/") + QLatin1String(target);
+        Save(folder, QStringLiteral("demo.zpf"), ProjectBytes(demo, QStringLiteral("Demo.zpf")));
+        Save(folder, QStringLiteral("full.zpf"), ProjectBytes(full, QStringLiteral("Zavody.zpf")));
+    }
+    ProfileFile copied = ProfileFile::Parse("; hand-made\n[Stary.zpf]\nNazev = \" x \"\nSpustitPrg=0x1\n[Rozbal]\nLevy=0X10\n");
+    WriteProjectKeys(copied, QStringLiteral("Novy.zpf"), demo);
+    Save(root + QStringLiteral("/project"), QStringLiteral("copied.zpf"), copied.Render());
+    const QString bitmaps = root + QStringLiteral("/bitmap");
+    Save(bitmaps, QStringLiteral("600x400.bmp"), BitmapHeader(600, 400));
+    Save(bitmaps, QStringLiteral("100x100.bmp"), BitmapHeader(100, 100));
+    Save(bitmaps, QStringLiteral("top-down.bmp"), BitmapHeader(320, -200));
+    Save(bitmaps, QStringLiteral("short.bmp"), BitmapHeader(1, 1).left(25));
+    std::printf("seeds written to %s\n", argv[1]);
+    return 0;
+}
