@@ -138,7 +138,8 @@ void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine)
     for (auto it = tree.Roots().rbegin(); it != tree.Roots().rend(); ++it)
         stack.emplace_back(it->get(), (*it)->Name);
     while (!stack.empty()) {
-        auto [key, path] = std::move(stack.back());
+        const RegKey* key = stack.back().first;
+        const QString path = std::move(stack.back().second);
         stack.pop_back();
         for (auto it = key->Children.rbegin(); it != key->Children.rend(); ++it)
             stack.emplace_back(it->get(), path + QLatin1Char('\\') + (*it)->Name);
