@@ -24,8 +24,15 @@ const QStringList& Markers()
 }
 
 // The in-memory ini of the build copy: sections and their lines in order, found by lower-case name.
+// A line is kept as views into the tree's own texts, which stay put while the copy is made.
 class MemoryIni {
 public:
+    explicit MemoryIni(int sections)
+    {
+        Sections.reserve(size_t(sections));
+        SectionIndex.reserve(sections);
+    }
+
     void Set(const QString& section, QStringView name, QStringView marker, QStringView text)
     {
         // The walk sets the lines of one key in a row: look the section up once for all of them.
@@ -39,49 +46,66 @@ public:
             Last = *found;
         }
         Section& s = Sections[size_t(Last)];
-        QString line;
-        line.reserve(name.size() + 1 + marker.size() + text.size());
-        line.append(name).append(QLatin1Char('=')).append(marker).append(text);
+        const Line line{name, marker, text};
         QString lowerName = name.toString().toLower();
         const int at = s.Find(lowerName);
         if (at >= 0) {
-            s.Lines[at] = std::move(line);
+            s.Lines[size_t(at)] = line;
             return;
         }
-        s.Lines.append(std::move(line));
+        s.Lines.push_back(line);
         s.Add(std::move(lowerName));
     }
 
+    // Rendered and encoded a piece at a time, so that the whole text never exists twice.
     QByteArray Render() const
     {
         static const QString crLf = QStringLiteral("\r\n");
         qsizetype size = 0;
         for (const Section& s : Sections) {
             size += s.Name.size() + 6;
-            for (const QString& line : s.Lines)
-                size += line.size() + 2;
+            for (const Line& line : s.Lines)
+                size += line.Name.size() + 1 + line.Marker.size() + line.Text.size() + 2;
         }
-        QString text;
-        text.reserve(size);
+        QByteArray bytes;
+        bytes.reserve(size);
+        QString piece;
+        piece.reserve(PieceSize + 1024);
+        auto flush = [&bytes, &piece] {
+            bytes += Codec::ToWin1250(piece);
+            piece.truncate(0);
+        };
         for (const Section& s : Sections) {
-            text += QLatin1Char('[');
-            text += s.Name;
-            text += QLatin1Char(']');
-            text += crLf;
-            for (const QString& line : s.Lines) {
-                text += line;
-                text += crLf;
+            piece += QLatin1Char('[');
+            piece += s.Name;
+            piece += QLatin1Char(']');
+            piece += crLf;
+            for (const Line& line : s.Lines) {
+                piece += line.Name;
+                piece += QLatin1Char('=');
+                piece += line.Marker;
+                piece += line.Text;
+                piece += crLf;
             }
-            text += crLf;
+            piece += crLf;
+            if (piece.size() >= PieceSize)
+                flush();
         }
-        return Codec::ToWin1250(text);
+        flush();
+        return bytes;
     }
 
 private:
+    static constexpr qsizetype PieceSize = 32768;
+    struct Line {
+        QStringView Name;
+        QStringView Marker;
+        QStringView Text;
+    };
     // Most keys have a handful of entries: a short list is scanned, a long one gets a hash.
     struct Section {
         QString Name;
-        QStringList Lines;
+        std::vector<Line> Lines;
         QStringList LowerNames;
         QHash<QString, int> NameIndex;
 
@@ -171,7 +195,7 @@ void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine)
 
 QByteArray BuildRegIniStream(const RegistryTree& tree)
 {
-    MemoryIni ini;
+    MemoryIni ini(tree.NodeCount());
     WalkRegIni(tree, [&ini](const QString& section, QStringView name, QStringView marker, QStringView text) {
         ini.Set(section, name, marker, text);
     });

@@ -12,7 +12,8 @@ class ProfileFile;
 // line of the same name replaces the earlier one in place.
 
 // The walk shared by both writers: every line in the order the writers set them. A line's value is
-// marker + text: the type marker "(Type)" (empty for the placeholder) and the entry's value.
+// marker + text: the type marker "(Type)" (empty for the placeholder) and the entry's value. The
+// views stay valid as long as the tree is not changed.
 using RegIniLine = std::function<void(const QString& section, QStringView name, QStringView marker, QStringView text)>;
 void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine);
 
