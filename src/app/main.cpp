@@ -2,6 +2,8 @@
 #include "Error.h"
 #include "Forms.h"
 #include "Main.h"
+#include "MusicPlayer.h"
+#include "ProgramFolders.h"
 #include "QtDialogs.h"
 #include "QtHelpViewer.h"
 #include "SettingsStore.h"
@@ -22,14 +24,20 @@ int main(int argc, char* argv[])
         QApplication::processEvents();
 
         QApplication::setApplicationName(QStringLiteral("Zelvakon"));
+        QGuiApplication::setDesktopFileName(QStringLiteral("zelvakon"));  // the installed menu entry
         QApplication::setApplicationDisplayName(QString());
         QtSettingsStore settings;
         QtHelpViewer help;
+        MusicPlayer player;
         AppServices services;
         services.dialogs = &dialogs;
         services.settings = &settings;
         services.help = &help;
-        services.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+        services.player = &player;
+        const ProgramFolders folders = ProgramFolders::ForRunningProgram();
+        services.programFolder = folders.Working;
+        services.executableFolder = folders.Executable;
+        services.partsFolders = folders.PartsFolders();
 
         TMainForm mainForm(services);
         dialogs.SetParent(&mainForm);

@@ -4,6 +4,9 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QImageReader>
+#include <QLabel>
 #include <QMessageBox>
 
 MsgAnswer QtDialogs::MessageBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
@@ -51,6 +54,30 @@ QString QtDialogs::QtFilter(const QString& filter)
     return out.join(QStringLiteral(";;"));
 }
 
+// A pane beside the file list that shows the picture under the cursor, scaled down to fit.
+static void AddPicturePreview(QFileDialog& dialog)
+{
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid)
+        return;
+    const QSize paneSize(180, 140);
+    auto* preview = new QLabel(&dialog);
+    preview->setObjectName(QStringLiteral("PicturePreview"));
+    preview->setFixedSize(paneSize);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameShape(QFrame::StyledPanel);
+    grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview, paneSize](const QString& path) {
+        QImageReader reader(path);
+        const QSize size = reader.size();
+        const QSize room = paneSize - QSize(4, 4);
+        if (size.isValid() && (size.width() > room.width() || size.height() > room.height()))
+            reader.setScaledSize(size.scaled(room, Qt::KeepAspectRatio));
+        const QImage image = reader.read();
+        preview->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
+    });
+}
+
 static std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogOptions& options, bool save)
 {
     QFileDialog dialog(parent, options.Title, options.InitialFolder, QtDialogs::QtFilter(options.Filter));
@@ -61,6 +88,8 @@ static std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogOpt
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     if (!options.FileName.isEmpty())
         dialog.selectFile(options.FileName);
+    if (options.PicturePreview)
+        AddPicturePreview(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().first());

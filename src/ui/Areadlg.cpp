@@ -1,6 +1,332 @@
 #include "Areadlg.h"
+#include "Dialogs.h"
+#include "Main.h"
+#include "Preview.h"
+#include <QButtonGroup>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QtMath>
 
-TAreaForm::TAreaForm(QWidget* parent) : QDialog(parent)
+namespace {
+
+// The program's pen styles: the dash patterns of the system's cosmetic pens.
+QPen FramePen(FrameStyle style, QColor color)
+{
+    QPen pen(color);
+    pen.setWidth(1);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    switch (style) {
+    case FrameStyle::Dot: pen.setDashPattern({3, 3}); break;
+    case FrameStyle::Dash: pen.setDashPattern({18, 6}); break;
+    case FrameStyle::DashDot: pen.setDashPattern({9, 6, 3, 6}); break;
+    case FrameStyle::Solid:
+    case FrameStyle::Hidden: break;
+    }
+    return pen;
+}
+
+Qt::CursorShape CursorShapeOf(AreaCursor cursor)
+{
+    switch (cursor) {
+    case AreaCursor::HandPoint: return Qt::PointingHandCursor;
+    case AreaCursor::SizeWE: return Qt::SizeHorCursor;
+    case AreaCursor::SizeNS: return Qt::SizeVerCursor;
+    case AreaCursor::Default: break;
+    }
+    return Qt::ArrowCursor;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+TAreaImage::TAreaImage(TAreaForm* form, QWidget* parent) : QWidget(parent), Form(form)
+{
+    setObjectName(QStringLiteral("Image"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TAreaImage::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, Form->Picture);
+    // Drawn in the project's order, so that Konec lies on top where frames overlap.
+    const QColor color = QColor::fromRgb(QRgb(Form->FrameColor));
+    for (AreaId id : {AreaId::Rozbal, AreaId::Readme, AreaId::Konec}) {
+        const FrameStyle style = Form->Editor.Style(id);
+        const ClickArea& a = Form->Editor.Area(id);
+        const qint64 width = qint64(a.Pravy) - a.Levy;
+        const qint64 height = qint64(a.Dolni) - a.Horni;
+        if (style == FrameStyle::Hidden || width <= 0 || height <= 0 || width > 1 << 20 || height > 1 << 20)
+            continue;
+        painter.setPen(FramePen(style, color));
+        painter.setBrush(Qt::NoBrush);
+        // The outline covers columns Levy to Pravy - 1 and rows Horni to Dolni - 1.
+        painter.drawRect(QRect(a.Levy, a.Horni, int(width) - 1, int(height) - 1));
+    }
+}
+
+void TAreaImage::mouseMoveEvent(QMouseEvent* event)
+{
+    Form->ImageMouseMove(qFloor(event->position().x()), qFloor(event->position().y()));
+}
+
+void TAreaImage::mousePressEvent(QMouseEvent* event) { Form->ImageMouseDown(event->button()); }
+
+void TAreaImage::mouseReleaseEvent(QMouseEvent*) { Form->ImageMouseUp(); }
+
+TAreaForm::TAreaForm(TMainForm* mainForm) : QDialog(mainForm), MainForm(mainForm)
 {
     setObjectName(QStringLiteral("AreaForm"));
+    setWindowTitle(QStringLiteral("Nastavení klikacích ploch"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
+    setFixedSize(456, 386);
+    // Modal to the main window only, so that the help window stays usable beside the editor.
+    setWindowModality(Qt::WindowModal);
+
+    ToolBar1 = new QWidget(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setGeometry(0, 0, 456, 29);
+    int x = 4;
+    auto toolButton = [this, &x](const char* name, const QString& caption, const QString& hint) {
+        auto* button = new QToolButton(ToolBar1);
+        button->setObjectName(QLatin1String(name));
+        button->setText(caption);
+        button->setToolTip(hint);
+        button->setStatusTip(hint);
+        button->setAutoRaise(true);
+        const int width = qMax(button->sizeHint().width() + 8, 23);
+        button->setGeometry(x, 3, width, 23);
+        x += width;
+        return button;
+    };
+    NfoBtn = toolButton("NfoBtn", QStringLiteral("Nfo"), QStringLiteral("Nastavit plochu \"Nfo\""));
+    ExtrBtn = toolButton("ExtrBtn", QStringLiteral("Rozbalit"), QStringLiteral("Nastavit plochu \"Rozbalit\""));
+    QuitBtn = toolButton("QuitBtn", QStringLiteral("Konec"), QStringLiteral("Nastavit plochu \"Konec\""));
+    AreaButtons = new QButtonGroup(this);
+    AreaButtons->setExclusive(true);
+    for (QToolButton* button : {NfoBtn, ExtrBtn, QuitBtn}) {
+        button->setCheckable(true);
+        AreaButtons->addButton(button);
+        connect(button, &QToolButton::clicked, this, &TAreaForm::NfoBtnClick);
+    }
+    NfoBtn->setChecked(true);
+    auto* separator = new QFrame(ToolBar1);
+    separator->setObjectName(QStringLiteral("ToolButton4"));
+    separator->setFrameShape(QFrame::VLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    separator->setGeometry(x + 3, 4, 2, 21);
+    x += 8;
+    ToolButton5 = toolButton("ToolButton5", QStringLiteral("?"), QStringLiteral("Nápověda"));
+    ToolButton5->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    ToolButton5->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ToolButton5->setGeometry(ToolButton5->x(), 3, 23, 23);
+    x = ToolButton5->x() + 23 + 12;
+    connect(ToolButton5, &QToolButton::clicked, this, &TAreaForm::ToolButton5Click);
+
+    auto* panel = new QWidget(ToolBar1);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    Label4 = MakeLabel(panel, "Label4", QStringLiteral("Barva rámečků:"), 0, 0);
+    ColorShape = new QFrame(panel);
+    ColorShape->setObjectName(QStringLiteral("ColorShape"));
+    ColorShape->setFrameShape(QFrame::Box);
+    ColorShape->setFrameShadow(QFrame::Plain);
+    ColorShape->setLineWidth(1);
+    ColorShape->setAutoFillBackground(true);
+    ColorBtn = new QPushButton(QStringLiteral(">>"), panel);
+    ColorBtn->setObjectName(QStringLiteral("ColorBtn"));
+    ColorBtn->setAutoDefault(false);
+    const int labelWidth = Label4->width();
+    Label4->move(0, (23 - Label4->height()) / 2);
+    ColorShape->setGeometry(labelWidth + 6, 4, 15, 15);
+    ColorBtn->setGeometry(labelWidth + 27, 0, 29, 23);
+    panel->setGeometry(x, 3, labelWidth + 56, 23);
+    connect(ColorBtn, &QPushButton::clicked, this, &TAreaForm::ColorBtnClick);
+    ShowFrameColor();
+
+    auto* bevel = new QFrame(this);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+    bevel->setGeometry(0, 29, 456, 2);
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setGeometry(3, 32, 449, 265);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ScrollBox1->setWidgetResizable(false);
+    Image = new TAreaImage(this, nullptr);
+    ScrollBox1->setWidget(Image);
+
+    auto* labels = new QWidget(this);
+    labels->setObjectName(QStringLiteral("Panel2"));
+    labels->setGeometry(3, 300, 290, 60);
+    const int valueRight = 286;
+    auto row = [labels](const char* name, const char* valueName, const QString& caption, int y, QLabel*& value) {
+        QLabel* label = MakeLabel(labels, name, caption, 5, y);
+        value = MakeLabel(labels, valueName, QStringLiteral("[0,0] ; [0,0]"), 0, y);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setGeometry(label->x() + label->width() + 8, y, valueRight - label->width() - 13, label->height());
+        return label;
+    };
+    Label1 = row("Label1", "NfoLabel", QStringLiteral("Plocha \"Nfo\""), 2, NfoLabel);
+    Label2 = row("Label2", "ExtrLabel", QStringLiteral("Plocha \"Rozbalit\""), 21, ExtrLabel);
+    Label3 = row("Label3", "QuitLabel", QStringLiteral("Plocha \"Konec\""), 40, QuitLabel);
+
+    OkBtn = new QPushButton(QStringLiteral("&OK"), this);
+    OkBtn->setObjectName(QStringLiteral("OkBtn"));
+    OkBtn->setGeometry(296, 318, 75, 25);
+    OkBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("&Zrušit"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setGeometry(376, 318, 75, 25);
+    CancelBtn->setAutoDefault(false);
+    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);  // Escape and the close box too
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setSizeGripEnabled(false);
+    StatusBar->setGeometry(0, 366, 456, 20);
+    for (QLabel** panelLabel : {&StatusPanel0, &StatusPanel1}) {
+        *panelLabel = new QLabel(StatusBar);
+        (*panelLabel)->setFrameShape(QFrame::Panel);
+        (*panelLabel)->setFrameShadow(QFrame::Sunken);
+        (*panelLabel)->setFixedWidth(200);
+        StatusBar->addWidget(*panelLabel);
+    }
+    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+}
+
+void TAreaForm::LoadPicture(const QString& path)
+{
+    Picture = LoadSkinPicture(path);
+    Image->setFixedSize(Picture.size());
+}
+
+void TAreaForm::LoadAreas()
+{
+    Editor.Activate(PictureWidth, PictureHeight, MainForm->Rozbal, MainForm->Readme, MainForm->Konec);
+}
+
+void TAreaForm::StoreAreas()
+{
+    MainForm->Rozbal = Editor.Area(AreaId::Rozbal);
+    MainForm->Readme = Editor.Area(AreaId::Readme);
+    MainForm->Konec = Editor.Area(AreaId::Konec);
+}
+
+void TAreaForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormActivate();
+}
+
+void TAreaForm::FormActivate()
+{
+    // Working copies, Readme active, normalised, frames in the Idle styles.
+    LoadAreas();
+    NfoBtn->setChecked(true);
+    StatusPanel0->setText(Editor.SizeStatus());
+    ScrollBox1->ensureVisible(0, 0);
+    if (QScreen* screen = this->screen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - frameGeometry().width()) / 2,
+             area.y() + (area.height() - frameGeometry().height()) / 2);
+    }
+    ShowState();
+}
+
+void TAreaForm::ShowState()
+{
+    const struct {
+        AreaId Id;
+        QToolButton* Button;
+        QLabel* Caption;
+        QLabel* Coordinates;
+    } rows[] = {{AreaId::Readme, NfoBtn, Label1, NfoLabel},
+                {AreaId::Rozbal, ExtrBtn, Label2, ExtrLabel},
+                {AreaId::Konec, QuitBtn, Label3, QuitLabel}};
+    for (const auto& row : rows) {
+        const bool active = Editor.ActiveArea == row.Id;
+        if (active)
+            row.Button->setChecked(true);
+        QPalette palette = row.Caption->palette();
+        palette.setColor(QPalette::WindowText, active ? QColor(0, 0, 255) : QColor(0, 0, 0));
+        row.Caption->setPalette(palette);
+        row.Coordinates->setText(Editor.CoordinatesLabel(row.Id));
+    }
+    StatusPanel1->setText(Editor.PointerStatus);
+    Image->setCursor(CursorShapeOf(Editor.Cursor));
+    Image->update();
+}
+
+void TAreaForm::ShowFrameColor()
+{
+    QPalette palette = ColorShape->palette();
+    palette.setColor(QPalette::Window, QColor::fromRgb(QRgb(FrameColor)));
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
+    ColorShape->setPalette(palette);
+}
+
+void TAreaForm::NfoBtnClick()
+{
+    if (NfoBtn->isChecked())
+        Editor.SelectArea(AreaId::Readme);
+    else if (ExtrBtn->isChecked())
+        Editor.SelectArea(AreaId::Rozbal);
+    else
+        Editor.SelectArea(AreaId::Konec);
+    ShowState();
+}
+
+void TAreaForm::ColorBtnClick()
+{
+    const std::optional<quint32> color = MainForm->Services.dialogs->ChooseColor(FrameColor);
+    if (!color)
+        return;
+    FrameColor = *color & 0xFFFFFF;
+    ShowFrameColor();
+    Editor.DrawFrames();
+    ShowState();
+}
+
+void TAreaForm::ToolButton5Click() { MainForm->OpenHelpTopic(QStringLiteral("NastKlikPloch")); }
+
+void TAreaForm::ImageMouseMove(int x, int y)
+{
+    Editor.MouseMove(x, y);
+    ShowState();
+}
+
+void TAreaForm::ImageMouseDown(Qt::MouseButton button)
+{
+    Editor.MouseDown(button == Qt::LeftButton ? PointerButton::Left : PointerButton::Other);
+    ShowState();
+}
+
+void TAreaForm::ImageMouseUp()
+{
+    Editor.MouseUp();
+    ShowState();
 }

@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -286,7 +287,7 @@ void TMainForm::FormCreate()
     Vystup = Paths::Join(ProgramFolder, QStringLiteral("Vystup"));
     JmenoInst = QStringLiteral("Instal");
     JmenoDat = QStringLiteral("Instal");
-    HelpFile = Paths::Join(ProgramFolder, QStringLiteral("Zelvakon.hlp"));
+    HelpFile = Paths::Join(Services.HelpFolder(), QStringLiteral("Zelvakon.hlp"));  // installed with the program
     Rozbal = Readme = Konec = ClickArea();
     Modified = false;
     RegIniStream.reset();
@@ -554,9 +555,10 @@ void TMainForm::WriteProjectFile(const QString& path)
 
 QString TMainForm::ReadmeText() const
 {
-    // The memo holds lines; the project's text separates them with CR LF.
-    QString text = ReadMemo->toPlainText();
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    // The memo holds lines; the project's text separates them with CR LF. The raw text keeps
+    // no-break spaces (0xA0 in Windows-1250), which the plain text would turn into blanks.
+    QString text = ReadMemo->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     return text;
 }
 

@@ -20,6 +20,7 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class MusicPlayer;
+struct BitmapSize;
 class TDirForm;
 class TKeyForm;
 class TValueForm;
@@ -191,12 +192,14 @@ public:
     void SetupPresentation();
     void SkinEditChange();
     void SkinBtnClick();
+    bool CheckSkinPicture(const QString& path, BitmapSize& size);  // shows its message on failure
     void PrevBtnClick();
     void SetBtnClick();
     void BkMusicBtnClick();
     void BkMusicEditChange();
     void TestBtnClick();
     void StopBtnClick();
+    void MusicPlayerNotify();
     void LoadBtnClick();
     void ReadMemoChange();
     void ClearBtnClick();

@@ -1,6 +1,17 @@
+#include "Areadlg.h"
+#include "Files.h"
 #include "Main.h"
+#include "MusicPlayer.h"
+#include "Paths.h"
+#include "Preview.h"
+#include "SkinPicture.h"
+#include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QToolButton>
 
 // The title picture, the click areas, the background music and the readme text.
 
@@ -9,16 +20,175 @@ void TMainForm::SetupPresentation()
     connect(SkinEdit, &QLineEdit::textChanged, this, &TMainForm::SkinEditChange);
     connect(BkMusicEdit, &QLineEdit::textChanged, this, &TMainForm::BkMusicEditChange);
     connect(ReadMemo, &QPlainTextEdit::textChanged, this, &TMainForm::ReadMemoChange);
+    connect(SkinBtn, &QToolButton::clicked, this, &TMainForm::SkinBtnClick);
+    connect(SetBtn, &QPushButton::clicked, this, &TMainForm::SetBtnClick);
+    connect(PrevBtn, &QPushButton::clicked, this, &TMainForm::PrevBtnClick);
+    connect(BkMusicBtn, &QToolButton::clicked, this, &TMainForm::BkMusicBtnClick);
+    connect(TestBtn, &QPushButton::clicked, this, &TMainForm::TestBtnClick);
+    connect(StopBtn, &QPushButton::clicked, this, &TMainForm::StopBtnClick);
+    connect(LoadBtn, &QPushButton::clicked, this, &TMainForm::LoadBtnClick);
+    connect(ClearBtn, &QPushButton::clicked, this, &TMainForm::ClearBtnClick);
+    MusicPlayer_ = Services.player;
+    if (MusicPlayer_)
+        connect(MusicPlayer_, &MusicPlayer::Notify, this, &TMainForm::MusicPlayerNotify);
 }
 
-void TMainForm::SkinEditChange() { Modified = true; }
-void TMainForm::SkinBtnClick() {}
-void TMainForm::PrevBtnClick() {}
-void TMainForm::SetBtnClick() {}
-void TMainForm::BkMusicBtnClick() {}
-void TMainForm::BkMusicEditChange() { Modified = true; }
-void TMainForm::TestBtnClick() {}
-void TMainForm::StopBtnClick() {}
-void TMainForm::LoadBtnClick() {}
-void TMainForm::ReadMemoChange() { Modified = true; }
-void TMainForm::ClearBtnClick() {}
+// --- title picture and click areas
+
+void TMainForm::SkinEditChange()
+{
+    SetBtn->setEnabled(!SkinEdit->text().isEmpty());
+    PrevBtn->setEnabled(SetBtn->isEnabled());
+    Modified = true;
+}
+
+void TMainForm::SkinBtnClick()
+{
+    FileDialogOptions options;
+    options.Title = QStringLiteral("Otevřít bitmapu titulního obrázku");
+    options.Filter = QStringLiteral("Bitmapy (*.bmp)|*.bmp");
+    options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Obrazky"));
+    options.MustExist = true;
+    options.PicturePreview = true;
+    const std::optional<QString> path = Services.dialogs->OpenFile(options);
+    if (!path || !AcceptPath(*path))
+        return;
+    SkinEdit->setText(*path);
+}
+
+bool TMainForm::CheckSkinPicture(const QString& path, BitmapSize& size)
+{
+    QString message;
+    switch (CheckSkinPictureFile(path, size)) {  // a file that cannot be read throws
+    case SkinPictureFault::None: return true;
+    case SkinPictureFault::Extension: message = QStringLiteral("Soubor s bitmapou musí mít příponu .bmp."); break;
+    case SkinPictureFault::TooLarge: message = QStringLiteral("Bitmapa nemůže být větší než 600x400 bodů."); break;
+    case SkinPictureFault::TooSmall: message = QStringLiteral("Bitmapa nemůže být menší než 100x100 bodů."); break;
+    }
+    Services.dialogs->MessageBox(message, QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+    return false;
+}
+
+void TMainForm::PrevBtnClick()
+{
+    BitmapSize size;
+    if (!CheckSkinPicture(SkinEdit->text(), size))
+        return;
+    Windows.PrevForm->LoadPicture(SkinEdit->text());
+    Services.dialogs->RunModal(Windows.PrevForm);
+}
+
+void TMainForm::SetBtnClick()
+{
+    BitmapSize size;
+    if (!CheckSkinPicture(SkinEdit->text(), size))
+        return;
+    TAreaForm* form = Windows.AreaForm;
+    form->PictureWidth = size.Width;
+    form->PictureHeight = size.Height;
+    form->LoadPicture(SkinEdit->text());
+    // Storing the areas leaves Modified alone, as it always has.
+    if (Services.dialogs->RunModal(form) == QDialog::Accepted)
+        form->StoreAreas();
+}
+
+// --- background music
+
+void TMainForm::BkMusicBtnClick()
+{
+    FileDialogOptions options;
+    options.Title = QStringLiteral("Otevřít soubor s hudbou");
+    options.Filter = QStringLiteral(
+        "MIDI soubory (*.mid)|*.MID|Zvuky  (*.wav)|*.WAV|MPEG Layer 3 soubory (*.mp3)|*.MP3");
+    options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Hudba"));
+    options.MustExist = true;
+    const std::optional<QString> path = Services.dialogs->OpenFile(options);
+    if (!path || !AcceptPath(*path))
+        return;
+    BkMusicEdit->setText(*path);
+}
+
+void TMainForm::BkMusicEditChange()
+{
+    // A running test playback goes on; only Stop or its end touch StopBtn.
+    TestBtn->setEnabled(!BkMusicEdit->text().isEmpty());
+    Modified = true;
+}
+
+void TMainForm::TestBtnClick()
+{
+    if (!MusicPlayer_)
+        return;
+    MusicPlayer_->SetNotify(true);
+    MusicPlayer_->FileName = BkMusicEdit->text();
+    // The buttons follow the completion notices, not the commands.
+    if (!MusicPlayer_->Open() || !MusicPlayer_->Play())
+        Services.dialogs->MessageBox(MusicPlayer_->ErrorText(), QStringLiteral("Chyba"), MsgIcon::Error,
+                                     MsgButtons::Ok);
+}
+
+void TMainForm::StopBtnClick()
+{
+    if (MusicPlayer_) {
+        MusicPlayer_->Stop();
+        MusicPlayer_->Close();
+    }
+    TestBtn->setEnabled(true);
+    StopBtn->setEnabled(false);
+}
+
+void TMainForm::MusicPlayerNotify()
+{
+    switch (MusicPlayer_->CurrentMode()) {
+    case MusicPlayer::Mode::Stopped:
+        if (StopBtn->isEnabled()) {
+            StopBtn->setEnabled(false);
+            TestBtn->setEnabled(true);
+        }
+        break;
+    case MusicPlayer::Mode::Playing:
+        if (TestBtn->isEnabled()) {
+            TestBtn->setEnabled(false);
+            StopBtn->setEnabled(true);
+        }
+        break;
+    case MusicPlayer::Mode::NotOpen: break;
+    }
+    // The music plays once: nothing restarts it at its end.
+    MusicPlayer_->SetNotify(true);
+}
+
+// --- readme text
+
+void TMainForm::LoadBtnClick()
+{
+    FileDialogOptions options;
+    options.Title = QStringLiteral("Otevřít .nfo soubory");
+    options.Filter = QStringLiteral("Soubory .nfo (*.nfo)|*.NFO");
+    options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Projekty"));
+    options.MustExist = true;
+    const std::optional<QString> path = Services.dialogs->OpenFile(options);
+    if (!path || !AcceptPath(*path))
+        return;
+    // A file that cannot be read throws before the memo changes; the same text changes nothing.
+    const QString text = LoadReadmeText(*path);
+    if (text != ReadmeText())
+        ReadMemo->setPlainText(ReadmeForMemo(text));  // runs ReadMemoChange
+}
+
+void TMainForm::ReadMemoChange()
+{
+    // The memo's lines are its blocks; an empty last one does not count (ReadmeLineCount's rule,
+    // without copying a long text at every key).
+    const QTextDocument* document = ReadMemo->document();
+    ClearBtn->setEnabled(document->blockCount() > 1 || !document->lastBlock().text().isEmpty());
+    Modified = true;
+}
+
+void TMainForm::ClearBtnClick()
+{
+    if (Services.dialogs->MessageBox(QStringLiteral("Opravdu smazat všechny řádky?"), QStringLiteral("Dotaz"),
+                                     MsgIcon::Question, MsgButtons::YesNoCancel)
+        == MsgAnswer::Yes)
+        ReadMemo->clear();
+}

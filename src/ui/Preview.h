@@ -1,8 +1,33 @@
 #pragma once
+#include "ClickArea.h"
 #include <QDialog>
+#include <QImage>
+#include <array>
 
+class QLabel;
+class TMainForm;
+
+// Decodes a title picture as a Windows bitmap; throws ZelvakonError naming the file when it cannot.
+QImage LoadSkinPicture(const QString& path);
+
+// "Náhled na titulní obrázek": the picture at its own size, with the hand cursor over the areas.
 class TPrevForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TPrevForm(QWidget* parent = nullptr);
+    explicit TPrevForm(TMainForm* mainForm);
+
+    TMainForm* MainForm;
+    QImage Picture;
+    std::array<ClickArea, 3> PreviewAreas;  // Rozbal, Readme, Konec as stored at the activation
+
+    // Decodes the picture for the next opening; throws ZelvakonError when it is no readable bitmap.
+    void LoadPicture(const QString& path);
+    void FormActivate();
+    void MainImageMouseMove(int x, int y);
+
+    QLabel* MainImage = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };

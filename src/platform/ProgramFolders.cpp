@@ -1,0 +1,65 @@
+#include "ProgramFolders.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace {
+
+QString Join(const QString& folder, const QString& name) { return folder + QDir::separator() + name; }
+
+}  // namespace
+
+QStringList ProgramFolders::PartsFolders() const
+{
+    if (PerUser())
+        return {Working, Executable};
+    return {Executable};
+}
+
+QString ProgramFolders::PartsFolderFor(const QString& fileName) const
+{
+    return FolderHolding(PartsFolders(), fileName);
+}
+
+ProgramFolders ProgramFolders::Resolve(const QString& executableFolder, const QString& perUserFolder,
+                                       const WritableCheck& canWrite)
+{
+    ProgramFolders folders;
+    folders.Executable = executableFolder;
+    folders.Working = executableFolder;
+    if (perUserFolder.isEmpty() || canWrite(executableFolder))
+        return folders;
+    QDir().mkpath(perUserFolder);
+    folders.Working = perUserFolder;
+    return folders;
+}
+
+ProgramFolders ProgramFolders::ForRunningProgram()
+{
+    return Resolve(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), PerUserFolder(), CanCreateIn);
+}
+
+QString ProgramFolders::PerUserFolder()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        return QString();
+    return QDir::toNativeSeparators(QDir::cleanPath(base + QStringLiteral("/Zelvakon")));
+}
+
+bool ProgramFolders::CanCreateIn(const QString& folder)
+{
+    QTemporaryDir probe(Join(folder, QStringLiteral(".zelvakon-probe-XXXXXX")));
+    return probe.isValid();  // removed again when probe goes
+}
+
+QString FolderHolding(const QStringList& folders, const QString& fileName)
+{
+    for (const QString& folder : folders) {
+        if (QFileInfo(Join(folder, fileName)).isFile())
+            return folder;
+    }
+    return folders.isEmpty() ? QString() : folders.last();
+}
