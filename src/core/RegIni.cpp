@@ -235,12 +235,19 @@ void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lin
 
 void LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSelect& select)
 {
-    // Exact-name child lookup, built per parent when the load first looks below it: a linear scan
-    // per section would make a file of many sibling keys quadratic.
-    std::unordered_map<RegKey*, QHash<QString, RegKey*>> childIndex;
-    auto childrenOf = [&childIndex](RegKey* parent) -> QHash<QString, RegKey*>& {
+    // Exact-name child lookup: a short list of children is scanned, a long one gets a hash when the
+    // load first looks into it; a scan per section of a long list would make many siblings quadratic.
+    constexpr size_t scanLimit = 32;
+    std::unordered_map<const RegKey*, QHash<QString, RegKey*>> childIndex;
+    auto findChild = [&childIndex](RegKey* parent, const QString& name) -> RegKey* {
         auto it = childIndex.find(parent);
         if (it == childIndex.end()) {
+            if (parent->Children.size() < scanLimit) {
+                for (const auto& child : parent->Children)
+                    if (child->Name == name)
+                        return child.get();
+                return nullptr;
+            }
             QHash<QString, RegKey*> index;
             index.reserve(qsizetype(parent->Children.size()));
             for (const auto& child : parent->Children)
@@ -248,7 +255,14 @@ void LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSele
                     index.insert(child->Name, child.get());
             it = childIndex.emplace(parent, std::move(index)).first;
         }
-        return it->second;
+        return it->second.value(name, nullptr);
+    };
+    auto addChild = [&childIndex, &tree](RegKey* parent, const QString& name) {
+        RegKey* key = tree.AddKey(parent, name);
+        auto it = childIndex.find(parent);
+        if (it != childIndex.end())
+            it->second.insert(name, key);
+        return key;
     };
 
     const QStringList& rootNames = RegistryTree::RootNames();
@@ -264,14 +278,11 @@ void LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSele
         if (select)
             select(current);
         for (qsizetype k = 1; k < parts.size(); ++k) {
-            QHash<QString, RegKey*>& children = childrenOf(current);
-            auto found = children.constFind(parts[k]);
-            if (found != children.constEnd()) {
-                current = *found;
+            if (RegKey* child = findChild(current, parts[k])) {
+                current = child;
                 continue;
             }
-            current = tree.AddKey(current, parts[k]);
-            children.insert(parts[k], current);
+            current = addChild(current, parts[k]);
             if (select)
                 select(current);
             // Read only now: a section whose key exists already never needs its lines.

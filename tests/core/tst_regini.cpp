@@ -268,6 +268,20 @@ void TestRegIni::load_data()
     QTest::newRow("an empty file adds nothing") << QByteArray() << none << QStringList();
     QTest::newRow("binary bytes add nothing")
         << QByteArray("\x00\xff\x1a\r[\x01\x02\n\xfe=\x00(", 13) << none << QStringList();
+    // Children are looked up by a scan while few and by a hash once many: both must match exactly.
+    QStringList siblings, grown;
+    QByteArray growing;
+    for (int i = 0; i < 31; ++i)
+        siblings << Cu + QStringLiteral("\\K%1").arg(i);
+    grown = siblings;
+    for (int i = 31; i < 41; ++i) {
+        growing += "[HKEY_CURRENT_USER\\K" + QByteArray::number(i) + "]\r\nv=(Integer)" + QByteArray::number(i) + "\r\n";
+        grown << Cu + QStringLiteral("\\K%1").arg(i) << Cu + QStringLiteral("\\K%1|v|Integer|%1").arg(i);
+    }
+    growing += "[HKEY_CURRENT_USER\\K0]\r\nw=(Time)1\r\n[HKEY_CURRENT_USER\\K35]\r\nw=(Time)1\r\n[HKEY_CURRENT_USER\\k36]\r\n";
+    grown << Cu + QStringLiteral("\\k36") << Cu + QStringLiteral("\\k36|v|Integer|36");
+    QTest::newRow("siblings found while few and once many, never in another letter case")
+        << growing << siblings << grown;
     QString deep = Cu;
     QStringList levels;
     for (int i = 0; i < MaxRegIniDepth; ++i)
