@@ -1,0 +1,75 @@
+#include "BuildChecks.h"
+#include "Error.h"
+#include "Files.h"
+#include "Project.h"
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+BuildMessage Warning(int check, const QString& text)
+{
+    return {text, QStringLiteral("Upozornění"), MsgIcon::Warning, BuildPage::None, check};
+}
+
+BuildMessage Error(int check, const QString& text)
+{
+    return {text, QStringLiteral("Chyba"), MsgIcon::Error, BuildPage::None, check};
+}
+
+// Files directly in the folder, hidden and system ones included; subfolders do not count.
+bool HasFiles(const QString& folder)
+{
+    return !QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty();
+}
+
+}  // namespace
+
+qint32 DiskSpaceValue(const QString& diskMisto)
+{
+    bool ok = false;
+    const qint32 value = diskMisto.toInt(&ok, 10);
+    if (!ok)
+        throw ZelvakonError(QStringLiteral("Místo na disku '%1' není celé číslo v rozsahu od -2147483648 do "
+                                           "2147483647")
+                                .arg(diskMisto));
+    return value;
+}
+
+std::optional<BuildMessage> CheckBuild(const Project& p, const QString& projectFolder)
+{
+    const QChar blank = QLatin1Char(' ');
+    if (projectFolder.contains(blank))
+        return Warning(1, QStringLiteral("Cesta k adresáři s projektem '") + projectFolder
+                              + QStringLiteral("' obsahuje v názvu mezery.\nUkončete program, odstraňte v názvu cesty "
+                                               "mezery a spusťte program znovu.\nVysvětlení najdete v souboru "
+                                               "Readme.txt."));
+    if (p.ArchAdr.contains(blank))
+        return Warning(2, QStringLiteral("Název adresáře se soubory k archivaci '") + p.ArchAdr
+                              + QStringLiteral("' nesmí obsahovat mezery.\nVysvětlení najdete v souboru Readme.txt."));
+    if (!p.Obrazek.isEmpty() && !AreasSet(p.Rozbal, p.Readme, p.Konec)) {
+        BuildMessage m = Warning(3, QStringLiteral("Musíte nejprve nastavit klikací plochy."));
+        m.Page = BuildPage::MusicAndPicture;
+        return m;
+    }
+    if (!QFileInfo(p.ArchAdr).isDir())
+        return Error(4, QStringLiteral("Adresář se soubory k archivaci neexistuje."));
+    if (!HasFiles(p.ArchAdr))
+        return Error(5, QStringLiteral("Adresář se soubory k archivaci žádné soubory neobsahuje."));
+    if (DiskSpaceValue(p.DiskMisto) <= 0)
+        return Warning(6, QStringLiteral("Místo na disku, které bude program potřebovat, musí být větší než nula."));
+    if (!p.Obrazek.isEmpty()) {
+        // One reading of the picture serves both size checks.
+        const BitmapSize size = GetBitmapSize(p.Obrazek);
+        if (size.Width > 600 || size.Height > 400)
+            return Error(7, QStringLiteral("Obrázek nemůže být větší než 600x400 bodů."));
+        if (size.Width < 100 || size.Height < 100)
+            return Error(8, QStringLiteral("Obrázek nemůže být menší než 100x100 bodů."));
+    }
+    if (p.SpustitPrg && (p.NazevProg.isEmpty() || p.PrikRadka.isEmpty()))
+        return Error(9, QStringLiteral("Program, který se bude spouštet po extrakci\nnemá definován buď název anebo "
+                                       "příkazovou řádku."));
+    if (!QFileInfo(p.Vystup).isDir() && !QDir().mkdir(p.Vystup))
+        return Error(10, QStringLiteral("Výstupní adresář pro datový soubor nelze vytvořit."));
+    return std::nullopt;
+}

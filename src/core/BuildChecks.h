@@ -1,0 +1,28 @@
+#pragma once
+#include "Dialogs.h"
+#include <QString>
+#include <optional>
+
+struct Project;
+
+// The page of the main window that a refusal turns to.
+enum class BuildPage { None, MusicAndPicture };
+
+// What the main window is to show when a build stops: a message box with OK, and maybe a page switch
+// after it. Core decides; the window shows.
+struct BuildMessage {
+    QString Text;
+    QString Title;
+    MsgIcon Icon = MsgIcon::Error;
+    BuildPage Page = BuildPage::None;
+    int Check = 0;  // which of the ten checks refused, 0 for the later stages
+};
+
+// The ten checks of the Build command in their fixed order; the first refusal is returned, nothing when
+// the build may start. Check 10 creates a missing output folder (one level).
+// A disk space that is not a whole number in the signed 32-bit range and a picture that cannot be read
+// throw ZelvakonError: the command ends with the standard error box.
+std::optional<BuildMessage> CheckBuild(const Project& project, const QString& projectFolder);
+
+// The disk space text as a signed 32-bit decimal; throws ZelvakonError naming the text otherwise.
+qint32 DiskSpaceValue(const QString& diskMisto);

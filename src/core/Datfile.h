@@ -1,0 +1,118 @@
+#pragma once
+#include "ClickArea.h"
+#include <QByteArray>
+#include <QString>
+#include <QThread>
+#include <functional>
+#include <memory>
+
+class QFile;
+
+// Everything the data file writer needs, copied when the build hands over, so that the writer never
+// reads the main window while it runs. The two side texts are taken over: whoever holds the inputs
+// owns them, and the writer releases each once it has been appended.
+struct DatFileInputs {
+    QString ProgramFolder;  // Unrar.dll and Vorvanex.exe
+    QString ProjectFolder;  // archiv.rar
+    QString Nazev;
+    QString DiskMisto;
+    QString CilAdr;
+    QString Obrazek;
+    QString Hudba;
+    QString NazevProg;
+    QString PrikRadka;
+    QString Vystup;
+    QString JmenoInst;
+    QString JmenoDat;
+    bool Zeptat = false;
+    bool SpustitPrg = false;
+    ClickArea Rozbal;
+    ClickArea Readme;
+    ClickArea Konec;
+    std::unique_ptr<QByteArray> RegIniStream;
+    std::unique_ptr<QByteArray> ReadmeStream;
+};
+
+// How the writer reports. Called on the writer's own thread, one ShowProgress per chunk.
+struct DatFileReport {
+    std::function<void(qint32 partSize)> ShowPartSize;
+    std::function<void(const QString& status, qint32 bytesAppended)> ShowProgress;
+    std::function<bool()> StopRequested;  // consulted between chunks and between steps
+};
+
+enum class DatFileOutcome { Done, Failed, Cancelled };
+
+// Writes <Vystup>/<JmenoDat>.dat and copies the extractor to <Vystup>/<JmenoInst>.exe, streaming every
+// part in chunks; no part is ever held whole apart from the two side texts.
+class DatFileWriter {
+public:
+    DatFileWriter(DatFileInputs inputs, DatFileReport report);
+    ~DatFileWriter();
+
+    DatFileOutcome Execute();
+
+    QString DataFilePath() const;
+    QString ExePath() const;
+
+private:
+    enum class Copied { All, ReadFailed, WriteFailed, Stopped };
+
+    bool Stopping() const;
+    bool GoOn();  // no failure and no stop so far
+    void ShowPartSize(qint32 size);
+    void ShowProgress();
+    void ReportFailure(const QString& message);
+    void ReportWriteFailure();
+    Copied CopyChunks(QFile& source, qint64 size);
+    // False ends the build; the failure has been reported unless it was a stop.
+    bool AppendFile(const QString& path, qint64 measuredSize, const QString& failureMessage);
+    bool AppendStream(std::unique_ptr<QByteArray>& buffer);
+    void Cancel();
+
+    DatFileInputs In;
+    DatFileReport Report;
+    QString MusicName;
+    std::unique_ptr<QFile> Dat;
+    QString StatusText;
+    QString WriteError;
+    bool Failed = false;
+    bool Cancelled = false;
+    qint32 PartSize = 0;
+    qint32 BytesAppended = 0;
+};
+
+// The progress window, as the writer thread sees it. Implemented by the window; every call runs on the
+// GUI thread while the writer waits.
+class DatFileProgress {
+public:
+    virtual ~DatFileProgress() = default;
+    virtual void ShowPartSize(qint32 partSize) = 0;
+    virtual void ShowProgress(const QString& status, qint32 position) = 0;
+    virtual void ThreadDone() = 0;  // after the writer has ended, whatever the outcome
+};
+
+// The writer on a thread of its own. It starts in its constructor, calls the progress window once per
+// chunk with a blocking queued call, ends with ThreadDone on the GUI thread and deletes itself.
+// The stop request is QThread::requestInterruption().
+class TDatFileThread final : public QThread {
+    Q_OBJECT
+public:
+    TDatFileThread(DatFileInputs inputs, DatFileProgress* progress);
+    ~TDatFileThread() override;
+
+    // GUI thread: no more calls reach the progress window (it is going away).
+    void Detach() { Progress = nullptr; }
+    // GUI thread: asks the writer to stop and waits for it without running the event loop, serving
+    // only the writer's own pending calls. The object may be deleted afterwards.
+    void StopAndWait();
+
+protected:
+    void run() override;
+
+private:
+    DatFileReport MakeReport();
+    void CallProgress(const std::function<void(DatFileProgress*)>& call);
+
+    DatFileProgress* Progress;  // read on the GUI thread only
+    DatFileWriter Writer;
+};

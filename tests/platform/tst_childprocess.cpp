@@ -1,0 +1,150 @@
+#include "ChildProcess.h"
+#include "TestEnv.h"
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString StandIn = QStringLiteral(ZELVAKON_BIN_DIR "/WinRAR");
+
+// Environment for the stand-in archiver, undone at the end of the scope.
+struct EnvVar {
+    QByteArray Name;
+    EnvVar(const char* name, const QByteArray& value) : Name(name) { qputenv(name, value); }
+    ~EnvVar() { qunsetenv(Name.constData()); }
+};
+
+QStringList Words(const char* text) { return QString::fromUtf8(text).split(QLatin1Char(' '), Qt::SkipEmptyParts); }
+
+}  // namespace
+
+class TestChildProcess : public QObject {
+    Q_OBJECT
+private slots:
+    void splitsLikeAnUnquotedWindowsPath_data();
+    void splitsLikeAnUnquotedWindowsPath();
+    void reportsHowTheChildEnded_data();
+    void reportsHowTheChildEnded();
+    void floodedOutputNeverBlocks();
+    void runsAProgramWhosePathHasBlanks();
+};
+
+void TestChildProcess::splitsLikeAnUnquotedWindowsPath_data()
+{
+    QTest::addColumn<QString>("line");  // "@" stands for the temporary folder
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("plain program and arguments") << "@/bin/rar a -r x" << "@/bin/rar" << Words("a -r x");
+    QTest::newRow("blank inside the program's folder")
+        << "@/Program Files/WinRAR/WinRAR a -ep1 y" << "@/Program Files/WinRAR/WinRAR" << Words("a -ep1 y");
+    QTest::newRow("shortest existing run wins over a longer one") << "@/bin/rar x/WinRAR z" << "@/bin/rar"
+                                                                   << Words("x/WinRAR z");
+    QTest::newRow("runs of blanks between arguments") << "@/bin/rar   a    b " << "@/bin/rar" << Words("a b");
+    QTest::newRow("leading blanks") << "   @/bin/rar a" << "@/bin/rar" << Words("a");
+    QTest::newRow("a folder is no program") << "@/bin a" << "" << QStringList();
+    QTest::newRow("no leading run names a file") << "@/missing/WinRAR a b" << "" << QStringList();
+    QTest::newRow("empty line") << "" << "" << QStringList();
+}
+
+void TestChildProcess::splitsLikeAnUnquotedWindowsPath()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, program);
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + QStringLiteral("/bin"));
+    QDir().mkpath(dir.path() + QStringLiteral("/Program Files/WinRAR"));
+    WriteBytes(dir.path() + QStringLiteral("/bin/rar"), "x");
+    WriteBytes(dir.path() + QStringLiteral("/bin/rar x/WinRAR"), "x");  // not created: its folder is missing
+    WriteBytes(dir.path() + QStringLiteral("/Program Files/WinRAR/WinRAR"), "x");
+    line.replace(QLatin1Char('@'), dir.path());
+    program.replace(QLatin1Char('@'), dir.path());
+
+    const CommandWords words = SplitCommandLine(line);
+    QCOMPARE(words.Program, program);
+    QTEST(words.Arguments, "arguments");
+}
+
+void TestChildProcess::reportsHowTheChildEnded_data()
+{
+    QTest::addColumn<QString>("program");  // "@" for the temporary folder
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("code");
+
+    const int exited = int(ChildExit::Kind::Exited);
+    QTest::newRow("exit code 0") << StandIn << QByteArray("ZELVAKON_RAR_EXIT") << QByteArray("0") << exited << 0;
+    QTest::newRow("exit code 1 reported as 1") << StandIn << QByteArray("ZELVAKON_RAR_EXIT") << QByteArray("1")
+                                               << exited << 1;
+    QTest::newRow("exit code 255 not truncated") << StandIn << QByteArray("ZELVAKON_RAR_EXIT") << QByteArray("255")
+                                                 << exited << 255;
+    QTest::newRow("waits for a slow child") << StandIn << QByteArray("ZELVAKON_RAR_SLEEP_MS") << QByteArray("400")
+                                            << exited << 0;
+    QTest::newRow("killed by a signal") << StandIn << QByteArray("ZELVAKON_RAR_KILL") << QByteArray("1")
+                                        << int(ChildExit::Kind::Killed) << 9;
+    QTest::newRow("a text file is no program") << "@/notes.txt" << QByteArray() << QByteArray()
+                                               << int(ChildExit::Kind::NotStarted) << 0;
+    QTest::newRow("missing program") << "@/WinRAR.exe" << QByteArray() << QByteArray()
+                                     << int(ChildExit::Kind::NotStarted) << 0;
+}
+
+void TestChildProcess::reportsHowTheChildEnded()
+{
+    QFETCH(QString, program);
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, value);
+    QTemporaryDir dir;
+    WriteBytes(dir.path() + QStringLiteral("/notes.txt"), "not a program\n");
+    program.replace(QLatin1Char('@'), dir.path());
+    std::unique_ptr<EnvVar> env;
+    if (!variable.isEmpty())
+        env = std::make_unique<EnvVar>(variable.constData(), value);
+
+    QElapsedTimer timer;
+    timer.start();
+    const ChildExit exit = ChildProcess().Run(program + QStringLiteral(" a -r -ep1 ") + dir.path()
+                                              + QStringLiteral("/x.rar ") + dir.path() + QStringLiteral("/*.*"));
+    QTEST(int(exit.Result), "kind");
+    if (exit.Result != ChildExit::Kind::NotStarted)
+        QTEST(exit.Code, "code");
+    else
+        QVERIFY(!exit.Error.isEmpty());
+    if (variable == "ZELVAKON_RAR_SLEEP_MS")
+        QVERIFY(timer.elapsed() >= 400);
+}
+
+void TestChildProcess::floodedOutputNeverBlocks()
+{
+    // Far more than any pipe holds: a child writing into a pipe nobody reads would hang here.
+    EnvVar flood("ZELVAKON_RAR_FLOOD", "20000000");
+    EnvVar code("ZELVAKON_RAR_EXIT", "3");
+    QTemporaryDir dir;
+    WriteBytes(dir.path() + QStringLiteral("/a.txt"), "a");
+    const ChildExit exit = ChildProcess().Run(StandIn + QStringLiteral(" a -r -ep1 ") + dir.path()
+                                              + QStringLiteral("/x.rar ") + dir.path() + QStringLiteral("/*.*"));
+    QCOMPARE(int(exit.Result), int(ChildExit::Kind::Exited));
+    QCOMPARE(exit.Code, 3);
+}
+
+void TestChildProcess::runsAProgramWhosePathHasBlanks()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/Program Files/WinRAR");
+    QDir().mkpath(folder);
+    QVERIFY(QFile::copy(StandIn, folder + QStringLiteral("/WinRAR")));
+    const QString log = dir.path() + QStringLiteral("/args.txt");
+    EnvVar logVar("ZELVAKON_RAR_LOG", log.toLocal8Bit());
+    EnvVar noArchive("ZELVAKON_RAR_NO_ARCHIVE", "1");
+    const ChildExit exit = ChildProcess().Run(folder + QStringLiteral("/WinRAR a -r -ep1 /x/archiv.rar /y/*.*"));
+    QCOMPARE(int(exit.Result), int(ChildExit::Kind::Exited));
+    QCOMPARE(exit.Code, 0);
+    // No shell: the mask reaches the program as written.
+    QCOMPARE(ReadBytes(log), QByteArray("a\n-r\n-ep1\n/x/archiv.rar\n/y/*.*\n"));
+}
+
+QTEST_GUILESS_MAIN(TestChildProcess)
+#include "tst_childprocess.moc"

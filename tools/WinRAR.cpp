@@ -1,0 +1,120 @@
+// A stand-in for the WinRAR archiver, for tests and demos: not a RAR packer. It understands the one
+// command line the builder gives it,
+//     WinRAR a -r -ep1 <archive> <folder><sep>*.*
+// and packs <folder> (recursing, names relative to it) into <archive> in a simple deterministic format:
+//     "ZELVAKON STAND-IN ARCHIVE 1\n", then per file in byte order of its relative path:
+//     "F <size> <path>\n" followed by the file's bytes.
+// Like "a" of the real archiver it adds to an existing archive: the new entries follow the old bytes.
+//
+// Environment:
+//     ZELVAKON_RAR_LOG=<file>     write the arguments there, one per line
+//     ZELVAKON_RAR_EXIT=<code>    exit with this code (after packing)
+//     ZELVAKON_RAR_NO_ARCHIVE=1   write no archive
+//     ZELVAKON_RAR_FLOOD=<bytes>  write this many bytes to stdout and to stderr first
+//     ZELVAKON_RAR_SLEEP_MS=<ms>  sleep this long first
+//     ZELVAKON_RAR_KILL=1         end killed by SIGKILL (a crash)
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* Env(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value && *value ? value : nullptr;
+}
+
+void Flood(long long bytes)
+{
+    std::string block(65536, 'x');
+    for (std::FILE* stream : {stdout, stderr}) {
+        for (long long left = bytes; left > 0;) {
+            const size_t n = size_t(std::min<long long>(left, (long long)block.size()));
+            if (std::fwrite(block.data(), 1, n, stream) != n)
+                break;
+            left -= (long long)n;
+        }
+        std::fflush(stream);
+    }
+}
+
+bool Pack(const fs::path& folder, const fs::path& archive)
+{
+    std::vector<std::pair<std::string, fs::path>> files;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        if (it->is_regular_file())
+            files.emplace_back(fs::relative(it->path(), folder).generic_string(), it->path());
+    }
+    if (ec)
+        return false;
+    std::sort(files.begin(), files.end());
+
+    const bool adding = fs::exists(archive);
+    std::ofstream out(archive, std::ios::binary | std::ios::app);
+    if (!out)
+        return false;
+    if (!adding)
+        out << "ZELVAKON STAND-IN ARCHIVE 1\n";
+    std::vector<char> buffer(1 << 16);
+    for (const auto& [name, path] : files) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+            return false;
+        out << "F " << fs::file_size(path) << ' ' << name << '\n';
+        while (in) {
+            in.read(buffer.data(), std::streamsize(buffer.size()));
+            out.write(buffer.data(), in.gcount());
+        }
+    }
+    return bool(out.flush());
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (const char* log = Env("ZELVAKON_RAR_LOG")) {
+        std::ofstream out(log, std::ios::binary | std::ios::trunc);
+        for (int i = 1; i < argc; ++i)
+            out << argv[i] << '\n';
+    }
+    if (const char* ms = Env("ZELVAKON_RAR_SLEEP_MS"))
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoll(ms)));
+    if (const char* bytes = Env("ZELVAKON_RAR_FLOOD"))
+        Flood(std::atoll(bytes));
+    if (Env("ZELVAKON_RAR_KILL"))
+        std::raise(SIGKILL);
+
+    // a, switches, archive, folder mask
+    std::vector<std::string> words;
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] != '-')
+            words.push_back(argv[i]);
+    if (words.size() != 3 || words[0] != "a") {
+        std::fprintf(stderr, "usage: WinRAR a [-switches] <archive> <folder>/*.*\n");
+        return 7;  // the real archiver's code for a wrong command line
+    }
+    std::string mask = words[2];
+    for (const char* suffix : {"/*.*", "\\*.*"})
+        if (mask.size() >= 4 && mask.compare(mask.size() - 4, 4, suffix) == 0)
+            mask.resize(mask.size() - 4);
+    if (!Env("ZELVAKON_RAR_NO_ARCHIVE") && !Pack(fs::path(mask), fs::path(words[1]))) {
+        std::fprintf(stderr, "cannot pack %s into %s\n", mask.c_str(), words[1].c_str());
+        return 2;
+    }
+    if (const char* code = Env("ZELVAKON_RAR_EXIT"))
+        return std::atoi(code);
+    return 0;
+}
