@@ -7,13 +7,11 @@
 #include "Paths.h"
 #include "ProgramFolders.h"
 #include "Project.h"
+#include "RegIni.h"
 #include <QDir>
 #include <QFileInfo>
 #include <csignal>
 #include <cstdio>
-#if __has_include("RegIni.h")
-#include "RegIni.h"
-#endif
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
@@ -140,11 +138,9 @@ Project LoadProject(const QString& path)
 {
     Project project = ReadProjectFile(path);
     const QString folder = Paths::FolderOf(path);
-#if __has_include("RegIni.h")
     const QString regIni = Paths::Join(folder, RegIniName);
     if (QFileInfo(regIni).isFile())
         LoadRegIni(regIni, project.Registry);
-#endif
     const QString readme = Paths::Join(folder, ReadmeNfoName);
     if (QFileInfo(readme).isFile())
         project.ReadmeText = LoadReadmeText(readme);

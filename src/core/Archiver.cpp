@@ -3,11 +3,9 @@
 #include "Codec.h"
 #include "Paths.h"
 #include "Project.h"
+#include "RegIni.h"
 #include <QFile>
 #include <QFileInfo>
-#if __has_include("RegIni.h")
-#include "RegIni.h"
-#endif
 
 namespace {
 
@@ -71,13 +69,11 @@ std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& co
     return std::nullopt;
 }
 
-std::unique_ptr<QByteArray> RegIniStreamOf([[maybe_unused]] const RegistryTree& registry)
+std::unique_ptr<QByteArray> RegIniStreamOf(const RegistryTree& registry)
 {
-#if __has_include("RegIni.h")
-    if (registry.HasKeysBelowRoots())
-        return std::make_unique<QByteArray>(BuildRegIniStream(registry));
-#endif
-    return nullptr;
+    if (!registry.HasKeysBelowRoots())
+        return nullptr;
+    return std::make_unique<QByteArray>(BuildRegIniStream(registry));
 }
 
 std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText)

@@ -1,5 +1,6 @@
 #include "Codec.h"
 #include "Project.h"
+#include "RegIni.h"
 #include "TestEnv.h"
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -14,9 +15,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#if __has_include("RegIni.h")
-#include "RegIni.h"
-#endif
 
 // zelvakon-cli run as a user runs it: the built program in a private folder, the stand-in archiver,
 // the results read back from disk and from the program's own output.
@@ -158,10 +156,8 @@ struct Workspace {
         WriteProjectFile(ProjectFile, P);
         if (ReadmeLineCount(P.ReadmeText) > 0)
             SaveReadmeText(ProjectFolder() + QStringLiteral("/Readme.nfo"), P.ReadmeText);
-#if __has_include("RegIni.h")
         if (P.Registry.HasKeysBelowRoots())
             SaveRegIni(ProjectFolder() + QStringLiteral("/Reg.ini"), P.Registry);
-#endif
     }
 
     QStringList BuildArgs() const
@@ -220,9 +216,7 @@ void TestCli::buildReadsBackThroughInspect_data()
     QTest::newRow("program on with the question") << false << false << "" << true << true << "Hra" << false;
     QTest::newRow("picture, areas, music, readme and a Czech title")
         << true << true << "Řádek jedna\r\nžluť" << false << false << "Žluťoučký kůň úpěl €" << false;
-#if __has_include("RegIni.h")
     QTest::newRow("registry entries from Reg.ini") << false << false << "" << false << false << "Hra" << true;
-#endif
 }
 
 void TestCli::buildReadsBackThroughInspect()
@@ -255,15 +249,11 @@ void TestCli::buildReadsBackThroughInspect()
         w.P.Hudba = w.Root + QStringLiteral("/Hudba/píseň.mid");
         WriteBytes(w.P.Hudba, musicBytes);
     }
-#if __has_include("RegIni.h")
     if (registry) {
         RegKey* key = w.P.Registry.AddKey(w.P.Registry.Root(0), QStringLiteral("Software"));
         w.P.Registry.AddValue(key, QStringLiteral("Cesta"), QStringLiteral("String"), QStringLiteral("C:\\Hry"));
         regIni = BuildRegIniStream(w.P.Registry);
     }
-#else
-    Q_UNUSED(registry);
-#endif
     const QByteArray readmeBytes = readme.isEmpty() ? QByteArray() : Codec::ToWin1250(readme);
 
     const Result build = w.Build();
