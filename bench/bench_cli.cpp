@@ -1,6 +1,7 @@
 // zelvakon-cli as a script runs it, against the shell tools doing the bare work, each a process:
 //   build:   `zelvakon-cli build` of a project whose archive is a prepared file of 1 GiB (the stand-in
-//            archiver hard-links it, so packing costs nothing) against `cat archive Unrar.dll > out`
+//            archiver hard-links it, so packing costs nothing) against `cat archive Unrar.dll > out`;
+//            `dd bs=40196` of the archive shows what copying in the writer's chunk size costs by itself
 //   dirsize: `zelvakon-cli dirsize` on 100,000 files in 1,000 folders against `du --apparent-size -s`
 // Runs are interleaved, the median is reported; the page cache is warm and every run starts with no
 // dirty pages of an earlier one. Scratch files go below the given folder and are deleted at the end.
@@ -143,12 +144,18 @@ int main(int argc, char* argv[])
     Time(QStringLiteral("cat"), {master, unrar}, catOut);
     QFile::remove(catOut);
 
-    std::vector<double> buildTimes, catTimes;
+    const QStringList ddArgs{QStringLiteral("if=") + master, QStringLiteral("of=") + catOut, QStringLiteral("bs=40196"),
+                             QStringLiteral("status=none")};
+    std::vector<double> buildTimes, catTimes, ddTimes;
     for (int round = 0; round < rounds; ++round) {
         Run run = Time(QStringLiteral("cat"), {master, unrar}, catOut);
         catTimes.push_back(run.Seconds);
         if (QFileInfo(catOut).size() != partBytes)
             std::fprintf(stderr, "cat wrote %lld bytes\n", QFileInfo(catOut).size());
+        QFile::remove(catOut);
+
+        run = Time(QStringLiteral("dd"), ddArgs);
+        ddTimes.push_back(run.Seconds);
         QFile::remove(catOut);
 
         run = Time(cli, buildArgs, QString(), env);
@@ -189,10 +196,13 @@ int main(int argc, char* argv[])
     std::printf("build: archive %lld MiB + Unrar.dll %lld bytes, %d rounds, page cache warm, times in s\n", mib,
                 QFileInfo(unrar).size(), rounds);
     PrintTimes("cat archive Unrar.dll > out", catTimes, "s", 1);
+    PrintTimes("dd bs=40196 of the archive", ddTimes, "s", 1);
     PrintTimes("zelvakon-cli build", buildTimes, "s", 1);
-    const double cat = Median(catTimes), build = Median(buildTimes);
-    std::printf("  throughput: cat %.1f MiB/s, build %.1f MiB/s; ratio build / cat %.3f (target >= 0.9)\n",
-                double(partBytes) / cat / 1048576.0, double(partBytes) / build / 1048576.0, cat / build);
+    const double cat = Median(catTimes), build = Median(buildTimes), dd = Median(ddTimes);
+    std::printf("  throughput: cat %.1f MiB/s, dd bs=40196 %.1f MiB/s, build %.1f MiB/s\n",
+                double(partBytes) / cat / 1048576.0, double(mib) / dd, double(partBytes) / build / 1048576.0);
+    std::printf("  ratio build / cat %.3f (target >= 0.9), build / dd bs=40196 %.3f\n", cat / build,
+                dd / build * double(partBytes) / double(mib * 1048576));
     std::printf("dirsize: 1000 folders x 100 files, %lld file bytes, %d rounds, times in ms\n", fileBytes, rounds);
     PrintTimes("du --apparent-size -s", duTimes, "ms", 1000);
     PrintTimes("zelvakon-cli dirsize", dirsizeTimes, "ms", 1000);
