@@ -72,6 +72,7 @@ void DatFileWriter::ReportFailure(const QString& message)
 
 void DatFileWriter::ReportWriteFailure()
 {
+    WriteFailed = true;
     const QString reason = WriteError.isEmpty() ? Dat->errorString() : WriteError;
     ReportFailure(QStringLiteral("Do datového souboru %1 nelze zapisovat: %2.")
                       .arg(Paths::FileNameOf(DataFilePath()), reason));
@@ -310,8 +311,13 @@ DatFileOutcome DatFileWriter::Execute()
 
     // 11. and 12.
     Dat->close();
-    if (Failed)
+    if (Failed) {
+        // A file cut short by a full disk can still carry a sound header (Unrar.dll has no size field),
+        // and it holds the space that ran out: it goes. Other failures leave the file as written.
+        if (WriteFailed)
+            Dat->remove();
         return DatFileOutcome::Failed;
+    }
 
     // 13. and 14.
     QFile::remove(archive);

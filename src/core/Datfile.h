@@ -76,6 +76,7 @@ private:
     QString StatusText;
     QString WriteError;
     bool Failed = false;
+    bool WriteFailed = false;  // the data file itself could not be written
     bool Cancelled = false;
     qint32 PartSize = 0;
     qint32 BytesAppended = 0;
