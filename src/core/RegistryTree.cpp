@@ -17,23 +17,46 @@ int RegKey::Depth() const
     return depth;
 }
 
+RegKey::~RegKey()
+{
+    // Take the descendants apart one level at a time, so that each dies without children.
+    std::vector<std::unique_ptr<RegKey>> pending = std::move(Children);
+    while (!pending.empty()) {
+        std::unique_ptr<RegKey> key = std::move(pending.back());
+        pending.pop_back();
+        for (auto& child : key->Children)
+            pending.push_back(std::move(child));
+        key->Children.clear();
+    }
+}
+
 RegistryTree::RegistryTree() { Reset(); }
 
-static std::unique_ptr<RegKey> CloneKey(const RegKey& source, RegKey* parent)
+// Iterative for the same reason as the destructor.
+static std::unique_ptr<RegKey> CloneKey(const RegKey& source)
 {
-    auto copy = std::make_unique<RegKey>();
-    copy->Name = source.Name;
-    copy->Parent = parent;
-    copy->Values = source.Values;
-    for (const auto& child : source.Children)
-        copy->Children.push_back(CloneKey(*child, copy.get()));
-    return copy;
+    auto top = std::make_unique<RegKey>();
+    std::vector<std::pair<const RegKey*, RegKey*>> stack{{&source, top.get()}};
+    while (!stack.empty()) {
+        auto [from, to] = stack.back();
+        stack.pop_back();
+        to->Name = from->Name;
+        to->Values = from->Values;
+        to->Children.reserve(from->Children.size());
+        for (const auto& child : from->Children) {
+            auto copy = std::make_unique<RegKey>();
+            copy->Parent = to;
+            stack.emplace_back(child.get(), copy.get());
+            to->Children.push_back(std::move(copy));
+        }
+    }
+    return top;
 }
 
 RegistryTree::RegistryTree(const RegistryTree& other) : OnChanged(other.OnChanged)
 {
     for (const auto& root : other.RootKeys)
-        RootKeys.push_back(CloneKey(*root, nullptr));
+        RootKeys.push_back(CloneKey(*root));
 }
 
 RegistryTree& RegistryTree::operator=(const RegistryTree& other)
@@ -62,6 +85,14 @@ int RegistryTree::NodeCount() const
     return count;
 }
 
+bool RegistryTree::HasKeysBelowRoots() const
+{
+    for (const auto& root : RootKeys)
+        if (!root->Children.empty())
+            return true;
+    return false;
+}
+
 RegKey* RegistryTree::AddKey(RegKey* parent, const QString& name)
 {
     auto key = std::make_unique<RegKey>();
@@ -75,24 +106,35 @@ RegKey* RegistryTree::AddKey(RegKey* parent, const QString& name)
 
 void RegistryTree::RenameKey(RegKey* key, const QString& name)
 {
+    if (key->IsRoot())
+        return;
     key->Name = name;
     Changed();
 }
 
 void RegistryTree::DeleteKey(RegKey* key)
 {
+    if (key->IsRoot())
+        return;
     auto& siblings = key->Parent->Children;
     for (auto it = siblings.begin(); it != siblings.end(); ++it) {
         if (it->get() == key) {
             siblings.erase(it);
-            break;
+            Changed();
+            return;
         }
     }
-    Changed();
+}
+
+static bool ValidIndex(const RegKey* key, int index)
+{
+    return index >= 0 && index < key->Values.Entries.size() && index < key->Values.TypeCodes.size();
 }
 
 void RegistryTree::AddValue(RegKey* key, const QString& name, const QString& typeName, const QString& value)
 {
+    if (key->IsRoot())
+        return;
     key->Values.Entries.append(name + QLatin1Char('=') + value);
     key->Values.TypeCodes.append(QString::number(TypeCodeOf(typeName)));
     Changed();
@@ -101,6 +143,8 @@ void RegistryTree::AddValue(RegKey* key, const QString& name, const QString& typ
 void RegistryTree::ChangeValue(RegKey* key, int index, const QString& name, const QString& typeName,
                                const QString& value)
 {
+    if (key->IsRoot() || !ValidIndex(key, index))
+        return;
     key->Values.Entries[index] = name + QLatin1Char('=') + value;
     key->Values.TypeCodes[index] = QString::number(TypeCodeOf(typeName));
     Changed();
@@ -108,6 +152,8 @@ void RegistryTree::ChangeValue(RegKey* key, int index, const QString& name, cons
 
 void RegistryTree::DeleteValue(RegKey* key, int index)
 {
+    if (key->IsRoot() || !ValidIndex(key, index))
+        return;
     key->Values.Entries.removeAt(index);
     key->Values.TypeCodes.removeAt(index);
     Changed();
@@ -128,14 +174,18 @@ void RegistryTree::Walk(const std::function<void(RegKey*)>& visit) const
     }
 }
 
-static bool SameKey(const RegKey& a, const RegKey& b)
+static bool SameKey(const RegKey& first, const RegKey& second)
 {
-    if (a.Name != b.Name || a.Values.Entries != b.Values.Entries || a.Values.TypeCodes != b.Values.TypeCodes
-        || a.Children.size() != b.Children.size())
-        return false;
-    for (size_t i = 0; i < a.Children.size(); ++i)
-        if (!SameKey(*a.Children[i], *b.Children[i]))
+    std::vector<std::pair<const RegKey*, const RegKey*>> stack{{&first, &second}};
+    while (!stack.empty()) {
+        auto [a, b] = stack.back();
+        stack.pop_back();
+        if (a->Name != b->Name || a->Values.Entries != b->Values.Entries
+            || a->Values.TypeCodes != b->Values.TypeCodes || a->Children.size() != b->Children.size())
             return false;
+        for (size_t i = 0; i < a->Children.size(); ++i)
+            stack.emplace_back(a->Children[i].get(), b->Children[i].get());
+    }
     return true;
 }
 
@@ -149,10 +199,11 @@ bool operator==(const RegistryTree& a, const RegistryTree& b)
 
 QString KeyPath(const RegKey* key)
 {
-    QString path = key->Name;
-    for (const RegKey* k = key->Parent; k; k = k->Parent)
-        path = k->Name + QLatin1Char('\\') + path;
-    return path;
+    // Collected first and joined once: prepending name by name grows quadratically with the depth.
+    QStringList names;
+    for (const RegKey* k = key; k; k = k->Parent)
+        names.prepend(k->Name);
+    return names.join(QLatin1Char('\\'));
 }
 
 QString EntryName(const QString& entryText)

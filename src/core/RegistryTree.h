@@ -16,6 +16,11 @@ struct KeyValues {
 };
 
 struct RegKey {
+    RegKey() = default;
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    ~RegKey();  // iterative, so that a very deep subtree cannot overflow the stack
+
     QString Name;
     RegKey* Parent = nullptr;
     std::vector<std::unique_ptr<RegKey>> Children;
@@ -42,9 +47,10 @@ public:
     void Reset();
     // All nodes, the six roots included.
     int NodeCount() const;
-    bool HasKeysBelowRoots() const { return NodeCount() > 6; }
+    bool HasKeysBelowRoots() const;
 
-    // The six model operations; each one reports a change through OnChanged.
+    // The six model operations; each one reports a change through OnChanged. Root keys are fixed:
+    // renaming, deleting or giving entries to one, and an entry index out of range, change nothing.
     RegKey* AddKey(RegKey* parent, const QString& name);
     void RenameKey(RegKey* key, const QString& name);
     void DeleteKey(RegKey* key);

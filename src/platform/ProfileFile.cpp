@@ -188,7 +188,11 @@ std::optional<QString> ProfileFile::Value(const QString& section, const QString&
     auto it = index.constFind(key.toLower());
     if (it == index.constEnd())
         return std::nullopt;
-    const QStringView text = TextOf(s->Lines[size_t(*it)]);
+    return ValueOf(TextOf(s->Lines[size_t(*it)]));
+}
+
+QString ProfileFile::ValueOf(QStringView text)
+{
     QStringView value = TrimBlanks(text.sliced(text.indexOf(QLatin1Char('=')) + 1));
     if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''))
         && value.back() == value.front())
@@ -196,6 +200,22 @@ std::optional<QString> ProfileFile::Value(const QString& section, const QString&
     if (value.size() > MaxValueLength)
         value = value.left(MaxValueLength);
     return value.toString();
+}
+
+QList<std::pair<QString, QString>> ProfileFile::Entries(const QString& section) const
+{
+    QList<std::pair<QString, QString>> entries;
+    const Section* s = Find(section);
+    if (!s)
+        return entries;
+    const QHash<QString, int>& index = Index(*s);
+    for (int i = 0; i < int(s->Lines.size()); ++i) {
+        const QStringView text = TextOf(s->Lines[size_t(i)]);
+        const QString key = KeyOf(text);
+        if (!key.isEmpty() && index.value(key) == i)
+            entries.append({TrimBlanks(text.left(text.indexOf(QLatin1Char('=')))).toString(), ValueOf(text)});
+    }
+    return entries;
 }
 
 QString ProfileFile::Read(const QString& section, const QString& key, const QString& defaultValue) const

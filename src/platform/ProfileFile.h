@@ -29,6 +29,8 @@ public:
     // The value of the first line of that key in the first section of that name.
     std::optional<QString> Value(const QString& section, const QString& key) const;
     QString Read(const QString& section, const QString& key, const QString& defaultValue = {}) const;
+    // Keys() with the Value() of each, found with one look-up of the section.
+    QList<std::pair<QString, QString>> Entries(const QString& section) const;
 
     void Write(const QString& section, const QString& key, const QString& value);
     void EraseSection(const QString& section);  // every section of that name, with its lines
@@ -62,6 +64,7 @@ private:
     Section* Find(const QString& section);
     const Section* Find(const QString& section) const;
     void EnsureLastLineEnds();
+    static QString ValueOf(QStringView line);  // the value of an entry line as Value reads it
 
     QString Source;  // the decoded file
     std::vector<QString> OwnTexts;  // texts of written lines

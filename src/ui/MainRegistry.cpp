@@ -1,29 +1,336 @@
+#include "Keydlg.h"
 #include "Main.h"
+#include "Namvaldlg.h"
+#include "Paths.h"
+#include "RegIni.h"
+#include "RegistryImages.h"
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHash>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTreeWidget>
+#include <vector>
 
-// The "Registry" page.
+// The "Registry" page: RegView and ValueView mirror Registry, which changes only through its operations.
 
-void TMainForm::SetupRegistryPage() {}
+namespace {
+
+constexpr int KeyRole = Qt::UserRole;         // tree item: its RegKey
+constexpr int ImageRole = Qt::UserRole + 1;   // list item: its image index, the entry's type code
+
+RegKey* KeyOf(const QTreeWidgetItem* item)
+{
+    return item ? static_cast<RegKey*>(item->data(0, KeyRole).value<void*>()) : nullptr;
+}
+
+QTreeWidgetItem* MakeKeyItem(RegKey* key)
+{
+    auto* item = new QTreeWidgetItem(QStringList(key->Name));
+    item->setData(0, KeyRole, QVariant::fromValue(static_cast<void*>(key)));
+    item->setIcon(0, KeyIcon(!key->IsRoot()));
+    return item;
+}
+
+QListWidgetItem* MakeValueItem(const QString& entry, int code)
+{
+    auto* item = new QListWidgetItem(entry);
+    item->setData(ImageRole, code);
+    item->setIcon(ValueIcon(code));
+    return item;
+}
+
+void SetValueItem(QListWidgetItem* item, const QString& entry, int code)
+{
+    item->setText(entry);
+    item->setData(ImageRole, code);
+    item->setIcon(ValueIcon(code));
+}
+
+// Every item of the tree by its key, walked without recursion.
+QHash<const RegKey*, QTreeWidgetItem*> ItemsByKey(QTreeWidget* view)
+{
+    QHash<const RegKey*, QTreeWidgetItem*> items;
+    std::vector<QTreeWidgetItem*> stack;
+    for (int i = 0; i < view->topLevelItemCount(); ++i)
+        stack.push_back(view->topLevelItem(i));
+    while (!stack.empty()) {
+        QTreeWidgetItem* item = stack.back();
+        stack.pop_back();
+        items.insert(KeyOf(item), item);
+        for (int i = 0; i < item->childCount(); ++i)
+            stack.push_back(item->child(i));
+    }
+    return items;
+}
+
+// Some key of the whole tree other than ignore, at that depth, with exactly that name.
+bool KeyNameUsedAtLevel(const RegistryTree& tree, const QString& name, int depth, const RegKey* ignore)
+{
+    std::vector<std::pair<const RegKey*, int>> stack;
+    for (const auto& root : tree.Roots())
+        stack.emplace_back(root.get(), 0);
+    while (!stack.empty()) {
+        auto [key, level] = stack.back();
+        stack.pop_back();
+        if (level == depth) {
+            if (key != ignore && key->Name == name)
+                return true;
+            continue;  // nothing deeper can be at that depth
+        }
+        for (const auto& child : key->Children)
+            stack.emplace_back(child.get(), level + 1);
+    }
+    return false;
+}
+
+// Some entry of the key other than ignore with exactly that text and type.
+bool ValueEntryExists(const RegKey* key, const QString& name, const QString& value, int code, int ignore)
+{
+    const QString entry = name + QLatin1Char('=') + value;
+    for (qsizetype i = 0; i < key->Values.Entries.size() && i < key->Values.TypeCodes.size(); ++i)
+        if (i != ignore && key->Values.Entries[i] == entry && key->Values.TypeCodes[i].toInt() == code)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void TMainForm::SetupRegistryPage()
+{
+    Registry.OnChanged = [this] { Modified = true; };
+    RegView->setSelectionMode(QAbstractItemView::SingleSelection);
+    RegView->setIconSize(QSize(16, 16));
+    ValueView->setSelectionMode(QAbstractItemView::SingleSelection);
+    ValueView->setViewMode(QListView::ListMode);
+    ValueView->setIconSize(QSize(16, 16));
+    connect(RegView, &QTreeWidget::currentItemChanged, this, &TMainForm::RegViewChange);
+    connect(ValueView, &QListWidget::itemSelectionChanged, this, &TMainForm::ValueViewChange);
+    connect(AddKeyBtn, &QPushButton::clicked, this, &TMainForm::AddKeyBtnClick);
+    connect(EditKeyBtn, &QPushButton::clicked, this, &TMainForm::EditKeyBtnClick);
+    connect(DelKeyBtn, &QPushButton::clicked, this, &TMainForm::DelKeyBtnClick);
+    connect(AddBtn, &QPushButton::clicked, this, &TMainForm::AddBtnClick);
+    connect(EditBtn, &QPushButton::clicked, this, &TMainForm::EditBtnClick);
+    connect(DelBtn, &QPushButton::clicked, this, &TMainForm::DelBtnClick);
+    connect(OpenBtn, &QPushButton::clicked, this, &TMainForm::OpenBtnClick);
+}
 
 void TMainForm::ResetRegistryView()
 {
+    // Mirrors whatever the model holds; after Reset that is the six root keys alone.
     RegView->clear();
     ValueView->clear();
-    for (const auto& root : Registry.Roots()) {
-        auto* item = new QTreeWidgetItem(RegView, QStringList(root->Name));
-        item->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void*>(root.get())));
-    }
+    QHash<const RegKey*, QTreeWidgetItem*> items;
+    Registry.Walk([this, &items](RegKey* key) {
+        QTreeWidgetItem* item = MakeKeyItem(key);
+        items.insert(key, item);
+        if (key->IsRoot())
+            RegView->addTopLevelItem(item);
+        else
+            items.value(key->Parent)->addChild(item);
+    });
+    RegViewChange();
 }
 
-void TMainForm::SaveRegIni(const QString&) {}
-void TMainForm::LoadRegIni(const QString&) {}
-void TMainForm::RegViewChange() {}
-void TMainForm::ValueViewChange() {}
-void TMainForm::AddKeyBtnClick() {}
-void TMainForm::EditKeyBtnClick() {}
-void TMainForm::DelKeyBtnClick() {}
-void TMainForm::AddBtnClick() {}
-void TMainForm::EditBtnClick() {}
-void TMainForm::DelBtnClick() {}
-void TMainForm::OpenBtnClick() {}
+void TMainForm::RegViewChange()
+{
+    RegKey* key = KeyOf(RegView->currentItem());
+    const bool belowRoot = key && !key->IsRoot();
+    AddKeyBtn->setEnabled(key != nullptr);
+    AddBtn->setEnabled(belowRoot);
+    EditKeyBtn->setEnabled(belowRoot);
+    DelKeyBtn->setEnabled(belowRoot);
+    // ShowKeyValues: a root key shows an empty list.
+    ValueView->clear();
+    if (belowRoot) {
+        const KeyValues& values = key->Values;
+        for (qsizetype i = 0; i < values.Entries.size() && i < values.TypeCodes.size(); ++i)
+            ValueView->addItem(MakeValueItem(values.Entries[i], values.TypeCodes[i].toInt()));
+    }
+    ValueViewChange();
+}
+
+void TMainForm::ValueViewChange()
+{
+    const QList<QListWidgetItem*> selected = ValueView->selectedItems();
+    EditBtn->setEnabled(!selected.isEmpty());
+    DelBtn->setEnabled(!selected.isEmpty());
+    // This list is the one control that shows its hint: the selected entry's type.
+    ValueView->setToolTip(selected.isEmpty() ? QString() : TypeNameOf(selected.first()->data(ImageRole).toInt()));
+}
+
+void TMainForm::AddKeyBtnClick()
+{
+    QTreeWidgetItem* parentItem = RegView->currentItem();
+    RegKey* parent = KeyOf(parentItem);
+    TKeyForm* form = Windows.KeyForm;
+    if (!parent || !form)
+        return;
+    form->setWindowTitle(QStringLiteral("Nový klíč"));
+    if (Services.dialogs->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+        return;
+    const QString name = form->KeyEdit->text();
+    if (KeyNameUsedAtLevel(Registry, name, parent->Depth() + 1, nullptr)) {
+        Services.dialogs->MessageBox(QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."),
+                                     QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    parentItem->addChild(MakeKeyItem(Registry.AddKey(parent, name)));
+    parentItem->setExpanded(true);
+}
+
+void TMainForm::EditKeyBtnClick()
+{
+    QTreeWidgetItem* item = RegView->currentItem();
+    RegKey* key = KeyOf(item);
+    TKeyForm* form = Windows.KeyForm;
+    if (!key || key->IsRoot() || !form)
+        return;
+    form->setWindowTitle(QStringLiteral("Editace klíče"));
+    form->KeyEdit->setText(key->Name);
+    if (Services.dialogs->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+        return;
+    const QString name = form->KeyEdit->text();
+    if (KeyNameUsedAtLevel(Registry, name, key->Depth(), key)) {
+        Services.dialogs->MessageBox(QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."),
+                                     QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    Registry.RenameKey(key, name);
+    item->setText(0, name);
+}
+
+void TMainForm::DelKeyBtnClick()
+{
+    QTreeWidgetItem* item = RegView->currentItem();
+    RegKey* key = KeyOf(item);
+    if (!key || key->IsRoot())
+        return;
+    if (Services.dialogs->MessageBox(QStringLiteral("Opravdu chcete smazat klíč se všemi hodnotami?"),
+                                     QStringLiteral("Dotaz"), MsgIcon::Question, MsgButtons::YesNoCancel)
+        != MsgAnswer::Yes)
+        return;
+    // The view goes first: while its node dies, the tree control moves the selection to a key that stays.
+    delete item;
+    Registry.DeleteKey(key);
+    if (QTreeWidgetItem* current = RegView->currentItem())
+        current->setSelected(true);
+    RegViewChange();
+}
+
+void TMainForm::AddBtnClick()
+{
+    RegKey* key = KeyOf(RegView->currentItem());
+    TValueForm* form = Windows.ValueForm;
+    if (!key || key->IsRoot() || !form)
+        return;
+    form->setWindowTitle(QStringLiteral("Přidání nového jména a hodnoty"));
+    if (Services.dialogs->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+        return;
+    const QString name = form->NameEdit->text();
+    const QString value = form->ValueEdit->text();
+    const QString typeName = form->ValueCombo->currentText();
+    const int code = TypeCodeOf(typeName);
+    if (ValueEntryExists(key, name, value, code, -1)) {
+        Services.dialogs->MessageBox(QStringLiteral("Jméno a hodnota už existuje."), QStringLiteral("Chyba"),
+                                     MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    Registry.AddValue(key, name, typeName, value);
+    ValueView->addItem(MakeValueItem(key->Values.Entries.back(), code));
+    ValueViewChange();
+}
+
+void TMainForm::EditBtnClick()
+{
+    RegKey* key = KeyOf(RegView->currentItem());
+    const QList<QListWidgetItem*> selected = ValueView->selectedItems();
+    TValueForm* form = Windows.ValueForm;
+    if (!key || key->IsRoot() || selected.isEmpty() || !form)
+        return;
+    QListWidgetItem* item = selected.first();
+    const int index = ValueView->row(item);
+    form->setWindowTitle(QStringLiteral("Editace jména a hodnoty"));
+    form->NameEdit->setText(EntryName(item->text()));
+    form->ValueEdit->setText(EntryValue(item->text()));
+    const QString typeName = TypeNameOf(item->data(ImageRole).toInt());
+    form->ValueCombo->setCurrentIndex(form->ValueCombo->findText(typeName));
+    form->ValueCombo->setEditText(typeName);
+    if (Services.dialogs->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+        return;
+    const QString name = form->NameEdit->text();
+    const QString value = form->ValueEdit->text();
+    const QString newType = form->ValueCombo->currentText();
+    const int code = TypeCodeOf(newType);
+    if (ValueEntryExists(key, name, value, code, index)) {
+        Services.dialogs->MessageBox(QStringLiteral("Jméno a hodnota už existuje."), QStringLiteral("Chyba"),
+                                     MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    Registry.ChangeValue(key, index, name, newType, value);
+    SetValueItem(item, key->Values.Entries[index], code);
+    ValueViewChange();
+}
+
+void TMainForm::DelBtnClick()
+{
+    RegKey* key = KeyOf(RegView->currentItem());
+    const QList<QListWidgetItem*> selected = ValueView->selectedItems();
+    if (!key || key->IsRoot() || selected.isEmpty())
+        return;
+    const int index = ValueView->row(selected.first());
+    if (Services.dialogs->MessageBox(QStringLiteral("Opravdu chcete smazat toto jméno a hodnotu?"),
+                                     QStringLiteral("Dotaz"), MsgIcon::Question, MsgButtons::YesNoCancel)
+        != MsgAnswer::Yes)
+        return;
+    Registry.DeleteValue(key, index);
+    RegViewChange();  // the list filled again, nothing selected
+}
+
+void TMainForm::OpenBtnClick()
+{
+    FileDialogOptions options;
+    options.Title = QStringLiteral("Otevřít ini soubor s informacemi o registrech");
+    options.Filter = QStringLiteral("Soubory .ini (*.ini)|*.INI");
+    options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Projekty"));
+    options.MustExist = true;
+    const std::optional<QString> path = Services.dialogs->OpenFile(options);
+    if (!path)
+        return;
+    LoadRegIni(*path);
+    Modified = true;  // also when the file added nothing
+}
+
+void TMainForm::SaveRegIni(const QString& path)
+{
+    if (QFileInfo::exists(path)
+        && Services.dialogs->MessageBox(QStringLiteral("Soubor Reg.ini existuje. Přepsat?"), QStringLiteral("Dotaz"),
+                                        MsgIcon::Question, MsgButtons::YesNoCancel)
+               != MsgAnswer::Yes)
+        return;
+    ::SaveRegIni(path, Registry);
+}
+
+void TMainForm::LoadRegIni(const QString& path)
+{
+    // The loader names each key it makes current; the nodes of new keys are made as it goes, and the
+    // selection is set once at the end, where it would rest after selecting each in turn.
+    QHash<const RegKey*, QTreeWidgetItem*> items = ItemsByKey(RegView);
+    QTreeWidgetItem* last = nullptr;
+    ::LoadRegIni(path, Registry, [&items, &last](RegKey* key) {
+        QTreeWidgetItem* item = items.value(key);
+        if (!item) {
+            QTreeWidgetItem* parentItem = items.value(key->Parent);
+            item = MakeKeyItem(key);
+            parentItem->addChild(item);
+            parentItem->setExpanded(true);
+            items.insert(key, item);
+        }
+        last = item;
+    });
+    if (last && last != RegView->currentItem())
+        RegView->setCurrentItem(last);
+    else
+        RegViewChange();  // the shown key may have gained nothing, but its list is rebuilt all the same
+}

@@ -1,0 +1,58 @@
+#pragma once
+#include "RegistryTree.h"
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+class ProfileFile;
+
+// Reg.ini: one section per key below the roots, named by its KeyPath, depth-first; a key without
+// entries gets the placeholder line "Nic=Nic", every entry the line name=(Type)value. Lines and
+// sections are set with profile semantics: names match without regard to letter case, and a later
+// line of the same name replaces the earlier one in place.
+
+// The walk shared by both writers: every line in the order the writers set them. A line's value is
+// marker + text: the type marker "(Type)" (empty for the placeholder) and the entry's value. The
+// views stay valid as long as the tree is not changed.
+using RegIniLine = std::function<void(const QString& section, QStringView name, QStringView marker, QStringView text)>;
+void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine);
+
+// The in-memory text that goes into the data file: Windows-1250, CR LF, one empty line after each section.
+QByteArray BuildRegIniStream(const RegistryTree& tree);
+
+// The copy beside the project: every section of the profile is removed (text before the first
+// section stays), then the walk writes through the profile engine.
+void WriteRegIni(ProfileFile& profile, const RegistryTree& tree);
+// Loads the file at path (a missing file counts as empty), writes it and saves it atomically.
+// Throws ZelvakonError naming the file. Asking before an existing file is overwritten is the caller's.
+void SaveRegIni(const QString& path, const RegistryTree& tree);
+
+// Called with each key that the load makes the current one: the root a section names, then every
+// key the load creates for it. The editor selects them; the last call names the key to show.
+using RegIniSelect = std::function<void(RegKey* key)>;
+
+// Adds the profile's keys and entries to the tree, removing nothing. Each section is split at every
+// backslash; its first component must be a root name exactly, the rest are matched exactly among the
+// children or created. Entries go only to the key that the section names, and only when this load
+// creates it. Sections that name no root key, hold no backslash or go deeper than the Windows
+// registry allows are skipped.
+void LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSelect& select = {});
+// Reads the file at path; a file that cannot be read throws ZelvakonError naming it.
+void LoadRegIni(const QString& path, RegistryTree& tree, const RegIniSelect& select = {});
+
+// One line of a section as read: each type whose marker "(Type)" occurs in the line adds one entry,
+// in code order, from the line with that marker's first occurrence removed.
+void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lines);
+
+// The deepest path below a root that the Windows registry holds (512 levels).
+inline constexpr int MaxRegIniDepth = 512;
+
+// What a save and a later load carry unchanged. A key name: not empty, no backslash (the path
+// separator), no "]" (ends a section header), no control character, no trailing blank (the
+// section name is trimmed), every character in Windows-1250.
+bool RegIniKeepsKeyName(const QString& name);
+// An entry: name and value not empty and in Windows-1250 without control characters or "=";
+// the name without blanks at either end, not starting with "[" (it would read as a section header)
+// and free of type markers; the value without trailing blanks, without the marker of any other type
+// and short enough that "(Type)" + value fits the reader's 2047 characters.
+bool RegIniKeepsEntry(const QString& name, const QString& typeName, const QString& value);
