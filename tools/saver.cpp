@@ -6,9 +6,7 @@
 #include <QDir>
 #include <csignal>
 #include <cstdio>
-#if __has_include("RegIni.h")
 #include "RegIni.h"
-#endif
 
 namespace {
 
@@ -36,9 +34,7 @@ Project Version(char which)
 void Save(const QString& folder, const Project& p)
 {
     WriteProjectFile(folder + QStringLiteral("/Hra.zpf"), p);
-#if __has_include("RegIni.h")
     SaveRegIni(folder + QStringLiteral("/Reg.ini"), p.Registry);
-#endif
     SaveReadmeText(folder + QStringLiteral("/Readme.nfo"), p.ReadmeText);
 }
 

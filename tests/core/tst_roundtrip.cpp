@@ -10,9 +10,7 @@
 #include <QTest>
 #include <limits>
 #include <random>
-#if __has_include("RegIni.h")
 #include "RegIni.h"
-#endif
 
 // Random projects, with fixed seeds so that a failure comes back: saved and opened again they are the
 // same project, and built they give a data file that reads back as the project, field for field.
@@ -88,50 +86,69 @@ QString Readme(Rng& rng)
     return text;
 }
 
-// A registry tree grown and pruned by the model's own operations.
+// A registry tree grown and pruned by the model's own operations, with names and values that Reg.ini
+// carries (the editor refuses the others) and no two siblings or entries of one key that a profile
+// would take for the same (its names match without regard to letter case).
 void GrowRegistry(Rng& rng, RegistryTree& tree)
 {
-    std::vector<RegKey*> keys;
-    tree.Walk([&](RegKey* key) { keys.push_back(key); });
+    auto free = [](const QString& name, const QStringList& taken) {
+        for (const QString& t : taken)
+            if (t.toLower() == name.toLower())
+                return false;
+        return true;
+    };
+    auto keyName = [&](const RegKey* parent, const RegKey* self) {
+        QStringList taken;
+        for (const auto& child : parent->Children)
+            if (child.get() != self)
+                taken << child->Name;
+        for (;;) {
+            const QString name = Text(rng, 12);
+            if (RegIniKeepsKeyName(name) && free(name, taken))
+                return name;
+        }
+    };
+    // Name, type and value of an entry for the key, leaving out the entry at index skip.
+    auto entry = [&](const RegKey* key, int skip) {
+        QStringList taken;
+        for (int i = 0; i < key->Values.Entries.size(); ++i)
+            if (i != skip)
+                taken << EntryName(key->Values.Entries[i]);
+        for (;;) {
+            const QString name = Text(rng, 12), type = TypeNameOf(2 + Below(rng, 8)), value = Text(rng, 20);
+            if (RegIniKeepsEntry(name, type, value) && free(name, taken))
+                return QStringList{name, type, value};
+        }
+    };
     const int steps = Below(rng, 14);
     for (int step = 0; step < steps; ++step) {
-        std::vector<RegKey*> below;  // keys below the roots: only they hold values
+        std::vector<RegKey*> below;  // keys below the roots: only they hold entries
         tree.Walk([&](RegKey* key) {
             if (!key->IsRoot())
                 below.push_back(key);
         });
         const int op = below.empty() ? 0 : Below(rng, 6);
-        auto name = [&] {
-            QString n = Carried(Text(rng, 12)).remove(QLatin1Char('\\')).remove(QLatin1Char('['))
-                            .remove(QLatin1Char(']')).remove(QLatin1Char('='));
-            return n.isEmpty() ? QStringLiteral("Klíč%1").arg(step) : n;
-        };
         if (op == 0) {
-            RegKey* parent = Below(rng, 2) || below.empty() ? tree.Root(Below(rng, 6)) : below[size_t(Below(rng, int(below.size())))];
-            tree.AddKey(parent, name());
+            RegKey* parent = below.empty() || Below(rng, 2) ? tree.Root(Below(rng, 6))
+                                                            : below[size_t(Below(rng, int(below.size())))];
+            tree.AddKey(parent, keyName(parent, nullptr));
             continue;
         }
         RegKey* key = below[size_t(Below(rng, int(below.size())))];
-        const QString type = TypeNameOf(2 + Below(rng, 8));
-        switch (op) {
-        case 1:
-        case 2:
-            tree.AddValue(key, name(), type, Carried(Text(rng, 20)));
-            break;
-        case 3:
-            if (!key->Values.Entries.isEmpty())
-                tree.ChangeValue(key, Below(rng, int(key->Values.Entries.size())), name(), type, Carried(Text(rng, 20)));
-            break;
-        case 4:
-            if (!key->Values.Entries.isEmpty())
-                tree.DeleteValue(key, Below(rng, int(key->Values.Entries.size())));
-            else
-                tree.RenameKey(key, name());
-            break;
-        default:
-            if (Below(rng, 3) == 0)
-                tree.DeleteKey(key);
-            break;
+        const int count = int(key->Values.Entries.size());
+        if (op <= 2) {
+            const QStringList e = entry(key, -1);
+            tree.AddValue(key, e[0], e[1], e[2]);
+        } else if (op == 3 && count > 0) {
+            const int index = Below(rng, count);
+            const QStringList e = entry(key, index);
+            tree.ChangeValue(key, index, e[0], e[1], e[2]);
+        } else if (op == 4 && count > 0) {
+            tree.DeleteValue(key, Below(rng, count));
+        } else if (op == 4) {
+            tree.RenameKey(key, keyName(key->Parent, key));
+        } else if (op == 5 && Below(rng, 3) == 0) {
+            tree.DeleteKey(key);
         }
     }
 }
@@ -157,11 +174,9 @@ void Save(const QString& folder, const QString& name, const Project& p)
 {
     WriteProjectFile(folder + QLatin1Char('/') + name, p);
     const QString regIni = folder + QStringLiteral("/Reg.ini");
-#if __has_include("RegIni.h")
     if (p.Registry.HasKeysBelowRoots())
         SaveRegIni(regIni, p.Registry);
     else
-#endif
         QFile::remove(regIni);
     const QString readme = folder + QStringLiteral("/Readme.nfo");
     if (ReadmeLineCount(p.ReadmeText) > 0)
@@ -173,10 +188,8 @@ void Save(const QString& folder, const QString& name, const Project& p)
 Project Open(const QString& folder, const QString& name)
 {
     Project p = ReadProjectFile(folder + QLatin1Char('/') + name);
-#if __has_include("RegIni.h")
     if (QFile::exists(folder + QStringLiteral("/Reg.ini")))
         LoadRegIni(folder + QStringLiteral("/Reg.ini"), p.Registry);
-#endif
     if (QFile::exists(folder + QStringLiteral("/Readme.nfo")))
         p.ReadmeText = LoadReadmeText(folder + QStringLiteral("/Readme.nfo"));
     return p;
@@ -221,10 +234,7 @@ void TestRoundTrip::savedAndOpenedIsTheSameProject()
     Rng rng(seed);
     QTemporaryDir dir;
     for (int i = 0; i < 80; ++i) {
-        Project p = AnyProject(rng);
-#if !__has_include("RegIni.h")
-        p.Registry.Reset();  // no Reg.ini writer in this build
-#endif
+        const Project p = AnyProject(rng);
         // Saved over the previous iteration's files, as a user saves again and again.
         Save(dir.path(), QStringLiteral("Projekt.zpf"), p);
         const Project back = Open(dir.path(), QStringLiteral("Projekt.zpf"));
@@ -319,15 +329,10 @@ void TestRoundTrip::builtDataFileReadsBackAsTheProject()
         if (!readme.isEmpty())
             in.ReadmeStream = std::make_unique<QByteArray>(readme);
         QByteArray regIni;
-#if __has_include("RegIni.h")
         if (p.Registry.HasKeysBelowRoots())
             regIni = BuildRegIniStream(p.Registry);
-#endif
-        if (!regIni.isEmpty() || Below(rng, 4) == 0) {
-            if (regIni.isEmpty())
-                regIni = "[HKEY_CURRENT_USER\\Software]\r\n";
+        if (!regIni.isEmpty())
             in.RegIniStream = std::make_unique<QByteArray>(regIni);
-        }
         DatFileWriter writer(std::move(in), {});
         QVERIFY2(writer.Execute() == DatFileOutcome::Done, qPrintable(where));
 
