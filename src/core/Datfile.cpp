@@ -70,6 +70,19 @@ void DatFileWriter::ReportFailure(const QString& message)
     Failed = true;
 }
 
+bool DatFileWriter::WriteAll(const char* data, qint64 size)
+{
+    // A short write (the disk filling up) reports no error; the next write of the rest does, with
+    // the reason the label shows.
+    for (qint64 done = 0; done < size;) {
+        const qint64 n = Dat->write(data + done, size - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
 void DatFileWriter::ReportWriteFailure()
 {
     WriteFailed = true;
@@ -142,7 +155,7 @@ bool DatFileWriter::AppendStream(std::unique_ptr<QByteArray>& buffer)
     bool ok = true;
     while (done < size) {
         const qint64 want = qMin<qint64>(DatFormat::ChunkSize, size - done);
-        if (Dat->write(buffer->constData() + done, want) != want) {
+        if (!WriteAll(buffer->constData() + done, want)) {
             ok = false;
             break;
         }
@@ -242,7 +255,7 @@ DatFileOutcome DatFileWriter::Execute()
     QByteArray head = header.Serialise();
     for (const QByteArray& text : texts)
         head += text;
-    if (Dat->write(head) != head.size())
+    if (!WriteAll(head.constData(), head.size()))
         ReportWriteFailure();
     // Every later step also checks for an earlier failure and for the stop request.
 

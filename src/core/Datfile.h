@@ -62,6 +62,7 @@ private:
     void ShowPartSize(qint32 size);
     void ShowProgress();
     void ReportFailure(const QString& message);
+    bool WriteAll(const char* data, qint64 size);  // false: the data file could not take it all
     void ReportWriteFailure();
     Copied CopyChunks(QFile& source, qint64 size);
     // False ends the build; the failure has been reported unless it was a stop.
