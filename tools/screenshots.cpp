@@ -6,6 +6,7 @@
 #include "SettingsStore.h"
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -49,6 +50,15 @@ int main(int argc, char** argv)
     main.TarDirEdit->setText(QStringLiteral("C:\\Hry\\Zavody"));
     main.SpaceEdit->setText(QStringLiteral("2345"));
     main.ReadMemo->setPlainText(QStringLiteral("Želví závody 1.0\n\nRychlá hra pro celou rodinu.\nSpusťte ji z nabídky Start."));
+    // A few registry entries, imported as the "Otevřít .ini" command does, so the page shows its icons.
+    const QString regIni = programFolder.filePath(QStringLiteral("Ukazka.ini"));
+    {
+        QFile file(regIni);
+        file.open(QIODevice::WriteOnly);
+        file.write("[HKEY_CURRENT_USER\\Software\\Zavody]\r\nCesta=(String)C:\\Hry\\Zavody\r\nVerze=(Integer)2\r\n"
+                   "Aktivni=(Boolean)1\r\n");
+    }
+    main.LoadRegIni(regIni);
     const char* names[] = {"program", "nfo", "media", "registry", "run"};
     for (int i = 0; i < main.TabPages->count(); ++i) {
         main.TabPages->setCurrentIndex(i);

@@ -10,9 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#if __has_include("RegIni.h")
 #include "RegIni.h"
-#endif
 
 // The Build command: checks, archiver run, data file writer.
 
@@ -51,10 +49,8 @@ void TMainForm::StartBuild()
 {
     RegIniStream.reset();
     ReadmeStream.reset();
-#if __has_include("RegIni.h")
     if (Registry.HasKeysBelowRoots())
         RegIniStream = std::make_unique<QByteArray>(BuildRegIniStream(Registry));
-#endif
     if (ReadmeLineCount(ReadmeText()) > 0)
         PrepareReadme();
 

@@ -13,9 +13,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QtEndian>
-#if __has_include("RegIni.h")
 #include "RegIni.h"
-#endif
 
 // Real builds through the main window, the stand-in archiver and the real writer thread, in a private
 // program folder. Data files are compared byte for byte against layouts written out here by hand.
@@ -334,7 +332,6 @@ void TestBuild::mediaParts()
 
 void TestBuild::registryText()
 {
-#if __has_include("RegIni.h")
     Build b;
     RegKey* key = b.Win->Registry.AddKey(b.Win->Registry.Root(0), QStringLiteral("Software"));
     b.Win->Registry.AddValue(key, QStringLiteral("Cesta"), QStringLiteral("String"), QStringLiteral("C:\\Hry"));
@@ -345,9 +342,6 @@ void TestBuild::registryText()
     QCOMPARE(ReadBytes(b.DatPath()),
              Head({qint32(archive.size()), 0, 0, 0, qint32(regIni.size())}, PlainTexts, 0, {}) + archive + regIni
                  + b.Unrar);
-#else
-    QSKIP("the Reg.ini writer is not part of this build yet");
-#endif
 }
 
 void TestBuild::replacesExistingOutputs()
