@@ -13,7 +13,12 @@
 //     ZELVAKON_RAR_FLOOD=<bytes>  write this many bytes to stdout and to stderr first
 //     ZELVAKON_RAR_SLEEP_MS=<ms>  sleep this long first
 //     ZELVAKON_RAR_KILL=1         end killed by SIGKILL (a crash)
+<<<<<<< HEAD
 //     ZELVAKON_RAR_HANG=1         never end after packing (until a signal ends it)
+=======
+//     ZELVAKON_RAR_LINK=<file>    make the archive a hard link to <file> (a copy where linking fails)
+//                                 instead of packing: benchmarks get a big archive for nothing
+>>>>>>> main
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -112,7 +117,14 @@ int main(int argc, char* argv[])
     for (const char* suffix : {"/*.*", "\\*.*"})
         if (mask.size() >= 4 && mask.compare(mask.size() - 4, 4, suffix) == 0)
             mask.resize(mask.size() - 4);
-    if (!Env("ZELVAKON_RAR_NO_ARCHIVE") && !Pack(fs::path(mask), fs::path(words[1]))) {
+    if (const char* prepared = Env("ZELVAKON_RAR_LINK")) {
+        std::error_code ec;
+        fs::create_hard_link(prepared, words[1], ec);
+        if (ec && !fs::copy_file(prepared, words[1], fs::copy_options::overwrite_existing, ec)) {
+            std::fprintf(stderr, "cannot link %s to %s\n", prepared, words[1].c_str());
+            return 2;
+        }
+    } else if (!Env("ZELVAKON_RAR_NO_ARCHIVE") && !Pack(fs::path(mask), fs::path(words[1]))) {
         std::fprintf(stderr, "cannot pack %s into %s\n", mask.c_str(), words[1].c_str());
         return 2;
     }

@@ -1,9 +1,11 @@
 // Writes the fuzzers' seed files with the program's own writers: fuzz/corpus/<target>/.
+#include "Datfile.h"
 #include "ProfileFile.h"
 #include "Project.h"
 #include "RegIni.h"
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <cstdio>
 
@@ -32,6 +34,32 @@ QByteArray BitmapHeader(qint32 width, qint32 height)
     qToLittleEndian<qint32>(width, bytes.data() + 18);
     qToLittleEndian<qint32>(height, bytes.data() + 22);
     return bytes;
+}
+
+// A data file as the build writes it, from small parts in a scratch folder.
+QByteArray DataFileBytes(DatFileInputs inputs, const QByteArray& archive, const QByteArray& picture,
+                         const QByteArray& music)
+{
+    QTemporaryDir scratch;
+    const QString dir = scratch.path();
+    Save(dir, QStringLiteral("archiv.rar"), archive);
+    Save(dir, QStringLiteral("Unrar.dll"), "UNRAR");
+    Save(dir, QStringLiteral("Vorvanex.exe"), "MZ");
+    if (!picture.isEmpty()) {
+        Save(dir, QStringLiteral("titul.bmp"), picture);
+        inputs.Obrazek = dir + QStringLiteral("/titul.bmp");
+    }
+    if (!music.isEmpty()) {
+        Save(dir, QStringLiteral("píseň.mid"), music);
+        inputs.Hudba = dir + QStringLiteral("/píseň.mid");
+    }
+    inputs.ProgramFolder = inputs.ProjectFolder = inputs.Vystup = dir;
+    inputs.JmenoDat = inputs.JmenoInst = QStringLiteral("Instal");
+    DatFileWriter writer(std::move(inputs), DatFileReport());
+    if (writer.Execute() != DatFileOutcome::Done)
+        return QByteArray();
+    QFile file(writer.DataFilePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -88,6 +116,28 @@ int main(int argc, char** argv)
     WriteRegIni(beside, tree);
     Save(regini, QStringLiteral("beside.ini"), beside.Render());
     Save(regini, QStringLiteral("stream.ini"), BuildRegIniStream(tree));
+
+    const QString datHeaders = root + QStringLiteral("/datheader");
+    DatFileInputs plain;
+    plain.Nazev = demo.Nazev;
+    plain.DiskMisto = demo.DiskMisto;
+    plain.CilAdr = QStringLiteral("C:\\Hry\\Demo");
+    const QByteArray plainBytes = DataFileBytes(std::move(plain), "ARCHIVE", {}, {});
+    Save(datHeaders, QStringLiteral("plain.dat"), plainBytes);
+    Save(datHeaders, QStringLiteral("header-only.dat"), plainBytes.left(118));
+    DatFileInputs rich;
+    rich.Nazev = full.Nazev;
+    rich.DiskMisto = full.DiskMisto;
+    rich.CilAdr = QStringLiteral("C:\\Program Files\\Závody");
+    rich.SpustitPrg = rich.Zeptat = true;
+    rich.NazevProg = full.NazevProg;
+    rich.PrikRadka = full.PrikRadka;
+    rich.Rozbal = full.Rozbal;
+    rich.Readme = full.Readme;
+    rich.Konec = full.Konec;
+    rich.ReadmeStream = std::make_unique<QByteArray>("Readme\r\n");
+    rich.RegIniStream = std::make_unique<QByteArray>("[HKEY_CURRENT_USER\\Software]\r\nNic=Nic\r\n\r\n");
+    Save(datHeaders, QStringLiteral("full.dat"), DataFileBytes(std::move(rich), "ARCHIVE", BitmapHeader(200, 150), "MThd"));
     std::printf("seeds written to %s\n", argv[1]);
     return 0;
 }

@@ -1,6 +1,9 @@
 #include "Archiver.h"
 #include "ChildProcess.h"
+#include "Codec.h"
 #include "Paths.h"
+#include "Project.h"
+#include "RegIni.h"
 #include <QFile>
 #include <QFileInfo>
 
@@ -64,4 +67,68 @@ std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& co
                                       "bylo přerušeno.")
                            .arg(exit.Code));
     return std::nullopt;
+}
+
+std::unique_ptr<QByteArray> RegIniStreamOf(const RegistryTree& registry)
+{
+    if (!registry.HasKeysBelowRoots())
+        return nullptr;
+    return std::make_unique<QByteArray>(BuildRegIniStream(registry));
+}
+
+std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText)
+{
+    if (ReadmeLineCount(readmeText) == 0)
+        return nullptr;
+    return std::make_unique<QByteArray>(Codec::ToWin1250(readmeText));
+}
+
+ArchiverStage PackArchive(const Project& project, const QString& projectFolder, ChildProcess& process,
+                          const std::function<void()>& aroundRun)
+{
+    using Step = ArchiverStage::Step;
+    ArchiverStage stage;
+    auto stopped = [&stage](std::optional<BuildMessage> stop, Step step) {
+        if (stop) {
+            stage.Stop = std::move(stop);
+            stage.StoppedAt = step;
+        }
+        return stage.Stop.has_value();
+    };
+    if (stopped(CheckWinRarName(project.WinRARExe), Step::WinRarName)
+        || stopped(RemoveOldArchive(projectFolder), Step::OldArchive))
+        return stage;
+    const QString commandLine = ArchiverCommandLine(project.WinRARExe, projectFolder, project.ArchAdr);
+    if (aroundRun)
+        aroundRun();
+    std::optional<BuildMessage> stop = RunArchiver(process, commandLine);
+    if (aroundRun)
+        aroundRun();
+    stopped(std::move(stop), Step::Archiver);
+    return stage;
+}
+
+DatFileInputs WriterInputs(const Project& project, const QString& projectFolder, const QString& unrarFolder,
+                           const QString& extractorFolder)
+{
+    DatFileInputs inputs;
+    inputs.UnrarFolder = unrarFolder;
+    inputs.ExtractorFolder = extractorFolder;
+    inputs.ProjectFolder = projectFolder;
+    inputs.Nazev = project.Nazev;
+    inputs.DiskMisto = project.DiskMisto;
+    inputs.CilAdr = project.CilAdr;
+    inputs.Obrazek = project.Obrazek;
+    inputs.Hudba = project.Hudba;
+    inputs.NazevProg = project.NazevProg;
+    inputs.PrikRadka = project.PrikRadka;
+    inputs.Vystup = project.Vystup;
+    inputs.JmenoInst = project.JmenoInst;
+    inputs.JmenoDat = project.JmenoDat;
+    inputs.Zeptat = project.Zeptat;
+    inputs.SpustitPrg = project.SpustitPrg;
+    inputs.Rozbal = project.Rozbal;
+    inputs.Readme = project.Readme;
+    inputs.Konec = project.Konec;
+    return inputs;
 }

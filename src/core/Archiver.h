@@ -1,9 +1,13 @@
 #pragma once
 #include "BuildChecks.h"
+#include "Datfile.h"
 #include <QString>
+#include <functional>
+#include <memory>
 #include <optional>
 
 class ChildProcess;
+class RegistryTree;
 
 // The build's first stage without the window: the archiver's command line, its name check, the old
 // archive, and the run itself. Each step returns what to show when the build stops there.
@@ -25,3 +29,24 @@ std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder);
 // the archiver ended with 0 or 1 (a warning). A program that cannot be started, one that ends with a
 // fatal code (2 and above) or is killed stops the build.
 std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& commandLine);
+
+// The two side texts of a build, made from the project: the Reg.ini text when the registry holds keys
+// below its six roots, the readme text in Windows-1250 when it has a line; absent otherwise.
+std::unique_ptr<QByteArray> RegIniStreamOf(const RegistryTree& registry);
+std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText);
+
+struct ArchiverStage {
+    enum class Step { None, WinRarName, OldArchive, Archiver };
+    std::optional<BuildMessage> Stop;  // what to show when the build ends here
+    Step StoppedAt = Step::None;       // which step refused
+};
+
+// The first stage between the side texts and the data file, in its order: the name check, the old
+// archive, the archiver run with its exit rules. aroundRun is called just before and just after the
+// wait for the archiver (the window paints what is pending).
+ArchiverStage PackArchive(const Project& project, const QString& projectFolder, ChildProcess& process,
+                          const std::function<void()>& aroundRun = {});
+
+// The data file writer's inputs for a project. The side texts are the caller's to hand over.
+DatFileInputs WriterInputs(const Project& project, const QString& projectFolder, const QString& unrarFolder,
+                           const QString& extractorFolder);

@@ -190,8 +190,10 @@ void DatFileWriter::Cancel()
 DatFileOutcome DatFileWriter::Execute()
 {
     const QString archive = Paths::Join(In.ProjectFolder, QStringLiteral("archiv.rar"));
-    const QString unrar = Paths::Join(In.ProgramFolder, QStringLiteral("Unrar.dll"));
-    const QString extractor = Paths::Join(In.ProgramFolder, QStringLiteral("Vorvanex.exe"));
+    const QString unrar =
+        Paths::Join(In.UnrarFolder.isEmpty() ? In.ProgramFolder : In.UnrarFolder, QStringLiteral("Unrar.dll"));
+    const QString extractor = Paths::Join(In.ExtractorFolder.isEmpty() ? In.ProgramFolder : In.ExtractorFolder,
+                                          QStringLiteral("Vorvanex.exe"));
     const bool hasPicture = !In.Obrazek.isEmpty();
     const bool hasMusic = !MusicName.isEmpty();
 

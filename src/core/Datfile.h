@@ -13,6 +13,10 @@ class QFile;
 // owns them, and the writer releases each once it has been appended.
 struct DatFileInputs {
     QString ProgramFolder;  // Unrar.dll and Vorvanex.exe
+    // Where each of the two is taken from when it is not the ProgramFolder (a per-user folder of an
+    // installed copy); empty: the ProgramFolder.
+    QString UnrarFolder;
+    QString ExtractorFolder;
     QString ProjectFolder;  // archiv.rar
     QString Nazev;
     QString DiskMisto;

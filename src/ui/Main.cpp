@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QToolButton>
@@ -269,6 +270,11 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     SetupBuild();
 
     FormCreate();
+
+    // A fixed-size window, centred on the screen.
+    setFixedSize(sizeHint());
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 TMainForm::~TMainForm() = default;

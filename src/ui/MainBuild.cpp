@@ -1,7 +1,6 @@
 #include "Archiver.h"
 #include "BuildChecks.h"
 #include "ChildProcess.h"
-#include "Codec.h"
 #include "Error.h"
 #include "Main.h"
 #include "Progress.h"
@@ -10,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include "RegIni.h"
 
 // The Build command: checks, archiver run, data file writer.
 
@@ -47,56 +45,29 @@ void TMainForm::BuildPrActExecute()
 
 void TMainForm::StartBuild()
 {
-    RegIniStream.reset();
+    const Project project = CollectProject();
+    RegIniStream = RegIniStreamOf(project.Registry);
     ReadmeStream.reset();
-    if (Registry.HasKeysBelowRoots())
-        RegIniStream = std::make_unique<QByteArray>(BuildRegIniStream(Registry));
-    if (ReadmeLineCount(ReadmeText()) > 0)
+    if (ReadmeLineCount(project.ReadmeText) > 0)
         PrepareReadme();
 
-    const Project project = CollectProject();
-    const QString commandLine = ArchiverCommandLine(project.WinRARExe, ProjectFolder, project.ArchAdr);
-    // A build that stops here drops its side texts; the next build makes its own.
-    auto refuse = [this](const BuildMessage& m) {
+    // The GUI thread waits for the archiver on purpose; paint what is pending first, take no input.
+    const ArchiverStage stage = PackArchive(project, ProjectFolder, *ChildProcess::Make(), [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    if (stage.Stop) {
+        // A build that stops here drops its side texts; the next build makes its own.
         RegIniStream.reset();
         ReadmeStream.reset();
-        Services.dialogs->MessageBox(m.Text, m.Title, m.Icon, MsgButtons::Ok);
-    };
-    std::optional<BuildMessage> stop = CheckWinRarName(project.WinRARExe);
-    if (!stop)
-        stop = RemoveOldArchive(ProjectFolder);
-    if (stop) {
-        refuse(*stop);
-        return;
-    }
-    // The GUI thread waits for the archiver on purpose; paint what is pending first, take no input.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    stop = RunArchiver(*ChildProcess::Make(), commandLine);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (stop) {
-        refuse(*stop);
-        ExitBtn->setFocus();
+        Services.dialogs->MessageBox(stage.Stop->Text, stage.Stop->Title, stage.Stop->Icon, MsgButtons::Ok);
+        if (stage.StoppedAt == ArchiverStage::Step::Archiver)
+            ExitBtn->setFocus();
         return;
     }
 
-    DatFileInputs inputs;
+    DatFileInputs inputs = WriterInputs(project, ProjectFolder, Services.PartsFolderFor(QStringLiteral("Unrar.dll")),
+                                        Services.PartsFolderFor(QStringLiteral("Vorvanex.exe")));
     inputs.ProgramFolder = ProgramFolder;
-    inputs.ProjectFolder = ProjectFolder;
-    inputs.Nazev = project.Nazev;
-    inputs.DiskMisto = project.DiskMisto;
-    inputs.CilAdr = project.CilAdr;
-    inputs.Obrazek = project.Obrazek;
-    inputs.Hudba = project.Hudba;
-    inputs.NazevProg = project.NazevProg;
-    inputs.PrikRadka = project.PrikRadka;
-    inputs.Vystup = project.Vystup;
-    inputs.JmenoInst = project.JmenoInst;
-    inputs.JmenoDat = project.JmenoDat;
-    inputs.Zeptat = project.Zeptat;
-    inputs.SpustitPrg = project.SpustitPrg;
-    inputs.Rozbal = project.Rozbal;
-    inputs.Readme = project.Readme;
-    inputs.Konec = project.Konec;
     // The writer takes the side texts over; this window keeps no reference to them.
     inputs.RegIniStream = std::move(RegIniStream);
     inputs.ReadmeStream = std::move(ReadmeStream);
@@ -107,5 +78,5 @@ void TMainForm::StartBuild()
 
 void TMainForm::PrepareReadme()
 {
-    ReadmeStream = std::make_unique<QByteArray>(Codec::ToWin1250(ReadmeText()));
+    ReadmeStream = ReadmeStreamOf(ReadmeText());
 }

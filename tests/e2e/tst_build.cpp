@@ -190,6 +190,7 @@ private slots:
     void newBuildWaitsForARunningWriter();
     void activationStartsNoSecondWriter();
     void closingTheProgramDuringABuild();
+    void partsFromTheirOwnFolders();
 };
 
 void TestBuild::minimalProject()
@@ -670,6 +671,22 @@ void TestBuild::closingTheProgramDuringABuild()
     b.Main.reset();
     QVERIFY(!QFile::exists(b.DatPath()));
     QVERIFY(!QFile::exists(b.ExePath()));
+}
+
+void TestBuild::partsFromTheirOwnFolders()
+{
+    // An installed copy: Unrar.dll put into the per-user folder, Vorvanex.exe left beside the executable.
+    Build b;
+    const QString exe = b.Dir.path() + QStringLiteral("/opt");
+    QDir().mkpath(exe);
+    QFile::remove(b.Path(QStringLiteral("Vorvanex.exe")));
+    WriteBytes(exe + QStringLiteral("/Vorvanex.exe"), "MZ installed");
+    WriteBytes(exe + QStringLiteral("/Unrar.dll"), "not this one");
+    b.Win->Services.partsFolders = QStringList{b.ProgramFolder, exe};
+    b.Run();
+    QCOMPARE(b.ProgText, QStringLiteral("Hotovo."));
+    QVERIFY(ReadBytes(b.DatPath()).endsWith(b.Unrar));
+    QCOMPARE(ReadBytes(b.ExePath()), QByteArray("MZ installed"));
 }
 
 QTEST_MAIN(TestBuild)

@@ -1,0 +1,203 @@
+// zelvakon-cli as a script runs it, against the shell tools doing the bare work, each a process:
+//   build:   `zelvakon-cli build` of a project whose archive is a prepared file of 1 GiB (the stand-in
+//            archiver hard-links it, so packing costs nothing) against `cat archive Unrar.dll > out`
+//   dirsize: `zelvakon-cli dirsize` on 100,000 files in 1,000 folders against `du --apparent-size -s`
+// Runs are interleaved, the median is reported; the page cache is warm and every run starts with no
+// dirty pages of an earlier one. Scratch files go below the given folder and are deleted at the end.
+//
+// Usage: bench_cli [archive MiB, default 1024] [rounds, default 5] [scratch parent, default temp folder]
+#include "Project.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct Run {
+    double Seconds = 0;
+    int Code = -1;
+    QByteArray Out;
+    QByteArray Err;
+};
+
+Run Time(const QString& program, const QStringList& args, const QString& stdoutFile = QString(),
+         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+{
+    ::sync();
+    QProcess process;
+    process.setProcessEnvironment(env);
+    if (!stdoutFile.isEmpty())
+        process.setStandardOutputFile(stdoutFile);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, args);
+    process.waitForFinished(-1);
+    Run run;
+    run.Seconds = double(timer.nsecsElapsed()) / 1e9;
+    run.Code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.Out = process.readAllStandardOutput();
+    run.Err = process.readAllStandardError();
+    return run;
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+void PrintTimes(const char* name, const std::vector<double>& times, const char* unit, double scale)
+{
+    std::printf("  %-28s", name);
+    for (double t : times)
+        std::printf(" %8.3f", t * scale);
+    std::printf("   median %8.3f %s\n", Median(times) * scale, unit);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const qint64 mib = args.size() > 1 ? args[1].toLongLong() : 1024;
+    const int rounds = args.size() > 2 ? qMax(1, args[2].toInt()) : 5;
+    const QString parent = args.size() > 3 ? args[3] : QDir::tempPath();
+    const QString bin = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin"));
+    const QString cli = bin + QStringLiteral("/zelvakon-cli");
+    const QString standIn = bin + QStringLiteral("/WinRAR");
+    if (!QFileInfo(cli).isExecutable() || !QFileInfo(standIn).isExecutable()) {
+        std::fprintf(stderr, "zelvakon-cli and WinRAR must be built into %s\n", qPrintable(bin));
+        return 1;
+    }
+
+    QTemporaryDir dir(parent + QStringLiteral("/bench_cli-XXXXXX"));
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "cannot make a scratch folder below %s\n", qPrintable(parent));
+        return 1;
+    }
+    const QString root = dir.path();
+    for (const char* folder : {"/Program", "/Projekty", "/Hra", "/Vystup", "/Strom"})
+        QDir().mkpath(root + QLatin1String(folder));
+
+    // --- the build
+    const QString master = root + QStringLiteral("/master.rar");
+    const QString unrar = root + QStringLiteral("/Program/Unrar.dll");
+    {
+        QFile file(master);
+        if (!file.open(QIODevice::WriteOnly)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(master));
+            return 1;
+        }
+        QByteArray block(1 << 20, '\0');
+        QRandomGenerator random(1);
+        for (qint64 i = 0; i < mib; ++i) {
+            random.fillRange(reinterpret_cast<quint32*>(block.data()), block.size() / 4);
+            file.write(block);
+        }
+        block.resize(300000);
+        if (!WriteFile(unrar, block) || !WriteFile(root + QStringLiteral("/Program/Vorvanex.exe"), "MZ")
+            || !WriteFile(root + QStringLiteral("/Hra/hra.exe"), "MZ hra"))
+            return 1;
+    }
+    const QString project = root + QStringLiteral("/Projekty/Bench.zpf");
+    Project p;
+    p.Nazev = QStringLiteral("Benchmark");
+    p.DiskMisto = QStringLiteral("1048576");
+    p.ArchAdr = root + QStringLiteral("/Hra");
+    p.CilAdr = QStringLiteral("C:\\Bench");
+    p.WinRARExe = standIn;
+    p.Vystup = root + QStringLiteral("/Vystup");
+    p.JmenoInst = p.JmenoDat = QStringLiteral("Instal");
+    WriteProjectFile(project, p);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ZELVAKON_RAR_LINK"), master);
+    const QStringList buildArgs{QStringLiteral("build"), project, QStringLiteral("--program-folder"),
+                                root + QStringLiteral("/Program")};
+    const QString dat = root + QStringLiteral("/Vystup/Instal.dat");
+    const QString catOut = root + QStringLiteral("/Vystup/cat.out");
+    const qint64 partBytes = QFileInfo(master).size() + QFileInfo(unrar).size();
+
+    // Warm the cache and every code path once.
+    Run warm = Time(cli, buildArgs, QString(), env);
+    if (warm.Code != 0) {
+        std::fprintf(stderr, "build failed: %s\n", warm.Err.constData());
+        return 1;
+    }
+    QFile::remove(dat);
+    Time(QStringLiteral("cat"), {master, unrar}, catOut);
+    QFile::remove(catOut);
+
+    std::vector<double> buildTimes, catTimes;
+    for (int round = 0; round < rounds; ++round) {
+        Run run = Time(QStringLiteral("cat"), {master, unrar}, catOut);
+        catTimes.push_back(run.Seconds);
+        if (QFileInfo(catOut).size() != partBytes)
+            std::fprintf(stderr, "cat wrote %lld bytes\n", QFileInfo(catOut).size());
+        QFile::remove(catOut);
+
+        run = Time(cli, buildArgs, QString(), env);
+        buildTimes.push_back(run.Seconds);
+        const qint64 datBytes = QFileInfo(dat).size();
+        if (run.Code != 0 || run.Out != "Hotovo.\n" || datBytes < partBytes || datBytes > partBytes + 200)
+            std::fprintf(stderr, "build: exit %d, %lld bytes: %s\n", run.Code, datBytes, run.Err.constData());
+        QFile::remove(dat);
+    }
+    QFile::remove(master);
+
+    // --- the folder measurement
+    qint64 fileBytes = 0;
+    const QString tree = root + QStringLiteral("/Strom");
+    for (int f = 0; f < 1000; ++f) {
+        const QString folder = tree + QStringLiteral("/d%1").arg(f, 4, 10, QLatin1Char('0'));
+        QDir().mkdir(folder);
+        for (int i = 0; i < 100; ++i) {
+            const int size = 1 + (f * 7 + i * 13) % 200;
+            if (!WriteFile(folder + QStringLiteral("/file%1.txt").arg(i), QByteArray(size, 'x')))
+                return 1;
+            fileBytes += size;
+        }
+    }
+    Time(cli, {QStringLiteral("dirsize"), tree});
+    Time(QStringLiteral("du"), {QStringLiteral("--apparent-size"), QStringLiteral("-s"), tree});
+    std::vector<double> dirsizeTimes, duTimes;
+    QByteArray dirsizeOut, duOut;
+    for (int round = 0; round < rounds; ++round) {
+        Run run = Time(cli, {QStringLiteral("dirsize"), tree});
+        dirsizeTimes.push_back(run.Seconds);
+        dirsizeOut = run.Out.trimmed();
+        run = Time(QStringLiteral("du"), {QStringLiteral("--apparent-size"), QStringLiteral("-s"), tree});
+        duTimes.push_back(run.Seconds);
+        duOut = run.Out.split('\t').value(0);
+    }
+
+    std::printf("build: archive %lld MiB + Unrar.dll %lld bytes, %d rounds, page cache warm, times in s\n", mib,
+                QFileInfo(unrar).size(), rounds);
+    PrintTimes("cat archive Unrar.dll > out", catTimes, "s", 1);
+    PrintTimes("zelvakon-cli build", buildTimes, "s", 1);
+    const double cat = Median(catTimes), build = Median(buildTimes);
+    std::printf("  throughput: cat %.1f MiB/s, build %.1f MiB/s; ratio build / cat %.3f (target >= 0.9)\n",
+                double(partBytes) / cat / 1048576.0, double(partBytes) / build / 1048576.0, cat / build);
+    std::printf("dirsize: 1000 folders x 100 files, %lld file bytes, %d rounds, times in ms\n", fileBytes, rounds);
+    PrintTimes("du --apparent-size -s", duTimes, "ms", 1000);
+    PrintTimes("zelvakon-cli dirsize", dirsizeTimes, "ms", 1000);
+    std::printf("  results: dirsize %s KB (files only, expected %lld), du %s KB (folders included)\n",
+                dirsizeOut.constData(), fileBytes / 1024, duOut.constData());
+    std::printf("  ratio dirsize / du %.2f (target <= 1.2)\n", Median(dirsizeTimes) / Median(duTimes));
+    return dirsizeOut.toLongLong() == fileBytes / 1024 ? 0 : 1;
+}

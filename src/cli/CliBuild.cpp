@@ -1,0 +1,245 @@
+#include "Archiver.h"
+#include "BuildChecks.h"
+#include "ChildProcess.h"
+#include "Cli.h"
+#include "Datfile.h"
+#include "Error.h"
+#include "Paths.h"
+#include "ProgramFolders.h"
+#include "Project.h"
+#include "RegIni.h"
+#include <QDir>
+#include <QFileInfo>
+#include <csignal>
+#include <cstdio>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+// The Build command without a window: the project as Open reads it, the checks of the Build command,
+// the archiver run and the data file writer, here on the main thread.
+
+namespace Cli {
+
+namespace {
+
+// Set by the handler, read by the writer between chunks. The handler does nothing else.
+volatile std::sig_atomic_t StopSignal = 0;
+
+extern "C" void OnStopSignal(int signal) { StopSignal = signal; }
+
+void CatchStopSignals()
+{
+#ifdef Q_OS_UNIX
+    // Once only: a second Ctrl+C ends the program at once, should the writer hang in a write.
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND | SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+#else
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+#endif
+}
+
+bool Stopped() { return StopSignal != 0; }
+
+int Interrupted()
+{
+    Err(QStringLiteral("Sestavování bylo přerušeno."));
+    return ExitSignalBase + int(StopSignal);
+}
+
+bool StderrIsTerminal()
+{
+#ifdef Q_OS_UNIX
+    return isatty(STDERR_FILENO) == 1;
+#else
+    return false;
+#endif
+}
+
+// The progress window's lines on stderr: a bar per part on a terminal, else one line per step that
+// appends something (as the window, a step that appends nothing never shows its line).
+class ProgressLines {
+public:
+    explicit ProgressLines(bool terminal) : Terminal(terminal) {}
+    ~ProgressLines() { CloseBar(); }
+
+    void Finish() { CloseBar(); }
+
+    void Line(const QString& text)
+    {
+        CloseBar();
+        Err(text);
+    }
+
+    void PartSize(qint32 size)
+    {
+        CloseBar();
+        Size = size;
+        InPart = true;
+        Shown = -1;
+    }
+
+    void Progress(const QString& status, qint32 appended)
+    {
+        // A part's chunks report a positive count; the failure, stop and end lines report 0 and are
+        // the outcome, which the command prints itself.
+        if (!InPart || appended <= 0) {
+            CloseBar();
+            InPart = false;
+            return;
+        }
+        if (!Terminal) {
+            Err(status);
+            InPart = false;
+            return;
+        }
+        const int percent = Size > 0 ? int(qint64(appended) * 100 / Size) : 100;
+        if (percent != Shown) {
+            Shown = percent;
+            const int filled = percent * BarWidth / 100;
+            const QString bar = QString(filled, QLatin1Char('#')) + QString(BarWidth - filled, QLatin1Char('.'));
+            const QByteArray text = QStringLiteral("\r%1 [%2] %3 %").arg(status, -34).arg(bar).arg(percent, 3).toUtf8();
+            std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+            std::fflush(stderr);
+            BarOpen = true;
+        }
+        if (appended >= Size) {
+            CloseBar();
+            InPart = false;
+        }
+    }
+
+private:
+    void CloseBar()
+    {
+        if (BarOpen) {
+            std::fputc('\n', stderr);
+            std::fflush(stderr);
+            BarOpen = false;
+        }
+    }
+
+    static constexpr int BarWidth = 30;
+    bool Terminal;
+    bool InPart = false;
+    bool BarOpen = false;
+    qint32 Size = 0;
+    int Shown = -1;
+};
+
+// The project as Open reads it: the first section is the main one; Reg.ini and Readme.nfo beside it.
+// The stored DiskMisto stands; nothing is measured.
+Project LoadProject(const QString& path)
+{
+    Project project = ReadProjectFile(path);
+    const QString folder = Paths::FolderOf(path);
+    const QString regIni = Paths::Join(folder, RegIniName);
+    if (QFileInfo(regIni).isFile())
+        LoadRegIni(regIni, project.Registry);
+    const QString readme = Paths::Join(folder, ReadmeNfoName);
+    if (QFileInfo(readme).isFile())
+        project.ReadmeText = LoadReadmeText(readme);
+    return project;
+}
+
+int Refused(const BuildMessage& message)
+{
+    Err(message.Title + QStringLiteral(": ") + message.Text);
+    return ExitRefused;
+}
+
+int Failed(const QString& message)
+{
+    Err(QStringLiteral("Chyba: ") + message);
+    return ExitFailed;
+}
+
+}  // namespace
+
+int Build(const QString& projectFile, const QString& programFolder)
+{
+    CatchStopSignals();
+    const QString projectPath = QDir::toNativeSeparators(QFileInfo(projectFile).absoluteFilePath());
+    const QString projectFolder = Paths::FolderOf(projectPath);
+    if (!QFileInfo(projectPath).isFile())
+        return Failed(QStringLiteral("Projektový soubor %1 neexistuje.").arg(projectPath));
+    Project project;
+    try {
+        project = LoadProject(projectPath);
+    } catch (const ZelvakonError& error) {
+        return Failed(StandardErrorText(error.Message()));
+    }
+
+    ProgressLines lines(StderrIsTerminal());
+    lines.Line(QStringLiteral("Projekt:     ") + Paths::FileNameOf(projectPath));
+    try {
+        if (const std::optional<BuildMessage> refusal = CheckBuild(project, projectFolder))
+            return Refused(*refusal);
+    } catch (const ZelvakonError& error) {
+        // What the program shows in its standard error box.
+        return Refused(
+            {StandardErrorText(error.Message()), QStringLiteral("Zelvakon"), MsgIcon::Error, BuildPage::None, 0});
+    }
+
+    if (Stopped())
+        return Interrupted();
+    std::unique_ptr<QByteArray> regIniStream = RegIniStreamOf(project.Registry);
+    std::unique_ptr<QByteArray> readmeStream = ReadmeStreamOf(project.ReadmeText);
+    const ArchiverStage stage
+        = PackArchive(project, projectFolder, *ChildProcess::Make(), [&lines, ran = false]() mutable {
+              if (!ran)
+                  lines.Line(QStringLiteral("Spouštím WinRAR..."));
+              ran = true;
+          });
+    // Ctrl+C on a terminal reaches the archiver too; the stop is the news, not its signal.
+    if (Stopped())
+        return Interrupted();
+    if (stage.Stop) {
+        if (stage.StoppedAt == ArchiverStage::Step::WinRarName)
+            return Refused(*stage.Stop);
+        return Failed(stage.Stop->Text);
+    }
+
+    QString unrarFolder, extractorFolder;
+    if (programFolder.isEmpty()) {
+        const ProgramFolders folders = ProgramFolders::ForRunningProgram();
+        unrarFolder = folders.PartsFolderFor(QStringLiteral("Unrar.dll"));
+        extractorFolder = folders.PartsFolderFor(QStringLiteral("Vorvanex.exe"));
+    } else {
+        unrarFolder = extractorFolder
+            = Paths::StripTrailingBackslash(QDir::toNativeSeparators(QFileInfo(programFolder).absoluteFilePath()));
+    }
+    DatFileInputs inputs = WriterInputs(project, projectFolder, unrarFolder, extractorFolder);
+    inputs.RegIniStream = std::move(regIniStream);
+    inputs.ReadmeStream = std::move(readmeStream);
+
+    QString status;
+    DatFileReport report;
+    report.ShowPartSize = [&lines](qint32 size) { lines.PartSize(size); };
+    report.ShowProgress = [&lines, &status](const QString& text, qint32 appended) {
+        status = text;
+        lines.Progress(text, appended);
+    };
+    report.StopRequested = [] { return Stopped(); };
+    DatFileWriter writer(std::move(inputs), std::move(report));
+    const DatFileOutcome outcome = writer.Execute();
+    lines.Finish();  // a bar left open by a failure or a stop
+    switch (outcome) {
+    case DatFileOutcome::Done:
+        Out(status);  // "Hotovo."
+        return ExitOk;
+    case DatFileOutcome::Failed:
+        Err(status);  // "Chyba: " and the writer's message
+        return ExitFailed;
+    case DatFileOutcome::Cancelled:
+        return Interrupted();
+    }
+    return ExitFailed;
+}
+
+}  // namespace Cli

@@ -1,0 +1,222 @@
+#include "Cli.h"
+#include "Codec.h"
+#include "DatFormat.h"
+#include "Paths.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <array>
+#include <optional>
+
+// Reading a data file as the extractor would: the header verified against the file before any offset
+// in it is trusted, then the texts and the parts.
+
+namespace Cli {
+
+namespace {
+
+struct OpenedDat {
+    DatLayout Layout;
+    std::array<QString, DatFormat::TextCount> Texts;  // converted from Windows-1250
+};
+
+int Refuse(const QString& path, const QString& why)
+{
+    Err(QStringLiteral("Chyba: ") + path + QStringLiteral(": ") + why);
+    return ExitFailed;
+}
+
+// Verifies the file and reads its six texts. On failure the message has been printed.
+std::optional<OpenedDat> OpenDat(QFile& file, const QString& path)
+{
+    // Only a plain file: a pipe or a device would block or never end.
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        Refuse(path, QStringLiteral("Soubor neexistuje."));
+        return std::nullopt;
+    }
+    if (!info.isFile()) {
+        Refuse(path, QStringLiteral("Nejde o obyčejný soubor."));
+        return std::nullopt;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        Refuse(path, QStringLiteral("Soubor nelze otevřít: %1.").arg(file.errorString()));
+        return std::nullopt;
+    }
+    const DatCheck check = VerifyDatHeader(file, file.size());
+    if (!check.Ok) {
+        Refuse(path, check.Error);
+        return std::nullopt;
+    }
+    OpenedDat dat;
+    dat.Layout = check.Layout;
+    const auto lengths = check.Layout.Header.TextLengths();
+    for (size_t i = 0; i < dat.Texts.size(); ++i) {
+        QByteArray bytes;
+        if (lengths[i] > 0) {
+            if (!file.seek(check.Layout.TextOffsets[i]) || (bytes = file.read(lengths[i])).size() != lengths[i]) {
+                Refuse(path, QStringLiteral("Texty hlavičky nelze přečíst."));
+                return std::nullopt;
+            }
+        }
+        dat.Texts[i] = Codec::FromWin1250(bytes);
+    }
+    return dat;
+}
+
+QJsonObject AreaJson(const ClickArea& area)
+{
+    return {{QStringLiteral("Levy"), area.Levy},
+            {QStringLiteral("Horni"), area.Horni},
+            {QStringLiteral("Pravy"), area.Pravy},
+            {QStringLiteral("Dolni"), area.Dolni}};
+}
+
+QString AreaText(const ClickArea& area)
+{
+    return QStringLiteral("Levy %1, Horni %2, Pravy %3, Dolni %4")
+        .arg(area.Levy)
+        .arg(area.Horni)
+        .arg(area.Pravy)
+        .arg(area.Dolni);
+}
+
+QString Row(const QString& caption, const QString& value)
+{
+    return (caption + QLatin1Char(':')).leftJustified(20) + value;
+}
+
+// The music's stored name as a bare file name, so that nothing is written outside the chosen folder:
+// whatever follows the last separator of either platform or a drive colon, never "." or "..", and
+// never the name of another part.
+QString MusicFileName(const QString& stored, const QStringList& otherParts)
+{
+    QString name = stored;
+    const qsizetype cut = qMax(qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))),
+                               name.lastIndexOf(QLatin1Char(':')));
+    name = name.mid(cut + 1);
+    for (QChar& c : name)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char('_');
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return QStringLiteral("Hudba");
+    for (const QString& other : otherParts)
+        if (name.compare(other, Qt::CaseInsensitive) == 0)
+            return QStringLiteral("Hudba-") + name;
+    return name;
+}
+
+// Streams size bytes from offset into folder/name, replacing the file only once it is complete.
+QString WritePart(QFile& dat, qint64 offset, qint64 size, const QString& target)
+{
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return out.errorString();
+    if (!dat.seek(offset))
+        return dat.errorString();
+    QByteArray buffer;
+    for (qint64 left = size; left > 0;) {
+        buffer = dat.read(qMin<qint64>(left, 1 << 20));
+        if (buffer.isEmpty())
+            return QStringLiteral("datový soubor skončil předčasně");
+        if (out.write(buffer) != buffer.size())
+            return out.errorString();
+        left -= buffer.size();
+    }
+    if (!out.commit())
+        return out.errorString();
+    return QString();
+}
+
+}  // namespace
+
+int Inspect(const QString& dataFile, bool json)
+{
+    QFile file(dataFile);
+    const std::optional<OpenedDat> dat = OpenDat(file, dataFile);
+    if (!dat)
+        return ExitFailed;
+    const DatHeader& h = dat->Layout.Header;
+    const auto& t = dat->Texts;
+    if (json) {
+        const QJsonObject sizes{
+            {QStringLiteral("archive"), h.ArchiveSize},   {QStringLiteral("picture"), h.PictureSize},
+            {QStringLiteral("music"), h.MusicSize},       {QStringLiteral("readme"), h.ReadmeSize},
+            {QStringLiteral("registry"), h.RegistrySize}, {QStringLiteral("unrar"), dat->Layout.UnrarSize}};
+        const QJsonObject texts{{QStringLiteral("Nazev"), t[0]},     {QStringLiteral("DiskMisto"), t[1]},
+                                {QStringLiteral("CilAdr"), t[2]},    {QStringLiteral("Hudba"), t[3]},
+                                {QStringLiteral("NazevProg"), t[4]}, {QStringLiteral("PrikRadka"), t[5]}};
+        const QJsonObject areas{{QStringLiteral("Rozbal"), AreaJson(h.Rozbal)},
+                                {QStringLiteral("Readme"), AreaJson(h.Readme)},
+                                {QStringLiteral("Konec"), AreaJson(h.Konec)}};
+        const QJsonObject root{{QStringLiteral("sizes"), sizes},
+                               {QStringLiteral("texts"), texts},
+                               {QStringLiteral("Zeptat"), h.AskFlag != 0 ? 1 : 0},
+                               {QStringLiteral("areas"), areas}};
+        Out(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)).trimmed());
+        return ExitOk;
+    }
+
+    const DatLayout& l = dat->Layout;
+    Out(Row(QStringLiteral("Datový soubor"), Printable(dataFile) + QStringLiteral(" (%1 bajtů)").arg(l.FileSize)));
+    Out(Row(QStringLiteral("Název"), Printable(t[0])));
+    Out(Row(QStringLiteral("Místo na disku"), Printable(t[1])));
+    Out(Row(QStringLiteral("Cílový adresář"), Printable(t[2])));
+    Out(Row(QStringLiteral("Hudba"), Printable(t[3])));
+    Out(Row(QStringLiteral("Spustit program"), Printable(t[4])));
+    Out(Row(QStringLiteral("Příkazová řádka"), Printable(t[5])));
+    Out(Row(QStringLiteral("Zeptat se"), h.AskFlag != 0 ? QStringLiteral("ano") : QStringLiteral("ne")));
+    Out(Row(QStringLiteral("Plocha Rozbal"), AreaText(h.Rozbal)));
+    Out(Row(QStringLiteral("Plocha Readme"), AreaText(h.Readme)));
+    Out(Row(QStringLiteral("Plocha Konec"), AreaText(h.Konec)));
+    const QString parts[] = {QStringLiteral("Archiv"), QStringLiteral("Obrázek"), QStringLiteral("Hudba (data)"),
+                             QStringLiteral("Readme.nfo"), QStringLiteral("Reg.ini")};
+    const auto sizes = h.PartSizes();
+    for (size_t i = 0; i < sizes.size(); ++i)
+        Out(Row(parts[i], QStringLiteral("%1 bajtů od %2").arg(sizes[i]).arg(l.PartOffsets[i])));
+    Out(Row(QStringLiteral("Unrar.dll"), QStringLiteral("%1 bajtů od %2").arg(l.UnrarSize).arg(l.UnrarOffset)));
+    return ExitOk;
+}
+
+int Extract(const QString& dataFile, const QString& folder)
+{
+    QFile file(dataFile);
+    const std::optional<OpenedDat> dat = OpenDat(file, dataFile);
+    if (!dat)
+        return ExitFailed;
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        return Refuse(folder, QStringLiteral("Adresář nelze vytvořit."));
+
+    const DatLayout& l = dat->Layout;
+    const DatHeader& h = l.Header;
+    const QStringList fixed{QStringLiteral("archiv.rar"), QStringLiteral("Obrazek.bmp"), QStringLiteral("Readme.nfo"),
+                            QStringLiteral("Reg.ini"), QStringLiteral("Unrar.dll")};
+    struct Part {
+        QString Name;
+        qint64 Offset;
+        qint64 Size;
+    };
+    const Part parts[] = {
+        {fixed[0], l.PartOffsets[0], h.ArchiveSize},
+        {fixed[1], l.PartOffsets[1], h.PictureSize},
+        {MusicFileName(dat->Texts[3], fixed), l.PartOffsets[2], h.MusicSize},
+        {fixed[2], l.PartOffsets[3], h.ReadmeSize},
+        {fixed[3], l.PartOffsets[4], h.RegistrySize},
+        {fixed[4], l.UnrarOffset, l.UnrarSize},
+    };
+    for (const Part& part : parts) {
+        if (part.Size == 0)
+            continue;
+        const QString target = Paths::Join(Paths::StripTrailingBackslash(QDir::toNativeSeparators(folder)), part.Name);
+        const QString error = WritePart(file, part.Offset, part.Size, target);
+        if (!error.isEmpty())
+            return Refuse(Printable(target), QStringLiteral("Část nelze zapsat: %1.").arg(error));
+        Out(Printable(target));
+    }
+    return ExitOk;
+}
+
+}  // namespace Cli

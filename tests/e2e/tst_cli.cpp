@@ -1,0 +1,800 @@
+#include "Codec.h"
+#include "Project.h"
+#include "RegIni.h"
+#include "TestEnv.h"
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QtEndian>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// zelvakon-cli run as a user runs it: the built program in a private folder, the stand-in archiver,
+// the results read back from disk and from the program's own output.
+
+namespace {
+
+const QString CliPath = QStringLiteral(ZELVAKON_BIN_DIR "/zelvakon-cli");
+const QString StandIn = QStringLiteral(ZELVAKON_BIN_DIR "/WinRAR");
+
+struct Result {
+    int Code = -1;
+    bool Crashed = true;
+    QByteArray Out;
+    QByteArray Err;
+};
+
+Result Run(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+           const QString& program = CliPath)
+{
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program, args);
+    Result r;
+    if (!process.waitForStarted(10000) || !process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        r.Err = "did not end within 30 s";
+        return r;
+    }
+    r.Crashed = process.exitStatus() != QProcess::NormalExit;
+    r.Code = process.exitCode();
+    r.Out = process.readAllStandardOutput();
+    r.Err = process.readAllStandardError();
+    return r;
+}
+
+QByteArray Le(qint32 v)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian<qint32>(v, b.data());
+    return b;
+}
+
+QByteArray Pattern(int size, char seed)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(seed + i * 13 + i / 509);
+    return bytes;
+}
+
+QByteArray Bitmap(qint32 width, qint32 height, int size)
+{
+    QByteArray bytes = Pattern(size, 'b');
+    qToLittleEndian<qint32>(width, bytes.data() + 18);
+    qToLittleEndian<qint32>(height, bytes.data() + 22);
+    return bytes;
+}
+
+// A data file by hand: magic, five sizes, six lengths, ask flag, twelve area values, texts, parts.
+QByteArray DataFile(const QList<QByteArray>& parts, const QList<QByteArray>& texts, qint32 ask = 0,
+                    const QList<qint32>& areas = {}, const QByteArray& unrar = "UNRAR")
+{
+    QByteArray bytes("Datovy soubor Zelvakon");
+    for (const QByteArray& p : parts)
+        bytes += Le(qint32(p.size()));
+    for (const QByteArray& t : texts)
+        bytes += Le(qint32(t.size()));
+    bytes += Le(ask);
+    for (int i = 0; i < 12; ++i)
+        bytes += Le(areas.value(i));
+    for (const QByteArray& t : texts)
+        bytes += t;
+    for (const QByteArray& p : parts)
+        bytes += p;
+    return bytes + unrar;
+}
+
+const QByteArray LevelBytes = Pattern(5000, 'l');
+
+// What the stand-in archiver makes of the folder every build packs.
+QByteArray PackedFolder()
+{
+    return QByteArray("ZELVAKON STAND-IN ARCHIVE 1\n") + "F 5000 data/level1.dat\n" + LevelBytes + "F 6 hra.exe\n"
+           + "MZ hra";
+}
+
+QStringList FilesBelow(const QString& folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+// A private folder with a program folder (Unrar.dll, Vorvanex.exe), a folder to pack and a project.
+struct Workspace {
+    QTemporaryDir Dir;
+    QString Root = Dir.path();
+    QString Program = Root + QStringLiteral("/Program");
+    QString ArchAdr = Root + QStringLiteral("/Hra");
+    QString ProjectFile = Root + QStringLiteral("/Projekty/Hra.zpf");
+    QString Log = Root + QStringLiteral("/args.txt");
+    QByteArray Unrar = Pattern(70000, 'u');
+    QByteArray Vorvanex = "MZ vorvanex";
+    Project P;
+    QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+
+    Workspace()
+    {
+        for (const char* folder : {"/Program", "/Hra/data", "/Projekty", "/Obrazky", "/Hudba"})
+            QDir().mkpath(Root + QLatin1String(folder));
+        WriteBytes(ArchAdr + QStringLiteral("/hra.exe"), "MZ hra");
+        WriteBytes(ArchAdr + QStringLiteral("/data/level1.dat"), LevelBytes);
+        WriteBytes(Program + QStringLiteral("/Unrar.dll"), Unrar);
+        WriteBytes(Program + QStringLiteral("/Vorvanex.exe"), Vorvanex);
+        P.Nazev = QStringLiteral("Hra");
+        P.DiskMisto = QStringLiteral("1234");
+        P.ArchAdr = ArchAdr;
+        P.CilAdr = QStringLiteral("C:\\Hry\\Hra");
+        P.WinRARExe = StandIn;
+        P.Vystup = Root + QStringLiteral("/Vystup");
+        P.JmenoInst = QStringLiteral("Setup");
+        P.JmenoDat = QStringLiteral("Hra");
+        Env.insert(QStringLiteral("ZELVAKON_RAR_LOG"), Log);
+    }
+
+    QString ProjectFolder() const { return QFileInfo(ProjectFile).path(); }
+    QString DatPath() const { return P.Vystup + QLatin1Char('/') + P.JmenoDat + QStringLiteral(".dat"); }
+    QString ExePath() const { return P.Vystup + QLatin1Char('/') + P.JmenoInst + QStringLiteral(".exe"); }
+    QString ArchivePath() const { return ProjectFolder() + QStringLiteral("/archiv.rar"); }
+
+    // The project file and its side files, as Save writes them.
+    void Save()
+    {
+        QDir().mkpath(ProjectFolder());
+        WriteProjectFile(ProjectFile, P);
+        if (ReadmeLineCount(P.ReadmeText) > 0)
+            SaveReadmeText(ProjectFolder() + QStringLiteral("/Readme.nfo"), P.ReadmeText);
+        if (P.Registry.HasKeysBelowRoots())
+            SaveRegIni(ProjectFolder() + QStringLiteral("/Reg.ini"), P.Registry);
+    }
+
+    QStringList BuildArgs() const
+    {
+        return {QStringLiteral("build"), ProjectFile, QStringLiteral("--program-folder"), Program};
+    }
+
+    Result Build()
+    {
+        Save();
+        return Run(BuildArgs(), Env);
+    }
+};
+
+QJsonObject Area(qint32 levy, qint32 horni, qint32 pravy, qint32 dolni)
+{
+    return {{"Levy", levy}, {"Horni", horni}, {"Pravy", pravy}, {"Dolni", dolni}};
+}
+
+}  // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void buildReadsBackThroughInspect_data();
+    void buildReadsBackThroughInspect();
+    void refusals_data();
+    void refusals();
+    void failures_data();
+    void failures();
+    void partsBesideTheExecutable();
+    void interrupt_data();
+    void interrupt();
+    void badDataFiles_data();
+    void badDataFiles();
+    void musicNameStaysInsideTheFolder_data();
+    void musicNameStaysInsideTheFolder();
+    void storedControlCharactersAreNotPrinted();
+    void dirsizeAsTheFolderField_data();
+    void dirsizeAsTheFolderField();
+    void commandLine_data();
+    void commandLine();
+};
+
+void TestCli::buildReadsBackThroughInspect_data()
+{
+    QTest::addColumn<bool>("picture");
+    QTest::addColumn<bool>("music");
+    QTest::addColumn<QString>("readme");
+    QTest::addColumn<bool>("run");
+    QTest::addColumn<bool>("ask");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("registry");
+
+    QTest::newRow("plain project") << false << false << "" << false << false << "Hra" << false;
+    QTest::newRow("program on with the question") << false << false << "" << true << true << "Hra" << false;
+    QTest::newRow("picture, areas, music, readme and a Czech title")
+        << true << true << "Řádek jedna\r\nžluť" << false << false << "Žluťoučký kůň úpěl €" << false;
+    QTest::newRow("registry entries from Reg.ini") << false << false << "" << false << false << "Hra" << true;
+}
+
+void TestCli::buildReadsBackThroughInspect()
+{
+    QFETCH(bool, picture);
+    QFETCH(bool, music);
+    QFETCH(QString, readme);
+    QFETCH(bool, run);
+    QFETCH(bool, ask);
+    QFETCH(QString, title);
+    QFETCH(bool, registry);
+    Workspace w;
+    w.P.Nazev = title;
+    w.P.SpustitPrg = run;
+    w.P.Zeptat = ask;
+    w.P.NazevProg = QStringLiteral("Spustit.exe");
+    w.P.PrikRadka = QStringLiteral("/tichý režim");
+    w.P.ReadmeText = readme;
+    QByteArray pictureBytes, musicBytes, regIni;
+    if (picture) {
+        pictureBytes = Bitmap(200, 150, 1000);
+        w.P.Obrazek = w.Root + QStringLiteral("/Obrazky/titul.bmp");
+        WriteBytes(w.P.Obrazek, pictureBytes);
+        w.P.Rozbal = {10, 20, 110, 60};
+        w.P.Readme = {11, 70, 111, 90};
+        w.P.Konec = {-12, 100, 112, 140};
+    }
+    if (music) {
+        musicBytes = Pattern(50000, 'm');
+        w.P.Hudba = w.Root + QStringLiteral("/Hudba/píseň.mid");
+        WriteBytes(w.P.Hudba, musicBytes);
+    }
+    if (registry) {
+        RegKey* key = w.P.Registry.AddKey(w.P.Registry.Root(0), QStringLiteral("Software"));
+        w.P.Registry.AddValue(key, QStringLiteral("Cesta"), QStringLiteral("String"), QStringLiteral("C:\\Hry"));
+        regIni = BuildRegIniStream(w.P.Registry);
+    }
+    const QByteArray readmeBytes = readme.isEmpty() ? QByteArray() : Codec::ToWin1250(readme);
+
+    const Result build = w.Build();
+    QVERIFY2(build.Code == 0 && !build.Crashed, build.Err);
+    QCOMPARE(build.Out, QByteArray("Hotovo.\n"));
+    // Not a terminal: one line per step that appends something.
+    QByteArray steps = "Projekt:     Hra.zpf\nSpouštím WinRAR...\nPřipojuji archiv...\n";
+    if (picture)
+        steps += "Připojuji soubor s obrázkem...\n";
+    if (music)
+        steps += "Připojuji soubor s hudbou...\n";
+    if (!readme.isEmpty())
+        steps += "Připojuji soubor Readme.nfo...\n";
+    if (registry)
+        steps += "Připojuji soubor Reg.ini...\n";
+    steps += "Připojuji soubor Unrar.dll...\n";
+    QCOMPARE(build.Err, steps);
+    QCOMPARE(ReadBytes(w.ExePath()), w.Vorvanex);
+    QVERIFY(!QFile::exists(w.ArchivePath()));
+
+    const Result inspect = Run({QStringLiteral("inspect"), w.DatPath(), QStringLiteral("--json")});
+    QVERIFY2(inspect.Code == 0 && !inspect.Crashed, inspect.Err);
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(inspect.Out, &error);
+    QVERIFY2(error.error == QJsonParseError::NoError && doc.isObject(), inspect.Out);
+    const QJsonObject expectedSizes{{"archive", PackedFolder().size()}, {"picture", pictureBytes.size()},
+                                    {"music", musicBytes.size()},       {"readme", readmeBytes.size()},
+                                    {"registry", regIni.size()},        {"unrar", w.Unrar.size()}};
+    const QJsonObject expectedTexts{{"Nazev", title},
+                                    {"DiskMisto", "1234"},
+                                    {"CilAdr", "C:\\Hry\\Hra"},
+                                    {"Hudba", music ? "píseň.mid" : ""},
+                                    {"NazevProg", run ? "Spustit.exe" : ""},
+                                    {"PrikRadka", run ? "/tichý režim" : ""}};
+    const QJsonObject expectedAreas{{"Rozbal", picture ? Area(10, 20, 110, 60) : Area(0, 0, 0, 0)},
+                                    {"Readme", picture ? Area(11, 70, 111, 90) : Area(0, 0, 0, 0)},
+                                    {"Konec", picture ? Area(-12, 100, 112, 140) : Area(0, 0, 0, 0)}};
+    const QJsonObject expected{
+        {"sizes", expectedSizes}, {"texts", expectedTexts}, {"Zeptat", run && ask ? 1 : 0}, {"areas", expectedAreas}};
+    QCOMPARE(doc.object(), expected);
+
+    // Every part comes back byte for byte, under its own name, and nothing else is written.
+    const QString out = w.Root + QStringLiteral("/rozbaleno");
+    const Result extract = Run({QStringLiteral("extract"), w.DatPath(), out});
+    QVERIFY2(extract.Code == 0 && !extract.Crashed, extract.Err);
+    QMap<QString, QByteArray> parts{{"archiv.rar", PackedFolder()}, {"Unrar.dll", w.Unrar}};
+    if (picture)
+        parts.insert("Obrazek.bmp", pictureBytes);
+    if (music)
+        parts.insert("píseň.mid", musicBytes);
+    if (!readme.isEmpty())
+        parts.insert("Readme.nfo", readmeBytes);
+    if (registry)
+        parts.insert("Reg.ini", regIni);
+    QStringList names = parts.keys();
+    names.sort();
+    QCOMPARE(FilesBelow(out), names);
+    for (auto it = parts.cbegin(); it != parts.cend(); ++it)
+        QVERIFY2(ReadBytes(out + QLatin1Char('/') + it.key()) == it.value(), qPrintable(it.key()));
+}
+
+void TestCli::refusals_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("message");  // @ stands for the private folder
+
+    QTest::newRow("blank in the project folder")
+        << "project-folder-blank"
+        << "Upozornění: Cesta k adresáři s projektem '@/Moje projekty' obsahuje v názvu mezery.\nUkončete program, "
+           "odstraňte v názvu cesty mezery a spusťte program znovu.\nVysvětlení najdete v souboru Readme.txt.";
+    QTest::newRow("blank in the packed folder")
+        << "archadr-blank"
+        << "Upozornění: Název adresáře se soubory k archivaci '@/Moje hra' nesmí obsahovat mezery.\nVysvětlení najdete "
+           "v souboru Readme.txt.";
+    QTest::newRow("picture without its areas") << "picture-no-areas"
+                                               << "Upozornění: Musíte nejprve nastavit klikací plochy.";
+    QTest::newRow("packed folder missing") << "archadr-missing"
+                                           << "Chyba: Adresář se soubory k archivaci neexistuje.";
+    QTest::newRow("packed folder holds only folders")
+        << "archadr-only-folders"
+        << "Chyba: Adresář se soubory k archivaci žádné soubory neobsahuje.";
+    QTest::newRow("disk space zero")
+        << "space-zero"
+        << "Upozornění: Místo na disku, které bude program potřebovat, musí být větší než nula.";
+    QTest::newRow("picture too large") << "picture-601x400"
+                                       << "Chyba: Obrázek nemůže být větší než 600x400 bodů.";
+    QTest::newRow("picture too small") << "picture-100x99"
+                                       << "Chyba: Obrázek nemůže být menší než 100x100 bodů.";
+    QTest::newRow("program to run without its command line")
+        << "run-no-cmdline"
+        << "Chyba: Program, který se bude spouštet po extrakci\nnemá definován buď název anebo příkazovou řádku.";
+    QTest::newRow("output folder cannot be made") << "vystup-deep"
+                                                  << "Chyba: Výstupní adresář pro datový soubor nelze vytvořit.";
+    QTest::newRow("disk space not a number")
+        << "space-text"
+        << "Zelvakon: Místo na disku '12a' není celé číslo v rozsahu od -2147483648 do 2147483647.";
+    QTest::newRow("archiver without WinRAR in its name")
+        << "rar-name"
+        << "Chyba: Pravděpodobně se nejedná a spustitelný soubor WinRARa.";
+}
+
+void TestCli::refusals()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, message);
+    Workspace w;
+    if (change == QLatin1String("project-folder-blank")) {
+        w.ProjectFile = w.Root + QStringLiteral("/Moje projekty/Hra.zpf");
+    } else if (change == QLatin1String("archadr-blank")) {
+        w.P.ArchAdr = w.Root + QStringLiteral("/Moje hra");
+    } else if (change == QLatin1String("picture-no-areas")) {
+        w.P.Obrazek = w.Root + QStringLiteral("/Obrazky/t.bmp");
+        WriteBytes(w.P.Obrazek, Bitmap(200, 200, 100));
+        w.P.Rozbal = {1, 2, 3, 4};
+    } else if (change == QLatin1String("archadr-missing")) {
+        w.P.ArchAdr = w.Root + QStringLiteral("/Nic");
+    } else if (change == QLatin1String("archadr-only-folders")) {
+        QDir().mkpath(w.Root + QStringLiteral("/Prazdna/sub"));
+        WriteBytes(w.Root + QStringLiteral("/Prazdna/sub/f"), "x");
+        w.P.ArchAdr = w.Root + QStringLiteral("/Prazdna");
+    } else if (change == QLatin1String("space-zero")) {
+        w.P.DiskMisto = QStringLiteral("0");
+    } else if (change.startsWith(QLatin1String("picture-"))) {
+        const QStringList size = change.mid(8).split(QLatin1Char('x'));
+        w.P.Obrazek = w.Root + QStringLiteral("/Obrazky/t.bmp");
+        WriteBytes(w.P.Obrazek, Bitmap(size[0].toInt(), size[1].toInt(), 100));
+        w.P.Rozbal = w.P.Readme = w.P.Konec = {1, 2, 3, 4};
+    } else if (change == QLatin1String("run-no-cmdline")) {
+        w.P.SpustitPrg = true;
+        w.P.NazevProg = QStringLiteral("hra.exe");
+    } else if (change == QLatin1String("vystup-deep")) {
+        w.P.Vystup = w.Root + QStringLiteral("/Nic/Vystup");
+    } else if (change == QLatin1String("space-text")) {
+        w.P.DiskMisto = QStringLiteral("12a");
+    } else if (change == QLatin1String("rar-name")) {
+        QFile::copy(StandIn, w.Root + QStringLiteral("/rar"));
+        w.P.WinRARExe = w.Root + QStringLiteral("/rar");
+    }
+    const Result r = w.Build();
+    QVERIFY(!r.Crashed);
+    QCOMPARE(r.Code, 2);
+    QCOMPARE(r.Out, QByteArray());
+    QCOMPARE(QString::fromUtf8(r.Err).section(QLatin1Char('\n'), 1),
+             message.replace(QLatin1Char('@'), w.Root) + QLatin1Char('\n'));
+    // Refused before anything ran or was written.
+    QVERIFY(!QFile::exists(w.Log));
+    QVERIFY(!QFile::exists(w.DatPath()));
+}
+
+void TestCli::failures_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");  // the last lines of stderr, @ for the private folder
+    QTest::addColumn<QString>("dat");      // none, header, upToSideTexts, complete
+    QTest::addColumn<bool>("archiveKept");
+
+    QTest::newRow("archiver warning 1 still builds") << "ZELVAKON_RAR_EXIT=1" << 0 << ""
+                                                     << "complete" << false;
+    QTest::newRow("archiver exit code 2")
+        << "ZELVAKON_RAR_EXIT=2" << 1
+        << "Chyba: WinRAR skončil s chybovým kódem 2, archiv nemusí být úplný.\nSestavování bylo přerušeno."
+        << "none" << true;
+    QTest::newRow("archiver killed")
+        << "ZELVAKON_RAR_KILL=1" << 1
+        << "Chyba: WinRAR byl ukončen signálem 9, archiv nemusí být úplný.\nSestavování bylo přerušeno."
+        << "none" << false;
+    QTest::newRow("archiver cannot be started")
+        << "rar-missing" << 1 << "Chyba: Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty."
+        << "none" << false;
+    QTest::newRow("archiver writes no archive") << "ZELVAKON_RAR_NO_ARCHIVE=1" << 1 << "Chyba: Archiv nelze otevřít."
+                                                << "header" << false;
+    QTest::newRow("Unrar.dll missing") << "rm:Unrar.dll" << 1 << "Chyba: Soubor Unrar.dll nelze otevřít."
+                                       << "upToSideTexts" << true;
+    QTest::newRow("Vorvanex.exe missing") << "rm:Vorvanex.exe" << 1 << "Chyba: Vorvanex.exe nelze otevřít."
+                                          << "complete" << true;
+    QTest::newRow("stale archive cannot be removed")
+        << "archive-folder" << 1
+        << "Chyba: Starý archiv @/Projekty/archiv.rar nelze smazat (je to adresář).\nSmažte jej a sestavte projekt "
+           "znovu."
+        << "none" << true;
+    QTest::newRow("project file missing")
+        << "no-project" << 1 << "Chyba: Projektový soubor @/Projekty/Hra.zpf neexistuje."
+        << "none" << false;
+    QTest::newRow("project file without a section")
+        << "empty-project" << 1 << "Chyba: Soubor @/Projekty/Hra.zpf neobsahuje žádnou sekci, není to projekt."
+        << "none" << false;
+}
+
+void TestCli::failures()
+{
+    QFETCH(QString, change);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    QFETCH(QString, dat);
+    QFETCH(bool, archiveKept);
+    Workspace w;
+    w.P.ReadmeText = QStringLiteral("readme");
+    w.Save();
+    if (change.contains(QLatin1Char('=')))
+        w.Env.insert(change.section(QLatin1Char('='), 0, 0), change.section(QLatin1Char('='), 1));
+    else if (change.startsWith(QLatin1String("rm:")))
+        QFile::remove(w.Program + QLatin1Char('/') + change.mid(3));
+    else if (change == QLatin1String("rar-missing")) {
+        w.P.WinRARExe = w.Root + QStringLiteral("/WinRAR/WinRAR.exe");
+        w.Save();
+    } else if (change == QLatin1String("archive-folder"))
+        QDir().mkpath(w.ArchivePath());
+    else if (change == QLatin1String("no-project"))
+        QFile::remove(w.ProjectFile);
+    else if (change == QLatin1String("empty-project"))
+        WriteBytes(w.ProjectFile, "\r\n");
+
+    const Result r = Run(w.BuildArgs(), w.Env);
+    QVERIFY(!r.Crashed);
+    QCOMPARE(r.Code, code);
+    if (code == 0) {
+        QCOMPARE(r.Out, QByteArray("Hotovo.\n"));
+    } else {
+        QCOMPARE(r.Out, QByteArray());
+        QVERIFY2(QString::fromUtf8(r.Err).endsWith(message.replace(QLatin1Char('@'), w.Root) + QLatin1Char('\n')),
+                 r.Err);
+    }
+    // The files as the program's build leaves them.
+    const QByteArray texts = QByteArray("Hra") + "1234" + "C:\\Hry\\Hra";
+    const QByteArray archive = PackedFolder();
+    auto header = [&](qint32 archiveSize) {
+        return QByteArray("Datovy soubor Zelvakon") + Le(archiveSize) + Le(0) + Le(0) + Le(6) + Le(0) + Le(3) + Le(4)
+               + Le(10) + Le(0) + Le(0) + Le(0) + Le(0) + QByteArray(48, '\0') + texts;
+    };
+    if (dat == QLatin1String("none"))
+        QVERIFY(!QFile::exists(w.DatPath()));
+    else if (dat == QLatin1String("header"))
+        QCOMPARE(ReadBytes(w.DatPath()), header(0));
+    else if (dat == QLatin1String("upToSideTexts"))
+        QCOMPARE(ReadBytes(w.DatPath()), header(archive.size()) + archive + "readme");
+    else
+        QCOMPARE(ReadBytes(w.DatPath()), header(archive.size()) + archive + "readme" + w.Unrar);
+    QCOMPARE(QFile::exists(w.ExePath()), code == 0);
+    QCOMPARE(QFileInfo::exists(w.ArchivePath()), archiveKept);
+}
+
+void TestCli::partsBesideTheExecutable()
+{
+    // Without --program-folder the parts come from the program's own folder (a writable one here).
+    Workspace w;
+    const QString installed = w.Root + QStringLiteral("/Instalace");
+    QDir().mkpath(installed);
+    QVERIFY(QFile::copy(CliPath, installed + QStringLiteral("/zelvakon-cli")));
+    const QByteArray unrar = Pattern(3000, 'U');
+    WriteBytes(installed + QStringLiteral("/Unrar.dll"), unrar);
+    WriteBytes(installed + QStringLiteral("/Vorvanex.exe"), "MZ installed");
+    w.Save();
+    QProcessEnvironment env = w.Env;
+    env.insert(QStringLiteral("HOME"), w.Root + QStringLiteral("/home"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), w.Root + QStringLiteral("/home/.local/share"));
+    const Result r = Run({QStringLiteral("build"), w.ProjectFile}, env, installed + QStringLiteral("/zelvakon-cli"));
+    QVERIFY2(r.Code == 0 && !r.Crashed, r.Err);
+    QVERIFY(ReadBytes(w.DatPath()).endsWith(unrar));
+    QCOMPARE(ReadBytes(w.ExePath()), QByteArray("MZ installed"));
+    QVERIFY2(!QFileInfo::exists(w.Root + QStringLiteral("/home/.local/share/Zelvakon")), "a per-user folder was made");
+}
+
+void TestCli::interrupt_data()
+{
+    QTest::addColumn<QString>("when");
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl+C while the archiver runs") << "archiver" << int(SIGINT);
+    QTest::newRow("termination while the archiver runs") << "archiver" << int(SIGTERM);
+    QTest::newRow("Ctrl+C while a part is written") << "writer" << int(SIGINT);
+}
+
+void TestCli::interrupt()
+{
+    QFETCH(QString, when);
+    QFETCH(int, signal);
+    Workspace w;
+    // Seven chunks of archive: the stop comes between two of them.
+    WriteBytes(w.ArchAdr + QStringLiteral("/velky.bin"), Pattern(7 * 40196, 'v'));
+    w.Save();
+    QProcess process;
+    process.setProcessEnvironment(w.Env);
+    QByteArray err;
+    int fifo = -1;
+    if (when == QLatin1String("archiver")) {
+        w.Env.insert(QStringLiteral("ZELVAKON_RAR_SLEEP_MS"), QStringLiteral("1500"));
+        process.setProcessEnvironment(w.Env);
+    } else {
+        // stderr into a one-page pipe that has room for exactly the first two lines: the program then
+        // waits in its report of the first chunk, with the header and that chunk on disk.
+        const QString path = w.Root + QStringLiteral("/stderr.fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        fifo = open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK);
+        QVERIFY(fifo >= 0);
+        const int capacity = fcntl(fifo, F_SETPIPE_SZ, 4096);
+        QVERIFY(capacity > 0);
+        const QByteArray first = "Projekt:     Hra.zpf\nSpouštím WinRAR...\n";
+        const QByteArray fill(capacity - first.size(), '#');
+        QCOMPARE(write(fifo, fill.constData(), size_t(fill.size())), ssize_t(fill.size()));
+        process.setStandardErrorFile(path);
+    }
+    process.start(CliPath, w.BuildArgs());
+    QVERIFY(process.waitForStarted());
+    if (when == QLatin1String("archiver")) {
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(w.Log); }, 10000));
+    } else {
+        const qint64 firstChunk = 118 + 3 + 4 + 10 + 40196;
+        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo(w.DatPath()).size() >= firstChunk; }, 10000),
+                 "the writer never reached its first chunk");
+        QTest::qWait(50);
+        QCOMPARE(QFileInfo(w.DatPath()).size(), firstChunk);  // and waits there
+    }
+    QCOMPARE(kill(pid_t(process.processId()), signal), 0);
+    QElapsedTimer timer;
+    timer.start();
+    char buffer[4096];
+    while (!process.waitForFinished(20) && timer.elapsed() < 20000) {
+        if (fifo >= 0) {
+            for (ssize_t n; (n = read(fifo, buffer, sizeof buffer)) > 0;)
+                err += QByteArray(buffer, n);
+        }
+    }
+    if (fifo >= 0) {
+        for (ssize_t n; (n = read(fifo, buffer, sizeof buffer)) > 0;)
+            err += QByteArray(buffer, n);
+        close(fifo);
+        qsizetype filled = 0;
+        while (filled < err.size() && err[filled] == '#')
+            ++filled;
+        err = err.mid(filled);
+    } else {
+        err = process.readAllStandardError();
+    }
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 128 + signal);
+    QVERIFY2(err.endsWith("Sestavování bylo přerušeno.\n"), err);
+    if (when == QLatin1String("writer"))
+        QVERIFY2(err.contains("Spouštím WinRAR...\nPřipojuji archiv...\n"), err);
+    QCOMPARE(process.readAllStandardOutput(), QByteArray());
+    QVERIFY2(!QFile::exists(w.DatPath()), "the partial data file was left behind");
+    QVERIFY(!QFile::exists(w.ExePath()));
+}
+
+void TestCli::badDataFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");  // the start of the explanation
+
+    const QByteArray good = DataFile({"ARCHIV", "", "", "readme", ""}, {"Hra", "1234", "C:\\Hry", "", "", ""});
+    auto with = [&good](int offset, qint32 value) {
+        QByteArray bytes = good;
+        qToLittleEndian<qint32>(value, bytes.data() + offset);
+        return bytes;
+    };
+    QTest::newRow("empty file") << QByteArray() << "Soubor je kratší než hlavička";
+    QTest::newRow("cut inside the magic") << good.left(10) << "Soubor je kratší než hlavička";
+    QTest::newRow("cut one byte short of the header") << good.left(117) << "Soubor je kratší než hlavička";
+    QTest::newRow("cut inside the texts") << good.left(120) << "Hlavička, texty a části potřebují";
+    QTest::newRow("cut inside the readme") << good.left(good.size() - 5 - 3) << "Hlavička, texty a části potřebují";
+    QByteArray magic = good;
+    magic[5] = 'X';
+    QTest::newRow("magic changed") << magic << "Soubor nezačíná textem";
+    QTest::newRow("negative archive size") << with(22, -1) << "Velikost archivu v hlavičce je záporná (-1)";
+    QTest::newRow("negative music size") << with(30, INT_MIN) << "Velikost hudby v hlavičce je záporná";
+    QTest::newRow("negative title length") << with(42, -5) << "Délka názvu v hlavičce je záporná (-5)";
+    QTest::newRow("negative command line length") << with(62, -1) << "Délka příkazové řádky v hlavičce je záporná";
+    QTest::newRow("archive beyond the end") << with(22, 0x7FFFFFFF) << "Hlavička, texty a části potřebují";
+    QByteArray all = good;
+    for (int offset = 22; offset < 66; offset += 4)
+        qToLittleEndian<qint32>(0x7FFFFFFF, all.data() + offset);
+    QTest::newRow("every size and length at its maximum") << all << "Hlavička, texty a části potřebují";
+    QTest::newRow("one byte more than the file holds") << with(22, 6 + 5 + 1) << "Hlavička, texty a části potřebují";
+    for (const quint32 seed : {1u, 2u, 3u, 4u}) {
+        QRandomGenerator random(seed);
+        QByteArray bytes(int(random.bounded(1, 3000)), '\0');
+        random.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+        QTest::newRow(qPrintable(QStringLiteral("random bytes, seed %1").arg(seed))) << bytes << "";
+        bytes.replace(0, 22, "Datovy soubor Zelvakon");
+        QTest::newRow(qPrintable(QStringLiteral("magic then random bytes, seed %1").arg(seed))) << bytes << "";
+    }
+    QTest::newRow("a folder") << QByteArray("folder") << "Nejde o obyčejný soubor.";
+    QTest::newRow("a named pipe") << QByteArray("fifo") << "Nejde o obyčejný soubor.";
+    QTest::newRow("no such file") << QByteArray("missing") << "Soubor neexistuje.";
+}
+
+void TestCli::badDataFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Instal.dat"));
+    if (bytes == "folder")
+        QDir().mkpath(path);
+    else if (bytes == "fifo")
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (bytes != "missing")
+        WriteBytes(path, bytes);
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const QList<QStringList> commands{{QStringLiteral("inspect"), path},
+                                      {QStringLiteral("inspect"), path, QStringLiteral("--json")},
+                                      {QStringLiteral("extract"), path, out}};
+    for (const QStringList& command : commands) {
+        const Result r = Run(command);
+        QVERIFY2(!r.Crashed, qPrintable(command.join(QLatin1Char(' '))));
+        QCOMPARE(r.Code, 1);
+        QCOMPARE(r.Out, QByteArray());
+        const QString prefix = QStringLiteral("Chyba: ") + path + QStringLiteral(": ") + reason;
+        QVERIFY2(QString::fromUtf8(r.Err).startsWith(prefix), r.Err);
+        QCOMPARE(r.Err.count('\n'), 1);
+    }
+    QVERIFY2(!QFileInfo::exists(out), "extract wrote before the file was verified");
+}
+
+void TestCli::musicNameStaysInsideTheFolder_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("plain name") << QByteArray("song.mid") << "song.mid";
+    QTest::newRow("Czech name in Windows-1250") << QByteArray("\x9Elu\x9D.mid") << "žluť.mid";
+    QTest::newRow("climbing out with slashes") << QByteArray("../../ven.mid") << "ven.mid";
+    QTest::newRow("climbing out with backslashes") << QByteArray("..\\..\\ven.mid") << "ven.mid";
+    QTest::newRow("absolute path") << QByteArray("/tmp/ven.mid") << "ven.mid";
+    QTest::newRow("drive-relative Windows name") << QByteArray("C:ven.mid") << "ven.mid";
+    QTest::newRow("only the parent folder") << QByteArray("..") << "Hudba";
+    QTest::newRow("name ending in a separator") << QByteArray("Hudba\\") << "Hudba";
+    QTest::newRow("empty name") << QByteArray() << "Hudba";
+    QTest::newRow("another part's name") << QByteArray("unrar.DLL") << "Hudba-unrar.DLL";
+    QTest::newRow("line break in the name") << QByteArray("a\nb.mid") << "a_b.mid";
+}
+
+void TestCli::musicNameStaysInsideTheFolder()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, written);
+    QTemporaryDir dir;
+    const QString dat = dir.filePath(QStringLiteral("Instal.dat"));
+    WriteBytes(dat, DataFile({"", "", "MUSIC", "", ""}, {"Hra", "1", "C:\\", stored, "", ""}, 0, {}, ""));
+    const QString out = dir.filePath(QStringLiteral("a/b/out"));
+    const Result r = Run({QStringLiteral("extract"), dat, out});
+    QVERIFY2(r.Code == 0 && !r.Crashed, r.Err);
+    QCOMPARE(FilesBelow(dir.path()), QStringList({QStringLiteral("Instal.dat"), QStringLiteral("a/b/out/") + written}));
+    QCOMPARE(ReadBytes(out + QLatin1Char('/') + written), QByteArray("MUSIC"));
+}
+
+void TestCli::storedControlCharactersAreNotPrinted()
+{
+    QTemporaryDir dir;
+    const QString dat = dir.filePath(QStringLiteral("Instal.dat"));
+    WriteBytes(dat, DataFile({"A", "", "", "", ""}, {"\x1B]2;pwned\x07\x9Elu\x9D", "1", "C:\\", "", "", ""}, 7));
+    const Result text = Run({QStringLiteral("inspect"), dat});
+    QVERIFY2(text.Code == 0 && !text.Crashed, text.Err);
+    QVERIFY(!text.Out.contains('\x1B') && !text.Out.contains('\x07'));
+    QVERIFY2(text.Out.contains("\\x1b]2;pwned\\x07žluť"), text.Out);
+    const Result json = Run({QStringLiteral("inspect"), dat, QStringLiteral("--json")});
+    QVERIFY2(json.Code == 0, json.Err);
+    const QJsonObject root = QJsonDocument::fromJson(json.Out).object();
+    QCOMPARE(root.value("texts").toObject().value("Nazev").toString(), QStringLiteral("\x1B]2;pwned\x07žluť"));
+    QCOMPARE(root.value("Zeptat").toInt(), 1);  // any non-zero flag asks
+    QCOMPARE(root.value("sizes").toObject().value("unrar").toInt(), 5);
+}
+
+void TestCli::dirsizeAsTheFolderField_data()
+{
+    QTest::addColumn<QString>("folder");  // below the private folder
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("files at every depth, hidden ones included") << "Data" << QByteArray("7\n");
+    QTest::newRow("empty folder") << "Prazdna" << QByteArray("0\n");
+    QTest::newRow("missing folder") << "Nic" << QByteArray("0\n");
+    QTest::newRow("a file, not a folder") << "Data/a.bin" << QByteArray("0\n");
+}
+
+void TestCli::dirsizeAsTheFolderField()
+{
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, expected);
+    TestEnv env;
+    const QString root = env.Dir.path();
+    QDir().mkpath(root + QStringLiteral("/Data/x/y"));
+    QDir().mkpath(root + QStringLiteral("/Prazdna"));
+    WriteBytes(root + QStringLiteral("/Data/a.bin"), Pattern(1000, 'a'));
+    WriteBytes(root + QStringLiteral("/Data/x/.skryty"), Pattern(2048, 'b'));
+    WriteBytes(root + QStringLiteral("/Data/x/y/c.bin"), Pattern(5000, 'c'));  // 8048 bytes in all
+    const QString path = root + QLatin1Char('/') + folder;
+    const Result r = Run({QStringLiteral("dirsize"), path});
+    QVERIFY(!r.Crashed);
+    QCOMPARE(r.Code, 0);
+    QCOMPARE(r.Out, expected);
+    // What the program writes into the disk space field for the same folder.
+    TMainForm* main = env.Start();
+    main->Dir2AddEdit->setText(path);
+    QCOMPARE(main->SpaceEdit->text().toUtf8() + '\n', r.Out);
+}
+
+void TestCli::commandLine_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("out");  // the start of stdout
+    QTest::addColumn<QByteArray>("err");  // the start of stderr
+
+    const QByteArray usage = "Použití:\n";
+    QTest::newRow("no command") << QStringList{} << 2 << QByteArray()
+                                << QByteArray("zelvakon-cli: chybí příkaz\n" + usage);
+    QTest::newRow("unknown command") << QStringList{"pack", "x"} << 2 << QByteArray()
+                                     << QByteArray("zelvakon-cli: neznámý příkaz 'pack'\n" + usage);
+    QTest::newRow("unknown option") << QStringList{"build", "x.zpf", "--fast"} << 2 << QByteArray()
+                                    << QByteArray("zelvakon-cli: neznámá volba '--fast'\n" + usage);
+    QTest::newRow("--json belongs to inspect") << QStringList{"build", "x.zpf", "--json"} << 2 << QByteArray()
+                                               << QByteArray("zelvakon-cli: neznámá volba '--json'\n");
+    QTest::newRow("--program-folder belongs to build")
+        << QStringList{"inspect", "x.dat", "--program-folder", "d"} << 2 << QByteArray()
+        << QByteArray("zelvakon-cli: neznámá volba '--program-folder'\n");
+    QTest::newRow("--program-folder without its folder")
+        << QStringList{"build", "x.zpf", "--program-folder"} << 2 << QByteArray() << QByteArray("zelvakon-cli: volba");
+    QTest::newRow("build without a project")
+        << QStringList{"build"} << 2 << QByteArray() << QByteArray("zelvakon-cli: příkaz build čeká 1 parametr\n");
+    QTest::newRow("extract without its folder") << QStringList{"extract", "x.dat"} << 2 << QByteArray()
+                                                << QByteArray("zelvakon-cli: příkaz extract čeká 2 parametry\n");
+    QTest::newRow("one argument too many")
+        << QStringList{"dirsize", "a", "b"} << 2 << QByteArray() << QByteArray("zelvakon-cli: příkaz dirsize");
+    QTest::newRow("--help with more words")
+        << QStringList{"--help", "build"} << 2 << QByteArray() << QByteArray("zelvakon-cli: neznámý příkaz '--help'\n");
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << usage << QByteArray();
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << QByteArray("zelvakon-cli 0.") << QByteArray();
+    QTest::newRow("a name after -- may start with a dash")
+        << QStringList{"dirsize", "--", "-nic"} << 0 << QByteArray("0\n") << QByteArray();
+}
+
+void TestCli::commandLine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    const Result r = Run(args);
+    QVERIFY(!r.Crashed);
+    QCOMPARE(r.Code, code);
+    QVERIFY2(r.Out.startsWith(out) && (!out.isEmpty() || r.Out.isEmpty()), r.Out);
+    QVERIFY2(r.Err.startsWith(err) && (!err.isEmpty() || r.Err.isEmpty()), r.Err);
+}
+
+QTEST_MAIN(TestCli)
+#include "tst_cli.moc"
