@@ -13,12 +13,9 @@
 //     ZELVAKON_RAR_FLOOD=<bytes>  write this many bytes to stdout and to stderr first
 //     ZELVAKON_RAR_SLEEP_MS=<ms>  sleep this long first
 //     ZELVAKON_RAR_KILL=1         end killed by SIGKILL (a crash)
-<<<<<<< HEAD
 //     ZELVAKON_RAR_HANG=1         never end after packing (until a signal ends it)
-=======
 //     ZELVAKON_RAR_LINK=<file>    make the archive a hard link to <file> (a copy where linking fails)
 //                                 instead of packing: benchmarks get a big archive for nothing
->>>>>>> main
 #include <algorithm>
 #include <chrono>
 #include <csignal>
