@@ -13,6 +13,7 @@
 //     ZELVAKON_RAR_FLOOD=<bytes>  write this many bytes to stdout and to stderr first
 //     ZELVAKON_RAR_SLEEP_MS=<ms>  sleep this long first
 //     ZELVAKON_RAR_KILL=1         end killed by SIGKILL (a crash)
+//     ZELVAKON_RAR_HANG=1         never end after packing (until a signal ends it)
 //     ZELVAKON_RAR_LINK=<file>    make the archive a hard link to <file> (a copy where linking fails)
 //                                 instead of packing: benchmarks get a big archive for nothing
 #include <algorithm>
@@ -25,6 +26,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -123,6 +125,9 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot pack %s into %s\n", mask.c_str(), words[1].c_str());
         return 2;
     }
+    if (Env("ZELVAKON_RAR_HANG"))
+        for (;;)
+            pause();
     if (const char* code = Env("ZELVAKON_RAR_EXIT"))
         return std::atoi(code);
     return 0;

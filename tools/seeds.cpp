@@ -1,7 +1,8 @@
 // Writes the fuzzers' seed files with the program's own writers: fuzz/corpus/<target>/.
 #include "Datfile.h"
-#include "Project.h"
 #include "ProfileFile.h"
+#include "Project.h"
+#include "RegIni.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -98,6 +99,23 @@ int main(int argc, char** argv)
     Save(bitmaps, QStringLiteral("100x100.bmp"), BitmapHeader(100, 100));
     Save(bitmaps, QStringLiteral("top-down.bmp"), BitmapHeader(320, -200));
     Save(bitmaps, QStringLiteral("short.bmp"), BitmapHeader(1, 1).left(25));
+    // Reg.ini as both writers make it: every type, Czech names, nesting, keys without entries, and a
+    // value that holds its own type's marker (the loader removes only the first).
+    RegistryTree tree;
+    RegKey* software = tree.AddKey(tree.Root(0), QStringLiteral("Software"));
+    RegKey* firma = tree.AddKey(software, QStringLiteral("Želví firma"));
+    const char* const types[] = {"Boolean", "Currency", "Date", "DateTime", "Float", "Integer", "String", "Time"};
+    const char* const values[] = {"1", "12,50", "1.2.2003", "1.2.2003 12:00", "3,14", "-7", "C:\\Hry\\(String)x", "23:59"};
+    for (int i = 0; i < 8; ++i)
+        tree.AddValue(firma, QStringLiteral("Hodnota %1").arg(i), QLatin1String(types[i]), QLatin1String(values[i]));
+    tree.AddKey(tree.AddKey(firma, QStringLiteral("Prázdný")), QStringLiteral("Hlubší"));
+    RegKey* classes = tree.AddKey(tree.Root(1), QStringLiteral(".zvk"));
+    tree.AddValue(classes, QStringLiteral("Popis"), QStringLiteral("String"), QStringLiteral("Soubor Želvákonu € š"));
+    const QString regini = root + QStringLiteral("/regini");
+    ProfileFile beside = ProfileFile::Parse("; comment before the first section stays\r\n[Stary]\r\nx=1\r\n");
+    WriteRegIni(beside, tree);
+    Save(regini, QStringLiteral("beside.ini"), beside.Render());
+    Save(regini, QStringLiteral("stream.ini"), BuildRegIniStream(tree));
 
     const QString datHeaders = root + QStringLiteral("/datheader");
     DatFileInputs plain;

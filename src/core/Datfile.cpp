@@ -70,8 +70,22 @@ void DatFileWriter::ReportFailure(const QString& message)
     Failed = true;
 }
 
+bool DatFileWriter::WriteAll(const char* data, qint64 size)
+{
+    // A short write (the disk filling up) reports no error; the next write of the rest does, with
+    // the reason the label shows.
+    for (qint64 done = 0; done < size;) {
+        const qint64 n = Dat->write(data + done, size - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
 void DatFileWriter::ReportWriteFailure()
 {
+    WriteFailed = true;
     const QString reason = WriteError.isEmpty() ? Dat->errorString() : WriteError;
     ReportFailure(QStringLiteral("Do datového souboru %1 nelze zapisovat: %2.")
                       .arg(Paths::FileNameOf(DataFilePath()), reason));
@@ -141,7 +155,7 @@ bool DatFileWriter::AppendStream(std::unique_ptr<QByteArray>& buffer)
     bool ok = true;
     while (done < size) {
         const qint64 want = qMin<qint64>(DatFormat::ChunkSize, size - done);
-        if (Dat->write(buffer->constData() + done, want) != want) {
+        if (!WriteAll(buffer->constData() + done, want)) {
             ok = false;
             break;
         }
@@ -243,7 +257,7 @@ DatFileOutcome DatFileWriter::Execute()
     QByteArray head = header.Serialise();
     for (const QByteArray& text : texts)
         head += text;
-    if (Dat->write(head) != head.size())
+    if (!WriteAll(head.constData(), head.size()))
         ReportWriteFailure();
     // Every later step also checks for an earlier failure and for the stop request.
 
@@ -312,8 +326,13 @@ DatFileOutcome DatFileWriter::Execute()
 
     // 11. and 12.
     Dat->close();
-    if (Failed)
+    if (Failed) {
+        // A file cut short by a full disk can still carry a sound header (Unrar.dll has no size field),
+        // and it holds the space that ran out: it goes. Other failures leave the file as written.
+        if (WriteFailed)
+            Dat->remove();
         return DatFileOutcome::Failed;
+    }
 
     // 13. and 14.
     QFile::remove(archive);

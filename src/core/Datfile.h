@@ -66,6 +66,7 @@ private:
     void ShowPartSize(qint32 size);
     void ShowProgress();
     void ReportFailure(const QString& message);
+    bool WriteAll(const char* data, qint64 size);  // false: the data file could not take it all
     void ReportWriteFailure();
     Copied CopyChunks(QFile& source, qint64 size);
     // False ends the build; the failure has been reported unless it was a stop.
@@ -80,6 +81,7 @@ private:
     QString StatusText;
     QString WriteError;
     bool Failed = false;
+    bool WriteFailed = false;  // the data file itself could not be written
     bool Cancelled = false;
     qint32 PartSize = 0;
     qint32 BytesAppended = 0;

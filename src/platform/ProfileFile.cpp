@@ -35,6 +35,42 @@ bool HeaderName(QStringView text, QString* name)
     return true;
 }
 
+// The lower-case form of a name for a look-up in the indexes, which hold lower-case names. Short
+// ASCII names, nearly every name the program asks for, are lowered on the stack: a look-up then
+// costs no allocation. Anything else takes QString::toLower, as the indexes were built with.
+class LookupKey {
+public:
+    explicit LookupKey(QStringView name)
+    {
+        bool ascii = name.size() <= Capacity;
+        for (qsizetype i = 0; ascii && i < name.size(); ++i)
+            ascii = name[i].unicode() < 0x80;
+        if (!ascii) {
+            Key = name.toString().toLower();
+            return;
+        }
+        for (qsizetype i = 0; i < name.size(); ++i) {
+            const char16_t c = name[i].unicode();
+            Buffer[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+        }
+        Key = QString::fromRawData(reinterpret_cast<const QChar*>(Buffer), name.size());
+    }
+    LookupKey(const LookupKey&) = delete;
+    LookupKey& operator=(const LookupKey&) = delete;
+    const QString& Get() const { return Key; }  // valid while this object lives
+
+private:
+    static constexpr qsizetype Capacity = 64;
+    char16_t Buffer[Capacity];
+    QString Key;
+};
+
+QStringView KeyTextOf(QStringView line)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    return eq < 0 ? QStringView() : TrimBlanks(line.left(eq));
+}
+
 }  // namespace
 
 QString ProfileFile::KeyOf(QStringView text)
@@ -142,13 +178,15 @@ void ProfileFile::Reindex()
 
 ProfileFile::Section* ProfileFile::Find(const QString& section)
 {
-    auto it = SectionIndex.constFind(section.toLower());
+    const LookupKey name(section);
+    auto it = SectionIndex.constFind(name.Get());
     return it == SectionIndex.constEnd() ? nullptr : &SectionList[size_t(*it)];
 }
 
 const ProfileFile::Section* ProfileFile::Find(const QString& section) const
 {
-    auto it = SectionIndex.constFind(section.toLower());
+    const LookupKey name(section);
+    auto it = SectionIndex.constFind(name.Get());
     return it == SectionIndex.constEnd() ? nullptr : &SectionList[size_t(*it)];
 }
 
@@ -171,10 +209,12 @@ QStringList ProfileFile::Keys(const QString& section) const
         return keys;
     const QHash<QString, int>& index = Index(*s);
     for (int i = 0; i < int(s->Lines.size()); ++i) {
-        const QStringView text = TextOf(s->Lines[size_t(i)]);
-        const QString key = KeyOf(text);
-        if (!key.isEmpty() && index.value(key) == i)
-            keys.append(TrimBlanks(text.left(text.indexOf(QLatin1Char('=')))).toString());
+        const QStringView keyText = KeyTextOf(TextOf(s->Lines[size_t(i)]));
+        if (keyText.isEmpty())
+            continue;
+        const LookupKey name(keyText);
+        if (index.value(name.Get(), -1) == i)
+            keys.append(keyText.toString());
     }
     return keys;
 }
@@ -185,7 +225,8 @@ std::optional<QString> ProfileFile::Value(const QString& section, const QString&
     if (!s)
         return std::nullopt;
     const QHash<QString, int>& index = Index(*s);
-    auto it = index.constFind(key.toLower());
+    const LookupKey name(key);
+    auto it = index.constFind(name.Get());
     if (it == index.constEnd())
         return std::nullopt;
     return ValueOf(TextOf(s->Lines[size_t(*it)]));
@@ -211,9 +252,12 @@ QList<std::pair<QString, QString>> ProfileFile::Entries(const QString& section) 
     const QHash<QString, int>& index = Index(*s);
     for (int i = 0; i < int(s->Lines.size()); ++i) {
         const QStringView text = TextOf(s->Lines[size_t(i)]);
-        const QString key = KeyOf(text);
-        if (!key.isEmpty() && index.value(key) == i)
-            entries.append({TrimBlanks(text.left(text.indexOf(QLatin1Char('=')))).toString(), ValueOf(text)});
+        const QStringView keyText = KeyTextOf(text);
+        if (keyText.isEmpty())
+            continue;
+        const LookupKey name(keyText);
+        if (index.value(name.Get(), -1) == i)
+            entries.append({keyText.toString(), ValueOf(text)});
     }
     return entries;
 }
@@ -236,8 +280,13 @@ void ProfileFile::EnsureLastLineEnds()
 
 void ProfileFile::Write(const QString& section, const QString& key, const QString& value)
 {
-    const QString lowerKey = key.toLower();
-    Line line = OwnLine(key + QLatin1Char('=') + value);
+    const LookupKey lookup(key);
+    QString text;
+    text.reserve(key.size() + 1 + value.size());
+    text += key;
+    text += QLatin1Char('=');
+    text += value;
+    Line line = OwnLine(std::move(text));
     Section* s = Find(section);
     if (!s) {
         EnsureLastLineEnds();
@@ -246,7 +295,7 @@ void ProfileFile::Write(const QString& section, const QString& key, const QStrin
         s = &SectionList.back();
     }
     const QHash<QString, int>& index = Index(*s);
-    auto it = index.constFind(lowerKey);
+    auto it = index.constFind(lookup.Get());
     if (it != index.constEnd()) {
         Line& old = s->Lines[size_t(*it)];
         line.Eol = old.Eol;
@@ -260,7 +309,7 @@ void ProfileFile::Write(const QString& section, const QString& key, const QStrin
     if (at == qsizetype(s->Lines.size())) {
         EnsureLastLineEnds();
         s->Lines.push_back(line);
-        s->KeyIndex.insert(lowerKey, int(s->Lines.size()) - 1);
+        s->KeyIndex.insert(key.toLower(), int(s->Lines.size()) - 1);
     } else {
         s->Lines.insert(s->Lines.begin() + at, line);
         s->Indexed = false;

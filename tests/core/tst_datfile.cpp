@@ -262,6 +262,7 @@ void TestDatFile::writeFailureWhenTheDiskIsFull()
     QVERIFY2(Matches(last, QStringLiteral("Chyba: Do datového souboru Instal.dat nelze zapisovat: *. 0")),
              qPrintable(last));
     QVERIFY(!QFile::exists(f.ExePath));
+    QVERIFY(!QFile::exists(f.DatPath));  // a file cut short by the disk is not left behind
     QVERIFY(QFile::exists(f.Archive));
 }
 
