@@ -136,7 +136,10 @@ int main(int argc, char** argv)
     rich.Readme = full.Readme;
     rich.Konec = full.Konec;
     rich.ReadmeStream = std::make_unique<QByteArray>("Readme\r\n");
-    rich.RegIniStream = std::make_unique<QByteArray>("[HKEY_CURRENT_USER\\Software]\r\nNic=Nic\r\n\r\n");
+    RegistryTree small;  // the whole file stays within the fuzz run's input length
+    small.AddValue(small.AddKey(small.Root(0), QStringLiteral("Software")), QStringLiteral("Cesta"),
+                   QStringLiteral("String"), QStringLiteral("C:\\Hry"));
+    rich.RegIniStream = std::make_unique<QByteArray>(BuildRegIniStream(small));
     Save(datHeaders, QStringLiteral("full.dat"), DataFileBytes(std::move(rich), "ARCHIVE", BitmapHeader(200, 150), "MThd"));
     std::printf("seeds written to %s\n", argv[1]);
     return 0;
