@@ -1,6 +1,6 @@
 // Open and save of a project file that carries many lines of other sections: the time must grow
 // linearly with the file (100,000 lines at most 12 times as long as 10,000).
-#include "Dialogs.h"
+#include "NullDialogs.h"
 #include "Forms.h"
 #include "Main.h"
 #include "SettingsStore.h"
@@ -14,15 +14,6 @@
 
 namespace {
 
-class SilentDialogs : public Dialogs {
-public:
-    MsgAnswer MessageBox(const QString&, const QString&, MsgIcon, MsgButtons) override { return MsgAnswer::No; }
-    std::optional<QString> OpenFile(const FileDialogOptions&) override { return std::nullopt; }
-    std::optional<QString> SaveFile(const FileDialogOptions&) override { return std::nullopt; }
-    std::optional<quint32> ChooseColor(quint32) override { return std::nullopt; }
-    int RunModal(QObject*) override { return 0; }
-    void Beep() override {}
-};
 
 void WriteProject(const QString& path, int otherLines)
 {
@@ -68,7 +59,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    SilentDialogs dialogs;
+    NullDialogs dialogs;
     QtSettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
     AppServices services;
     services.dialogs = &dialogs;

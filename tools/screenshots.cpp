@@ -1,6 +1,6 @@
 // Renders the main window's pages (and other windows) to PNG files for the README, offscreen.
 #include "Application.h"
-#include "Dialogs.h"
+#include "NullDialogs.h"
 #include "Forms.h"
 #include "Main.h"
 #include "SettingsStore.h"
@@ -13,18 +13,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-namespace {
-class SilentDialogs : public Dialogs {
-public:
-    MsgAnswer MessageBox(const QString&, const QString&, MsgIcon, MsgButtons) override { return MsgAnswer::No; }
-    std::optional<QString> OpenFile(const FileDialogOptions&) override { return std::nullopt; }
-    std::optional<QString> SaveFile(const FileDialogOptions&) override { return std::nullopt; }
-    std::optional<quint32> ChooseColor(quint32) override { return std::nullopt; }
-    int RunModal(QObject*) override { return 0; }
-    void Beep() override {}
-};
-}  // namespace
-
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -36,7 +24,7 @@ int main(int argc, char** argv)
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
     QTemporaryDir programFolder;
-    SilentDialogs dialogs;
+    NullDialogs dialogs;
     QtSettingsStore settings(programFolder.filePath(QStringLiteral("settings.ini")));
     AppServices services;
     services.dialogs = &dialogs;
