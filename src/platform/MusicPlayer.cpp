@@ -1,6 +1,7 @@
 #include "MusicPlayer.h"
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QMetaObject>
 #include <QtEndian>
 #include <SDL.h>
@@ -9,6 +10,76 @@
 namespace {
 
 std::atomic<MusicPlayer*> HookTarget{nullptr};
+
+// SDL and its mixer pull in some forty libraries (decoders, sound servers, video back ends). They
+// are loaded on the first music test instead of at start-up, where loading them took longer than
+// building the whole main window. Types and constants still come from the headers.
+struct SdlApi {
+    decltype(&SDL_SetMainReady) SetMainReady = nullptr;
+    decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
+    decltype(&SDL_QuitSubSystem) QuitSubSystem = nullptr;
+    decltype(&SDL_GetError) GetError = nullptr;
+    decltype(&SDL_RWFromFile) RWFromFile = nullptr;
+    decltype(&Mix_SetSoundFonts) SetSoundFonts = nullptr;
+    decltype(&Mix_Init) Init = nullptr;
+    decltype(&Mix_Quit) Quit = nullptr;
+    decltype(&Mix_OpenAudio) OpenAudio = nullptr;
+    decltype(&Mix_CloseAudio) CloseAudio = nullptr;
+    decltype(&Mix_HookMusicFinished) HookMusicFinished = nullptr;
+    decltype(&Mix_LoadMUSType_RW) LoadMUSType_RW = nullptr;
+    decltype(&Mix_FreeMusic) FreeMusic = nullptr;
+    decltype(&Mix_PlayMusic) PlayMusic = nullptr;
+    decltype(&Mix_HaltMusic) HaltMusic = nullptr;
+    decltype(&Mix_PlayingMusic) PlayingMusic = nullptr;
+    QString LoadError;  // empty once every function was found
+};
+
+template <typename Function>
+bool Resolve(QLibrary& library, Function& function, const char* name, QString& error)
+{
+    function = reinterpret_cast<Function>(library.resolve(name));
+    if (!function && error.isEmpty())
+        error = library.errorString();
+    return function != nullptr;
+}
+
+const SdlApi& Sdl()
+{
+    static const SdlApi api = [] {
+        SdlApi a;
+#ifdef Q_OS_WIN
+        QLibrary sdl(QStringLiteral("SDL2"));
+        QLibrary mixer(QStringLiteral("SDL2_mixer"));
+#else
+        QLibrary sdl(QStringLiteral("SDL2-2.0"), 0);
+        QLibrary mixer(QStringLiteral("SDL2_mixer-2.0"), 0);
+#endif
+        // Never unloaded: the mixer's audio thread may outlive any one player.
+        if (!sdl.load() || !mixer.load()) {
+            a.LoadError = sdl.isLoaded() ? mixer.errorString() : sdl.errorString();
+            return a;
+        }
+        QString& e = a.LoadError;
+        Resolve(sdl, a.SetMainReady, "SDL_SetMainReady", e);
+        Resolve(sdl, a.InitSubSystem, "SDL_InitSubSystem", e);
+        Resolve(sdl, a.QuitSubSystem, "SDL_QuitSubSystem", e);
+        Resolve(sdl, a.GetError, "SDL_GetError", e);
+        Resolve(sdl, a.RWFromFile, "SDL_RWFromFile", e);
+        Resolve(mixer, a.SetSoundFonts, "Mix_SetSoundFonts", e);
+        Resolve(mixer, a.Init, "Mix_Init", e);
+        Resolve(mixer, a.Quit, "Mix_Quit", e);
+        Resolve(mixer, a.OpenAudio, "Mix_OpenAudio", e);
+        Resolve(mixer, a.CloseAudio, "Mix_CloseAudio", e);
+        Resolve(mixer, a.HookMusicFinished, "Mix_HookMusicFinished", e);
+        Resolve(mixer, a.LoadMUSType_RW, "Mix_LoadMUSType_RW", e);
+        Resolve(mixer, a.FreeMusic, "Mix_FreeMusic", e);
+        Resolve(mixer, a.PlayMusic, "Mix_PlayMusic", e);
+        Resolve(mixer, a.HaltMusic, "Mix_HaltMusic", e);
+        Resolve(mixer, a.PlayingMusic, "Mix_PlayingMusic", e);
+        return a;
+    }();
+    return api;
+}
 
 QString SdlText(const char* text) { return QString::fromUtf8(text ? text : ""); }
 
@@ -126,22 +197,27 @@ bool MusicPlayer::OpenAudio()
 {
     if (AudioOpen)
         return true;
-    SDL_SetMainReady();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        Error = QStringLiteral("Zvukové zařízení nelze otevřít: %1").arg(SdlText(SDL_GetError()));
+    const SdlApi& sdl = Sdl();
+    if (!sdl.LoadError.isEmpty()) {
+        Error = QStringLiteral("Zvukové zařízení nelze otevřít: %1").arg(sdl.LoadError);
+        return false;
+    }
+    sdl.SetMainReady();
+    if (sdl.InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        Error = QStringLiteral("Zvukové zařízení nelze otevřít: %1").arg(SdlText(sdl.GetError()));
         return false;
     }
     // Named explicitly: the mixer only guesses another sound font's path.
-    Mix_SetSoundFonts(QFile::encodeName(SoundFontPath).constData());
-    Mix_Init(MIX_INIT_MID | MIX_INIT_MP3);  // a missing decoder shows when the file is loaded
-    if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, MIX_DEFAULT_CHANNELS, 2048) != 0) {
-        Error = QStringLiteral("Zvukové zařízení nelze otevřít: %1").arg(SdlText(Mix_GetError()));
-        Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdl.SetSoundFonts(QFile::encodeName(SoundFontPath).constData());
+    sdl.Init(MIX_INIT_MID | MIX_INIT_MP3);  // a missing decoder shows when the file is loaded
+    if (sdl.OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, MIX_DEFAULT_CHANNELS, 2048) != 0) {
+        Error = QStringLiteral("Zvukové zařízení nelze otevřít: %1").arg(SdlText(sdl.GetError()));
+        sdl.Quit();
+        sdl.QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     HookTarget = this;
-    Mix_HookMusicFinished(&MusicPlayer::FinishedHook);
+    sdl.HookMusicFinished(&MusicPlayer::FinishedHook);
     AudioOpen = true;
     return true;
 }
@@ -151,11 +227,12 @@ void MusicPlayer::CloseAudio()
     if (!AudioOpen)
         return;
     // The mixer takes its audio lock to change the hook, so no hook runs after this.
-    Mix_HookMusicFinished(nullptr);
+    const SdlApi& sdl = Sdl();
+    sdl.HookMusicFinished(nullptr);
     HookTarget = nullptr;
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdl.CloseAudio();
+    sdl.Quit();
+    sdl.QuitSubSystem(SDL_INIT_AUDIO);
     AudioOpen = false;
 }
 
@@ -171,14 +248,15 @@ bool MusicPlayer::Open()
         return false;
     if (!OpenAudio())
         return false;
-    SDL_RWops* rw = SDL_RWFromFile(QFile::encodeName(FileName).constData(), "rb");
+    const SdlApi& sdl = Sdl();
+    SDL_RWops* rw = sdl.RWFromFile(QFile::encodeName(FileName).constData(), "rb");
     Mix_Music* music = nullptr;
     if (rw) {
         const Mix_MusicType type = kind == Kind::Midi ? MUS_MID : kind == Kind::Wave ? MUS_WAV : MUS_MP3;
-        music = Mix_LoadMUSType_RW(rw, type, 1);
+        music = sdl.LoadMUSType_RW(rw, type, 1);
     }
     if (!music) {
-        Error = QStringLiteral("Soubor s hudbou %1 nelze přehrát: %2").arg(FileName, SdlText(Mix_GetError()));
+        Error = QStringLiteral("Soubor s hudbou %1 nelze přehrát: %2").arg(FileName, SdlText(sdl.GetError()));
         CloseAudio();
         return false;
     }
@@ -198,9 +276,9 @@ bool MusicPlayer::Play()
     }
     ++PlayId;  // notices of an earlier playback no longer count
     PlayNotify = notify;
-    if (Mix_PlayMusic(AsMusic(Music), 1) != 0) {
+    if (Sdl().PlayMusic(AsMusic(Music), 1) != 0) {
         PlayNotify = false;
-        Error = QStringLiteral("Soubor s hudbou %1 nelze přehrát: %2").arg(FileName, SdlText(Mix_GetError()));
+        Error = QStringLiteral("Soubor s hudbou %1 nelze přehrát: %2").arg(FileName, SdlText(Sdl().GetError()));
         return false;
     }
     return true;
@@ -209,14 +287,14 @@ bool MusicPlayer::Play()
 void MusicPlayer::Stop()
 {
     if (Music)
-        Mix_HaltMusic();
+        Sdl().HaltMusic();
 }
 
 void MusicPlayer::Close()
 {
     if (Music) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(AsMusic(Music));
+        Sdl().HaltMusic();
+        Sdl().FreeMusic(AsMusic(Music));
         Music = nullptr;
         MusicKind = Kind::None;
     }
@@ -227,7 +305,7 @@ MusicPlayer::Mode MusicPlayer::CurrentMode() const
 {
     if (!Music)
         return Mode::NotOpen;
-    return Mix_PlayingMusic() ? Mode::Playing : Mode::Stopped;
+    return Sdl().PlayingMusic() ? Mode::Playing : Mode::Stopped;
 }
 
 void MusicPlayer::FinishedHook()
