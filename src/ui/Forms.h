@@ -1,5 +1,5 @@
 #pragma once
 #include "Main.h"
 
-// Creates the eight windows that follow the main window, in the fixed order, owned by it.
+// Hands the main window the eight windows that follow it; each is made on its first use, owned by it.
 Forms CreateForms(TMainForm* mainForm);

@@ -5,6 +5,7 @@
 #include "Project.h"
 #include "RegistryTree.h"
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -30,16 +31,42 @@ class TProgressForm;
 class TAboutDlg;
 class TSetForm;
 
-// The other windows, created once at start-up in this order after the main window.
+// A window made on its first use and then kept, owned by the main window. Most sessions open few
+// of them, and making all of them at start-up took as long as making the main window itself.
+// Copies share the one window.
+template <typename T>
+class FormSlot {
+public:
+    FormSlot() = default;
+    explicit FormSlot(std::function<T*()> make) : State(std::make_shared<Slot>(Slot{std::move(make), nullptr})) {}
+    T* get() const
+    {
+        if (State && !State->Form)
+            State->Form = State->Make();
+        return State ? State->Form : nullptr;
+    }
+    T* IfCreated() const { return State ? State->Form : nullptr; }  // never makes the window
+    operator T*() const { return get(); }
+    T* operator->() const { return get(); }
+
+private:
+    struct Slot {
+        std::function<T*()> Make;
+        T* Form;
+    };
+    std::shared_ptr<Slot> State;
+};
+
+// The other windows of the program.
 struct Forms {
-    TDirForm* DirForm = nullptr;
-    TKeyForm* KeyForm = nullptr;
-    TValueForm* ValueForm = nullptr;
-    TAreaForm* AreaForm = nullptr;
-    TPrevForm* PrevForm = nullptr;
-    TProgressForm* ProgressForm = nullptr;
-    TAboutDlg* AboutDlg = nullptr;
-    TSetForm* SetForm = nullptr;
+    FormSlot<TDirForm> DirForm;
+    FormSlot<TKeyForm> KeyForm;
+    FormSlot<TValueForm> ValueForm;
+    FormSlot<TAreaForm> AreaForm;
+    FormSlot<TPrevForm> PrevForm;
+    FormSlot<TProgressForm> ProgressForm;
+    FormSlot<TAboutDlg> AboutDlg;
+    FormSlot<TSetForm> SetForm;
 };
 
 // The main window. It owns the one open project: most fields are the texts and check marks of its

@@ -24,8 +24,8 @@ void TMainForm::BuildPrActExecute()
         return;
     // A writer left running (its window closed by the title bar) would meet the same archive and data
     // file: this build replaces them anyway, so stop it first.
-    if (Windows.ProgressForm && Windows.ProgressForm->WorkerRunning())
-        Windows.ProgressForm->StopWorker();
+    if (TProgressForm* progress = Windows.ProgressForm.IfCreated(); progress && progress->WorkerRunning())
+        progress->StopWorker();
 
     std::optional<BuildMessage> refusal;
     try {
