@@ -76,54 +76,59 @@ QPixmap Calendar()
     return pixmap;
 }
 
-QList<QPixmap> MakeImages()
+QPixmap KeyImage(bool selected)
 {
-    QList<QPixmap> images;
-    for (bool selected : {false, true}) {
-        QPixmap pixmap(16, 16);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        if (selected) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(QColor(255, 244, 170));
-            p.drawEllipse(QRectF(0, 2, 11, 11));
-            DrawKey(p, QColor(250, 190, 30), QColor(150, 90, 0));
-        } else {
-            DrawKey(p, QColor(200, 170, 90), QColor(110, 85, 30));
-        }
-        p.end();
-        images << pixmap;
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (selected) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 244, 170));
+        p.drawEllipse(QRectF(0, 2, 11, 11));
+        DrawKey(p, QColor(250, 190, 30), QColor(150, 90, 0));
+    } else {
+        DrawKey(p, QColor(200, 170, 90), QColor(110, 85, 30));
     }
-    images << Tile(QColor(40, 140, 60), QStringLiteral("✓"), 12);      // 2 Boolean
-    images << Tile(QColor(170, 120, 20), QStringLiteral("$"), 11);      // 3 Currency
-    images << Calendar();                                               // 4 Date
-    images << Clock(QColor(50, 90, 180), true);                         // 5 DateTime
-    images << Tile(QColor(120, 60, 160), QStringLiteral(".5"), 9);      // 6 Float
-    images << Tile(QColor(30, 110, 170), QStringLiteral("12"), 9);      // 7 Integer
-    images << Tile(QColor(170, 50, 50), QStringLiteral("ab"), 9);       // 8 String
-    images << Clock(QColor(50, 90, 180), false);                        // 9 Time
-    return images;
+    p.end();
+    return pixmap;
 }
 
-// Kept as images: a static pixmap would outlive the application object.
-const QList<QImage>& Images()
+constexpr int ImageCount = 10;
+
+QPixmap MakeImage(int index)
 {
-    static const QList<QImage> images = [] {
-        QList<QImage> list;
-        for (const QPixmap& pixmap : MakeImages())
-            list << pixmap.toImage();
-        return list;
-    }();
-    return images;
+    switch (index) {
+    case 0: return KeyImage(false);
+    case 1: return KeyImage(true);
+    case 2: return Tile(QColor(40, 140, 60), QStringLiteral("✓"), 12);   // Boolean
+    case 3: return Tile(QColor(170, 120, 20), QStringLiteral("$"), 11);   // Currency
+    case 4: return Calendar();                                            // Date
+    case 5: return Clock(QColor(50, 90, 180), true);                      // DateTime
+    case 6: return Tile(QColor(120, 60, 160), QStringLiteral(".5"), 9);   // Float
+    case 7: return Tile(QColor(30, 110, 170), QStringLiteral("12"), 9);   // Integer
+    case 8: return Tile(QColor(170, 50, 50), QStringLiteral("ab"), 9);    // String
+    default: return Clock(QColor(50, 90, 180), false);                    // 9 Time
+    }
+}
+
+// Each image is drawn on its first use: a new project shows only the keys, and the tiles' marks
+// (the check mark comes from a fallback font) cost more than the rest of the registry page.
+// Kept as images: a static pixmap would outlive the application object.
+const QImage& Image(int index)
+{
+    static QList<QImage> images(ImageCount);
+    QImage& image = images[index];
+    if (image.isNull())
+        image = MakeImage(index).toImage();
+    return image;
 }
 
 }  // namespace
 
 QPixmap RegistryImage(int index)
 {
-    const QList<QImage>& images = Images();
-    return index >= 0 && index < images.size() ? QPixmap::fromImage(images[index]) : QPixmap();
+    return index >= 0 && index < ImageCount ? QPixmap::fromImage(Image(index)) : QPixmap();
 }
 
 QIcon KeyIcon(bool belowRoot)
