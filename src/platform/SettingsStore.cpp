@@ -41,5 +41,10 @@ QString QtSettingsStore::LoadWinRarPath()
 void QtSettingsStore::StoreWinRarPath(const QString& path)
 {
     auto store = OpenStore(IniPath);
+    // Every close stores the field, and it nearly always holds what is stored already: rewriting the
+    // file under its lock file cost more than the rest of closing the program.
+    const QVariant stored = store->value(QStringLiteral("WinRARexe"));
+    if (store->status() == QSettings::NoError && stored.typeId() == QMetaType::QString && stored.toString() == path)
+        return;
     WriteValue(*store, path);
 }

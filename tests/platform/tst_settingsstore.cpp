@@ -60,6 +60,8 @@ void TestSettingsStore::storesWhatItIsGiven_data()
                             << "D:\\Tools\\WinRAR.exe";
     QTest::newRow("Czech path") << "C:\\Programy\\Žluťoučký\\WinRAR.exe"
                                 << "C:\\Programy\\Žluťoučký\\WinRAR.exe";
+    QTest::newRow("the stored default again") << "C:\\Program Files\\WinRAR\\WinRAR.exe"
+                                              << "C:\\Program Files\\WinRAR\\WinRAR.exe";
     QTest::newRow("empty field stored empty, default on the next load")
         << QString() << "C:\\Program Files\\WinRAR\\WinRAR.exe";
 }
