@@ -2,10 +2,11 @@
 #include <QFrame>
 #include <qdrawutil.h>
 #include <QGuiApplication>
-#include <QLinearGradient>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <algorithm>
 
 TSplashForm::TSplashForm(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
@@ -17,13 +18,21 @@ TSplashForm::TSplashForm(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Q
 
 QPixmap TSplashForm::Picture(int width, int height)
 {
-    QPixmap pixmap(width, height);
-    QPainter p(&pixmap);
+    // The sky blends from top to bottom. Filled row by row: a gradient brush took longer than the
+    // rest of the picture, and the splash is drawn while the user waits.
+    QImage image(width, height, QImage::Format_RGB32);
+    const QColor top(24, 64, 112);
+    const QColor bottom(96, 160, 96);
+    for (int y = 0; y < height; ++y) {
+        const int t = height > 1 ? y * 255 / (height - 1) : 0;
+        const auto mix = [t](int a, int b) { return a + (b - a) * t / 255; };
+        const QRgb colour = qRgb(mix(top.red(), bottom.red()), mix(top.green(), bottom.green()),
+                                 mix(top.blue(), bottom.blue()));
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::fill(line, line + width, colour);
+    }
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, height);
-    sky.setColorAt(0, QColor(24, 64, 112));
-    sky.setColorAt(1, QColor(96, 160, 96));
-    p.fillRect(pixmap.rect(), sky);
     // A turtle: the program's mascot.
     const QPointF c(width * 0.5, height * 0.52);
     const qreal r = qMin(width, height) * 0.22;
@@ -44,12 +53,16 @@ QPixmap TSplashForm::Picture(int width, int height)
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(QRect(0, height / 12, width, height / 5), Qt::AlignCenter, QStringLiteral("Zelvakon"));
-    return pixmap;
+    p.end();
+    return QPixmap::fromImage(std::move(image));
 }
 
 void TSplashForm::paintEvent(QPaintEvent*)
 {
+    // Showing paints once and the explicit repaint once more: draw the picture only the first time.
+    if (Painted.size() != size())
+        Painted = Picture(width(), height());
     QPainter p(this);
-    p.drawPixmap(rect(), Picture(width(), height()));
+    p.drawPixmap(rect(), Painted);
     qDrawShadePanel(&p, rect(), palette(), false, 2);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QPixmap>
 #include <QWidget>
 
 // Shown from the start until the windows are created; no behaviour of its own.
@@ -10,4 +11,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap Painted;
 };
