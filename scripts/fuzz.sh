@@ -5,18 +5,25 @@
 # allocator costs most of the time of every execution, and the readers allocate a lot. New inputs go
 # to a scratch copy of the corpus; a crash, a hang or a report leaves its input in build-fuzz/findings.
 # Usage: scripts/fuzz.sh [TOTAL-SECONDS] [extra libFuzzer flags...]
+# FUZZ_TARGETS="regini project" limits the run to those targets; FUZZ_NO_BUILD=1 skips the builds
+# (for a second run beside one that built them). A long run to a fixed count: 36000 -runs=10000000.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 total=${1:-60}
 shift || true
-scripts/setup.sh
 names=$(cd fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//')
-for build in "build-fuzz address,undefined" "build-fuzz-fast undefined"; do
-  dir=${build% *}
-  CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVAKON_FUZZ=ON \
-    -DZELVAKON_FUZZ_SANITIZERS="${build#* }" -DZELVAKON_TESTS=OFF -DZELVAKON_BENCH=OFF >/dev/null
-  cmake --build "$dir" -j2 --target $names >/dev/null
-done
+if [ -n "${FUZZ_TARGETS:-}" ]; then
+  names=$(for t in $FUZZ_TARGETS; do echo "fuzz_$t"; done)
+fi
+if [ -z "${FUZZ_NO_BUILD:-}" ]; then
+  scripts/setup.sh
+  for build in "build-fuzz address,undefined" "build-fuzz-fast undefined"; do
+    dir=${build% *}
+    CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVAKON_FUZZ=ON \
+      -DZELVAKON_FUZZ_SANITIZERS="${build#* }" -DZELVAKON_TESTS=OFF -DZELVAKON_BENCH=OFF >/dev/null
+    cmake --build "$dir" -j2 --target $names >/dev/null
+  done
+fi
 count=$(echo $names | wc -w)
 each=$(( total / count ))
 [ "$each" -ge 1 ] || each=1
