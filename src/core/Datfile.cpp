@@ -40,6 +40,8 @@ QString DatFileWriter::ExePath() const { return Paths::Join(In.Vystup, In.JmenoI
 
 bool DatFileWriter::Stopping() const { return Report.StopRequested && Report.StopRequested(); }
 
+qint64 DatFileWriter::Chunk() const { return Report.ChunkBytes > 0 ? Report.ChunkBytes : DatFormat::ChunkSize; }
+
 bool DatFileWriter::GoOn()
 {
     if (Failed || Cancelled)
@@ -96,7 +98,7 @@ DatFileWriter::Copied DatFileWriter::CopyChunks(QFile& source, qint64 size)
     ChunkCopy copy(source, *Dat);
     qint64 done = 0;
     while (done < size) {
-        const qint64 want = qMin<qint64>(DatFormat::ChunkSize, size - done);
+        const qint64 want = qMin<qint64>(Chunk(), size - done);
         switch (copy.Copy(want)) {
         case ChunkCopy::Result::Copied:
             break;
@@ -154,7 +156,7 @@ bool DatFileWriter::AppendStream(std::unique_ptr<QByteArray>& buffer)
     const qint64 size = buffer->size();
     bool ok = true;
     while (done < size) {
-        const qint64 want = qMin<qint64>(DatFormat::ChunkSize, size - done);
+        const qint64 want = qMin<qint64>(Chunk(), size - done);
         if (!WriteAll(buffer->constData() + done, want)) {
             ok = false;
             break;

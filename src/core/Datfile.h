@@ -1,5 +1,6 @@
 #pragma once
 #include "ClickArea.h"
+#include "DatFormat.h"
 #include <QByteArray>
 #include <QString>
 #include <QThread>
@@ -42,6 +43,10 @@ struct DatFileReport {
     std::function<void(qint32 partSize)> ShowPartSize;
     std::function<void(const QString& status, qint32 bytesAppended)> ShowProgress;
     std::function<bool()> StopRequested;  // consulted between chunks and between steps
+    // The bytes of a chunk. The progress window moves by the format's chunk; a caller without a
+    // window may take larger ones, so that the kernel copies each part in few calls. The bytes
+    // written are the same whatever the chunk.
+    qint64 ChunkBytes = DatFormat::ChunkSize;
 };
 
 enum class DatFileOutcome { Done, Failed, Cancelled };
@@ -62,6 +67,7 @@ private:
     enum class Copied { All, ReadFailed, WriteFailed, Stopped };
 
     bool Stopping() const;
+    qint64 Chunk() const;
     bool GoOn();  // no failure and no stop so far
     void ShowPartSize(qint32 size);
     void ShowProgress();

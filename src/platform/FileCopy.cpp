@@ -72,22 +72,27 @@ ChunkCopy::Result ChunkCopy::Copy(qint64 bytes)
 
 ChunkCopy::Result ChunkCopy::Copy(qint64 bytes)
 {
-    if (Buffer.size() < bytes)
-        Buffer.resize(bytes);
-    qint64 got = 0;
-    while (got < bytes) {
-        const qint64 n = Source.read(Buffer.data() + got, bytes - got);
-        if (n <= 0) {
-            Error = Source.errorString();
-            return Result::ReadFailed;
+    // Through one buffer of at most 1 MiB, however large the chunk.
+    if (Buffer.size() < qMin<qint64>(bytes, 1 << 20))
+        Buffer.resize(qMin<qint64>(bytes, 1 << 20));
+    while (bytes > 0) {
+        const qint64 piece = qMin<qint64>(bytes, Buffer.size());
+        qint64 got = 0;
+        while (got < piece) {
+            const qint64 n = Source.read(Buffer.data() + got, piece - got);
+            if (n <= 0) {
+                Error = Source.errorString();
+                return Result::ReadFailed;
+            }
+            got += n;
         }
-        got += n;
+        if (Target.write(Buffer.constData(), piece) != piece) {
+            Error = Target.errorString();
+            return Result::WriteFailed;
+        }
+        TargetPos += piece;
+        bytes -= piece;
     }
-    if (Target.write(Buffer.constData(), bytes) != bytes) {
-        Error = Target.errorString();
-        return Result::WriteFailed;
-    }
-    TargetPos += bytes;
     return Result::Copied;
 }
 

@@ -114,6 +114,7 @@ class TestDatFile : public QObject {
     Q_OBJECT
 private slots:
     void streamsEveryPartInChunks();
+    void largerChunksWriteTheSameBytes();
     void failures_data();
     void failures();
     void writeFailureWhenTheDiskIsFull();
@@ -152,6 +153,23 @@ void TestDatFile::streamsEveryPartInChunks()
     QCOMPARE(dat.mid(check.Layout.UnrarOffset), Pattern(10, 'u'));
     QCOMPARE(ReadBytes(f.ExePath), QByteArray("MZ vorvanex"));
     QVERIFY(!QFile::exists(f.Archive));
+}
+
+void TestDatFile::largerChunksWriteTheSameBytes()
+{
+    Fixture f;
+    DatFileWriter standard(f.Inputs(), f.Report());
+    QCOMPARE(standard.Execute(), DatFileOutcome::Done);
+    const QByteArray expected = ReadBytes(f.DatPath);
+    WriteBytes(f.Archive, Pattern(100000, 'a'));  // a build removes the archive it appended
+    f.Calls.clear();
+    DatFileReport report = f.Report();
+    report.ChunkBytes = 65536;
+    DatFileWriter larger(f.Inputs(), std::move(report));
+    QCOMPARE(larger.Execute(), DatFileOutcome::Done);
+    QCOMPARE(ReadBytes(f.DatPath), expected);
+    QCOMPARE(f.Calls.mid(0, 4), QStringList({QStringLiteral("size 100000"), QStringLiteral("Připojuji archiv... 65536"),
+                                             QStringLiteral("Připojuji archiv... 100000"), QStringLiteral("size 3000")}));
 }
 
 void TestDatFile::failures_data()
