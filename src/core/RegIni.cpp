@@ -37,7 +37,7 @@ public:
     {
         // The walk sets the lines of one key in a row: look the section up once for all of them.
         if (Last < 0 || section != Sections[size_t(Last)].Name) {
-            const QString lower = section.toLower();
+            const QString lower = ProfileFile::Lower(section);
             auto found = SectionIndex.constFind(lower);
             if (found == SectionIndex.constEnd()) {
                 found = SectionIndex.insert(lower, int(Sections.size()));
@@ -47,7 +47,7 @@ public:
         }
         Section& s = Sections[size_t(Last)];
         const Line line{name, marker, text};
-        QString lowerName = name.toString().toLower();
+        QString lowerName = ProfileFile::Lower(name);
         const int at = s.Find(lowerName);
         if (at >= 0) {
             s.Lines[size_t(at)] = line;

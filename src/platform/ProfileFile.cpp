@@ -37,7 +37,7 @@ bool HeaderName(QStringView text, QString* name)
 
 // The lower-case form of a name for a look-up in the indexes, which hold lower-case names. Short
 // ASCII names, nearly every name the program asks for, are lowered on the stack: a look-up then
-// costs no allocation. Anything else takes QString::toLower, as the indexes were built with.
+// costs no allocation. Anything else takes ProfileFile::Lower, as the indexes were built with.
 class LookupKey {
 public:
     explicit LookupKey(QStringView name)
@@ -46,7 +46,7 @@ public:
         for (qsizetype i = 0; ascii && i < name.size(); ++i)
             ascii = name[i].unicode() < 0x80;
         if (!ascii) {
-            Key = name.toString().toLower();
+            Key = ProfileFile::Lower(name);
             return;
         }
         for (qsizetype i = 0; i < name.size(); ++i) {
@@ -78,7 +78,20 @@ QString ProfileFile::KeyOf(QStringView text)
     const qsizetype eq = text.indexOf(QLatin1Char('='));
     if (eq < 0)
         return QString();
-    return TrimBlanks(text.left(eq)).toString().toLower();
+    return Lower(TrimBlanks(text.left(eq)));
+}
+
+QString ProfileFile::Lower(QStringView name)
+{
+    QString lower(name.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(lower.data());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        if (c >= 0x80)
+            return name.toString().toLower();
+        out[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+    }
+    return lower;
 }
 
 ProfileFile ProfileFile::Load(const QString& path)
@@ -173,7 +186,7 @@ void ProfileFile::Reindex()
     SectionIndex.clear();
     // QHash::insert replaces: walk backwards so that the first section of a name wins.
     for (int s = int(SectionList.size()) - 1; s >= 0; --s)
-        SectionIndex.insert(SectionList[size_t(s)].Name.toLower(), s);
+        SectionIndex.insert(Lower(SectionList[size_t(s)].Name), s);
 }
 
 ProfileFile::Section* ProfileFile::Find(const QString& section)
@@ -291,7 +304,7 @@ void ProfileFile::Write(const QString& section, const QString& key, const QStrin
     if (!s) {
         EnsureLastLineEnds();
         SectionList.push_back(Section{section, OwnLine(QLatin1Char('[') + section + QLatin1Char(']')), {}, {}, true});
-        SectionIndex.insert(section.toLower(), int(SectionList.size()) - 1);
+        SectionIndex.insert(Lower(section), int(SectionList.size()) - 1);
         s = &SectionList.back();
     }
     const QHash<QString, int>& index = Index(*s);
@@ -309,7 +322,7 @@ void ProfileFile::Write(const QString& section, const QString& key, const QStrin
     if (at == qsizetype(s->Lines.size())) {
         EnsureLastLineEnds();
         s->Lines.push_back(line);
-        s->KeyIndex.insert(key.toLower(), int(s->Lines.size()) - 1);
+        s->KeyIndex.insert(Lower(key), int(s->Lines.size()) - 1);
     } else {
         s->Lines.insert(s->Lines.begin() + at, line);
         s->Indexed = false;
@@ -318,8 +331,8 @@ void ProfileFile::Write(const QString& section, const QString& key, const QStrin
 
 void ProfileFile::EraseSection(const QString& section)
 {
-    const QString lower = section.toLower();
-    std::erase_if(SectionList, [&lower](const Section& s) { return s.Name.toLower() == lower; });
+    const QString lower = Lower(section);
+    std::erase_if(SectionList, [&lower](const Section& s) { return Lower(s.Name) == lower; });
     Reindex();
 }
 

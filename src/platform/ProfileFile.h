@@ -20,6 +20,9 @@ public:
     // A missing file gives an empty profile; a file that cannot be read throws ZelvakonError.
     static ProfileFile Load(const QString& path);
     static ProfileFile Parse(const QByteArray& bytes);
+    // The lower-case form under which names are compared: QString::toLower, with ASCII text (nearly
+    // every name) lowered directly rather than through the Unicode tables.
+    static QString Lower(QStringView name);
 
     // Section names in file order (a name that occurs twice is listed twice).
     QStringList Sections() const;

@@ -33,6 +33,11 @@ void TestProfileFile::readRules_data()
     QTest::newRow("mismatched quotes kept") << QByteArray("[A]\r\nk='v\"\r\n") << "A" << "k" << "'v\"";
     QTest::newRow("lone quote kept") << QByteArray("[A]\r\nk=\"\r\n") << "A" << "k" << "\"";
     QTest::newRow("section case ignored") << QByteArray("[Rozbal]\r\nLevy=5\r\n") << "ROZBAL" << "levy" << "5";
+    QTest::newRow("long section case ignored")
+        << QByteArray("[HKEY_CURRENT_USER\\Software\\Firma\\Program\\Nastaveni\\Okna\\Hlavni]\r\nKlic=1\r\n")
+        << "hkey_current_user\\software\\firma\\program\\nastaveni\\okna\\hlavni" << "KLIC" << "1";
+    QTest::newRow("Czech section and key case ignored") << QByteArray("[\xc8" "esky]\r\n\x8e" "lu\x9d=v\r\n") << "ČESKY"
+                                                        << "žluť" << "v";
     QTest::newRow("first of duplicate keys wins") << QByteArray("[A]\r\nk=1\r\nK=2\r\n") << "A" << "k" << "1";
     QTest::newRow("first of duplicate sections wins") << QByteArray("[A]\r\nk=1\r\n[a]\r\nk=2\r\n") << "A" << "k" << "1";
     QTest::newRow("key only in second duplicate section is absent") << QByteArray("[A]\r\n[a]\r\nk=2\r\n") << "A" << "k" << QString();
