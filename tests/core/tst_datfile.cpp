@@ -13,14 +13,6 @@
 
 namespace {
 
-QByteArray Pattern(int size, char seed)
-{
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char(seed + i * 7 + i / 251);
-    return bytes;
-}
-
 // "*" stands for any text, "/" included.
 bool Matches(const QString& text, const QString& pattern)
 {

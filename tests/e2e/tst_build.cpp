@@ -36,14 +36,6 @@ QByteArray Le(qint32 v)
     return b;
 }
 
-QByteArray Pattern(int size, char seed)
-{
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char(seed + i * 13 + i / 509);
-    return bytes;
-}
-
 QByteArray Bitmap(qint32 width, qint32 height, int size)
 {
     QByteArray bytes = Pattern(size, 'b');

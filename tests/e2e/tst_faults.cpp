@@ -35,14 +35,6 @@ struct EnvVar {
     ~EnvVar() { qunsetenv(Name.constData()); }
 };
 
-QByteArray Pattern(int size, char seed)
-{
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char(seed + i * 11 + i / 307);
-    return bytes;
-}
-
 // A file-size limit stands in for a disk that fills up; ignoring SIGXFSZ turns it into EFBIG.
 class FullDisk {
 public:

@@ -73,3 +73,11 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
 }
+
+QByteArray Pattern(int size, char seed)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(seed + i * 13 + i / 509);
+    return bytes;
+}

@@ -46,3 +46,5 @@ struct TestEnv {
 void TypeText(QWidget* widget, const QString& text);
 QByteArray ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const QByteArray& bytes);
+// Bytes that differ from part to part and from place to place, so that a misplaced copy shows.
+QByteArray Pattern(int size, char seed);
