@@ -3,6 +3,7 @@
 #include "Codec.h"
 #include "Error.h"
 #include <QFile>
+#include <memory>
 
 namespace {
 
@@ -42,15 +43,16 @@ class LookupKey {
 public:
     explicit LookupKey(QStringView name)
     {
+        const char16_t* in = name.utf16();
         bool ascii = name.size() <= Capacity;
         for (qsizetype i = 0; ascii && i < name.size(); ++i)
-            ascii = name[i].unicode() < 0x80;
+            ascii = in[i] < 0x80;
         if (!ascii) {
             Key = ProfileFile::Lower(name);
             return;
         }
         for (qsizetype i = 0; i < name.size(); ++i) {
-            const char16_t c = name[i].unicode();
+            const char16_t c = in[i];
             Buffer[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
         }
         Key = QString::fromRawData(reinterpret_cast<const QChar*>(Buffer), name.size());
@@ -81,15 +83,45 @@ QString ProfileFile::KeyOf(QStringView text)
     return Lower(TrimBlanks(text.left(eq)));
 }
 
+namespace {
+
+// Lower-case forms of the characters below U+3000, which hold every Windows-1250 character: Qt lowers
+// each character on its own, so looking one up gives what QString::toLower gives. 0 marks a character
+// whose lower-case form is longer than one character (or that has none below the bound).
+constexpr char16_t LowerTableSize = 0x3000;
+
+const char16_t* LowerTable()
+{
+    static const std::unique_ptr<char16_t[]> table = [] {
+        auto t = std::make_unique<char16_t[]>(LowerTableSize);
+        for (char16_t c = 0; c < LowerTableSize; ++c) {
+            const QString lower = QString(QChar(c)).toLower();
+            t[c] = lower.size() == 1 ? lower[0].unicode() : char16_t(0);
+        }
+        return t;
+    }();
+    return table.get();
+}
+
+}  // namespace
+
 QString ProfileFile::Lower(QStringView name)
 {
     QString lower(name.size(), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(lower.data());
+    const char16_t* in = name.utf16();  // not operator[]: its range checks cost more than the look-up
+    const char16_t* table = nullptr;
     for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t c = name[i].unicode();
-        if (c >= 0x80)
+        const char16_t c = in[i];
+        if (c < 0x80) {
+            out[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+            continue;
+        }
+        if (!table)
+            table = LowerTable();
+        if (c >= LowerTableSize || table[c] == 0)
             return name.toString().toLower();
-        out[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+        out[i] = table[c];
     }
     return lower;
 }

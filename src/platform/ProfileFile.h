@@ -21,7 +21,7 @@ public:
     static ProfileFile Load(const QString& path);
     static ProfileFile Parse(const QByteArray& bytes);
     // The lower-case form under which names are compared: QString::toLower, with ASCII text (nearly
-    // every name) lowered directly rather than through the Unicode tables.
+    // every name) lowered directly and the rest looked up per character in a table made once.
     static QString Lower(QStringView name);
 
     // Section names in file order (a name that occurs twice is listed twice).

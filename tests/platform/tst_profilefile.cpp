@@ -9,6 +9,8 @@ class TestProfileFile : public QObject {
 private slots:
     void readRules_data();
     void readRules();
+    void lowerIsQtLower_data();
+    void lowerIsQtLower();
     void writeRules_data();
     void writeRules();
     void sectionsAndKeys();
@@ -68,6 +70,32 @@ void TestProfileFile::readRules()
         QVERIFY(!value.has_value());
     else
         QCOMPARE(value.value_or(QStringLiteral("<absent>")), expected);
+}
+
+void TestProfileFile::lowerIsQtLower_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("ascii") << QStringLiteral("HKEY_CURRENT_USER\\Software\\Zelvakon 2.0");
+    QTest::newRow("czech") << QStringLiteral("ŽLUŤOUČKÝ KŮŇ ÚPĚL ĎÁBELSKÉ ÓDY");
+    QTest::newRow("longer lower form") << QStringLiteral("İSTANBUL");  // U+0130 lowers to two characters
+    QTest::newRow("outside the basic plane") << QString::fromUcs4(U"\U00010400x\U0001D400");
+    QTest::newRow("lone surrogate") << QString(QChar(0xD801)) + QStringLiteral("AB");
+    QTest::newRow("fullwidth") << QStringLiteral("ＡＢＣ Ω");
+    QString all;
+    for (char32_t c = 1; c < 0x10000; ++c)
+        if (c < 0xD800 || c > 0xDFFF)
+            all += QChar(char16_t(c));
+    QTest::newRow("every character of the basic plane") << all;
+}
+
+void TestProfileFile::lowerIsQtLower()
+{
+    QFETCH(QString, name);
+    QCOMPARE(ProfileFile::Lower(name), name.toLower());
+    // One character at a time too: a whole string falls back on its first unusual character.
+    for (qsizetype i = 0; i < name.size(); ++i)
+        if (!name[i].isSurrogate())
+            QCOMPARE(ProfileFile::Lower(name.sliced(i, 1)), name.sliced(i, 1).toLower());
 }
 
 void TestProfileFile::writeRules_data()
