@@ -8,28 +8,15 @@
 #include "QtHelpViewer.h"
 #include "SettingsStore.h"
 #include "Splash.h"
+#include "Style.h"
 #include <QApplication>
 #include <QDir>
-#include <QImageReader>
-#include <thread>
-#ifdef ZELVAKON_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#endif
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
-#ifdef ZELVAKON_FONTCONFIG
-    // Reading the font configuration takes as long as setting up the application object, and the
-    // splash needs both before it can show its title: the two run side by side.
-    std::thread fontConfiguration([] { FcInit(); });
-#endif
     ZelvakonApplication app(argc, argv);
-#ifdef ZELVAKON_FONTCONFIG
-    fontConfiguration.join();
-#endif
-    // The first paint reads the style's picture files, and the first picture read loads every image
-    // format plugin: done meanwhile on another core.
-    std::jthread imagePlugins([] { (void)QImageReader::supportedImageFormats(); });
+    QApplication::setStyle(new ZelvakonStyle);
     ApplyProgramFont();
     QtDialogs dialogs;
     app.ErrorDialogs = &dialogs;
@@ -61,11 +48,15 @@ int main(int argc, char* argv[])
         splash.hide();
         splash.close();
 
-        imagePlugins.join();
         mainForm.show();
-        // For the start-up benchmark: end the run once the main window has been activated.
-        if (qEnvironmentVariableIsSet("ZELVAKON_QUIT_AFTER_ACTIVATION"))
+        // For the start-up benchmark: say when the main window has been activated, then end the run.
+        if (qEnvironmentVariableIsSet("ZELVAKON_QUIT_AFTER_ACTIVATION")) {
+            QObject::connect(&mainForm, &TMainForm::Activated, &app, [] {
+                std::fputs("activated\n", stdout);
+                std::fflush(stdout);
+            });
             QObject::connect(&mainForm, &TMainForm::Activated, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+        }
         app.exec();
     } catch (const ZelvakonError& error) {
         app.Report(error.Message());
