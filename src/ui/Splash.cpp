@@ -8,10 +8,59 @@
 #include <QScreen>
 #include <algorithm>
 
+namespace {
+#include "SplashTitle.inc"
+
+}  // namespace
+
+// The title as the font draws it at the splash's own size (a mask made by tools/splash_title.cpp):
+// the splash is on screen before the font configuration has been read, and reading it first would
+// keep the splash away for as long again. Other sizes scale the mask.
+void TSplashForm::DrawTitle(QPainter& p, QSize picture)
+{
+    QImage title(TitleMaskWidth, TitleMaskHeight, QImage::Format_ARGB32_Premultiplied);
+    const unsigned char* coverage = TitleMask;
+    for (int y = 0; y < TitleMaskHeight; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(title.scanLine(y));
+        for (int x = 0; x < TitleMaskWidth; ++x, ++coverage)
+            line[x] = qRgba(*coverage, *coverage, *coverage, *coverage);  // white, premultiplied
+    }
+    const QRectF splashBand = TSplashForm::TitleBand(TSplashForm::SplashSize);
+    const QRectF band = TSplashForm::TitleBand(picture);
+    const qreal scale = qreal(TSplashForm::TitleFont(picture).pixelSize())
+                        / TSplashForm::TitleFont(TSplashForm::SplashSize).pixelSize();
+    const QSizeF scaled = splashBand.size() * scale;
+    const QPointF origin(band.center().x() - scaled.width() / 2, band.center().y() - scaled.height() / 2);
+    const QRectF target(origin + QPointF(TitleMaskX, TitleMaskY) * scale, QSizeF(TitleMaskWidth, TitleMaskHeight) * scale);
+    if (scale == 1 && target.topLeft() == target.topLeft().toPoint()) {
+        p.drawImage(target.topLeft().toPoint(), title);
+        return;
+    }
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(target, title);
+    p.restore();
+}
+
+const QString TSplashForm::Title = QStringLiteral("Zelvakon");
+
+QRect TSplashForm::TitleBand(QSize picture)
+{
+    return QRect(0, picture.height() / 12, picture.width(), picture.height() / 5);
+}
+
+QFont TSplashForm::TitleFont(QSize picture)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setBold(true);
+    font.setPixelSize(qMax(12, picture.height() / 8));
+    return font;
+}
+
 TSplashForm::TSplashForm(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("SplashForm"));
-    setFixedSize(292, 223);
+    setFixedSize(SplashSize);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
 }
@@ -47,12 +96,7 @@ QPixmap TSplashForm::Picture(int width, int height)
     shell.cubicTo(c.x() - r, c.y() - r * 0.9, c.x() + r, c.y() - r * 0.9, c.x() + r, c.y() + r * 0.4);
     shell.closeSubpath();
     p.drawPath(shell);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setBold(true);
-    font.setPixelSize(qMax(12, height / 8));
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRect(0, height / 12, width, height / 5), Qt::AlignCenter, QStringLiteral("Zelvakon"));
+    DrawTitle(p, QSize(width, height));
     p.end();
     return QPixmap::fromImage(std::move(image));
 }
