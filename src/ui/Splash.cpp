@@ -10,7 +10,6 @@
 
 namespace {
 #include "SplashTitle.inc"
-
 }  // namespace
 
 // The title as the font draws it at the splash's own size (a mask made by tools/splash_title.cpp):
@@ -25,14 +24,13 @@ void TSplashForm::DrawTitle(QPainter& p, QSize picture)
         for (int x = 0; x < TitleMaskWidth; ++x, ++coverage)
             line[x] = qRgba(*coverage, *coverage, *coverage, *coverage);  // white, premultiplied
     }
-    const QRectF splashBand = TSplashForm::TitleBand(TSplashForm::SplashSize);
-    const QRectF band = TSplashForm::TitleBand(picture);
-    const qreal scale = qreal(TSplashForm::TitleFont(picture).pixelSize())
-                        / TSplashForm::TitleFont(TSplashForm::SplashSize).pixelSize();
+    const QRectF splashBand = TitleBand(SplashSize);
+    const QRectF band = TitleBand(picture);
+    const qreal scale = qreal(TitleFont(picture).pixelSize()) / TitleFont(SplashSize).pixelSize();
     const QSizeF scaled = splashBand.size() * scale;
     const QPointF origin(band.center().x() - scaled.width() / 2, band.center().y() - scaled.height() / 2);
     const QRectF target(origin + QPointF(TitleMaskX, TitleMaskY) * scale, QSizeF(TitleMaskWidth, TitleMaskHeight) * scale);
-    if (scale == 1 && target.topLeft() == target.topLeft().toPoint()) {
+    if (scale == 1 && target.topLeft() == target.topLeft().toPoint()) {  // the splash: pixel for pixel
         p.drawImage(target.topLeft().toPoint(), title);
         return;
     }
