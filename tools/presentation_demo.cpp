@@ -11,6 +11,7 @@
 #include "Areadlg.h"
 #include "Forms.h"
 #include "Main.h"
+#include "Style.h"
 #include "Preview.h"
 #include "QtDialogs.h"
 #include "QtHelpViewer.h"
@@ -94,6 +95,7 @@ int Usage()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(new ZelvakonStyle);  // as the program looks
     ApplyProgramFont();
     QStringList args = app.arguments().mid(1);
     if (args.size() < 2)

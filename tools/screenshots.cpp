@@ -3,6 +3,7 @@
 #include "NullDialogs.h"
 #include "Forms.h"
 #include "Main.h"
+#include "Style.h"
 #include "SettingsStore.h"
 #include <QApplication>
 #include <QDir>
@@ -16,6 +17,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(new ZelvakonStyle);  // as the program looks
     ApplyProgramFont();
     if (argc < 2) {
         std::fprintf(stderr, "usage: zelvakon-screenshots OUTPUT-FOLDER\n");
