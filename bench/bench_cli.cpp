@@ -10,6 +10,7 @@
 // dirty pages of an earlier one. Scratch files go below the given folder and are deleted at the end.
 //
 // Usage: bench_cli [archive MiB, default 1024] [rounds, default 5] [scratch parent, default temp folder]
+#include "BenchSupport.h"
 #include "Project.h"
 #include <QCoreApplication>
 #include <QDir>
@@ -24,13 +25,6 @@
 #include <vector>
 
 namespace {
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 struct Run {
     double Seconds = 0;
@@ -103,19 +97,11 @@ int main(int argc, char* argv[])
     const QString master = root + QStringLiteral("/master.rar");
     const QString unrar = root + QStringLiteral("/Program/Unrar.dll");
     {
-        QFile file(master);
-        if (!file.open(QIODevice::WriteOnly)) {
+        if (!WriteIncompressible(master, mib)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(master));
             return 1;
         }
-        QByteArray block(1 << 20, '\0');
-        QRandomGenerator random(1);
-        for (qint64 i = 0; i < mib; ++i) {
-            random.fillRange(reinterpret_cast<quint32*>(block.data()), block.size() / 4);
-            file.write(block);
-        }
-        block.resize(300000);
-        if (!WriteFile(unrar, block) || !WriteFile(root + QStringLiteral("/Program/Vorvanex.exe"), "MZ")
+        if (!WriteFile(unrar, QByteArray(300000, '\x5a')) || !WriteFile(root + QStringLiteral("/Program/Vorvanex.exe"), "MZ")
             || !WriteFile(root + QStringLiteral("/Hra/hra.exe"), "MZ hra"))
             return 1;
     }

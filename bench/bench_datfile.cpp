@@ -7,6 +7,7 @@
 // resident set during a run above its resident set before it (/proc/self/clear_refs resets the peak).
 //
 // Usage: bench_datfile [archive MiB, default 1024] [rounds, default 5]
+#include "BenchSupport.h"
 #include "DatFormat.h"
 #include "Datfile.h"
 #include "Progress.h"
@@ -65,12 +66,6 @@ struct Sample {
     qint64 PeakAboveIdleKiB = 0;
 };
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 template <typename Run>
 Sample Measure(Run run)
 {
@@ -110,21 +105,13 @@ int main(int argc, char* argv[])
     // Incompressible data, written once; the writer deletes archiv.rar on success, so each run gets a
     // fresh hard link to the same (cached) pages.
     {
-        QFile file(master);
-        if (!file.open(QIODevice::WriteOnly)) {
+        if (!WriteIncompressible(master, mib)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(master));
             return 1;
         }
-        QByteArray block(1 << 20, '\0');
-        QRandomGenerator random(1);
-        for (qint64 i = 0; i < mib; ++i) {
-            random.fillRange(reinterpret_cast<quint32*>(block.data()), block.size() / 4);
-            file.write(block);
-        }
         QFile dll(unrar);
         dll.open(QIODevice::WriteOnly);
-        block.resize(300000);
-        dll.write(block);
+        dll.write(QByteArray(300000, '\x5a'));
         QFile exe(folder + QStringLiteral("/Vorvanex.exe"));
         exe.open(QIODevice::WriteOnly);
         exe.write("MZ stand-in extractor");

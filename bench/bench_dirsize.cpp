@@ -1,5 +1,6 @@
 // Folder measurement against du: 100,000 small files in 1,000 folders, warm cache, median of several
 // runs each, interleaved. Usage: bench_dirsize [parent folder of the scratch tree] [runs]
+#include "BenchSupport.h"
 #include "DirSize.h"
 #include <QCoreApplication>
 #include <QDir>
@@ -16,13 +17,6 @@ namespace {
 
 constexpr int Folders = 1000;
 constexpr int FilesPerFolder = 100;
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 qint64 RunDu(const QString& folder, double* ms)
 {

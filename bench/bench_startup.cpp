@@ -1,6 +1,7 @@
 // Start-up time: from process start to the main window's first activation, median of 10 runs under the
 // offscreen platform, beside a bare Qt window started the same way in the same run. Each program says
 // "activated" on its standard output at that moment; the time to the process's end is shown as well.
+#include "BenchSupport.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -11,12 +12,6 @@
 #include <cstdlib>
 #include <cstdio>
 #include <vector>
-
-static double Median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 struct Run {
     double ActivatedMs = 0;

@@ -1,0 +1,31 @@
+#pragma once
+// Shared by the benchmarks: the median of a set of timings, and incompressible archive bytes.
+#include <QByteArray>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QString>
+#include <algorithm>
+#include <vector>
+
+inline double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Random bytes, the same in every run, that no file system or cache layer can shrink.
+inline bool WriteIncompressible(const QString& path, qint64 mib)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray block(1 << 20, '\0');
+    QRandomGenerator random(1);
+    for (qint64 i = 0; i < mib; ++i) {
+        random.fillRange(reinterpret_cast<quint32*>(block.data()), block.size() / 4);
+        if (file.write(block) != block.size())
+            return false;
+    }
+    return file.flush();
+}
