@@ -3,6 +3,7 @@
 #include "MusicPlayer.h"
 #include "SoundFiles.h"
 #include "TestEnv.h"
+#include "TimeBounds.h"
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -189,7 +190,7 @@ void TestPresentationPage::stopEndsTheTest()
     QCOMPARE(player.CurrentMode(), MusicPlayer::Mode::NotOpen);
     QTest::qWait(200);  // the interrupted playback's notice changes nothing
     QVERIFY(Idle(main));
-    QVERIFY(clock.elapsed() < 5000);
+    QVERIFY(clock.elapsed() < 5000 * TimeBoundScale);
     // And it can be tested again.
     main->TestBtn->click();
     QTRY_VERIFY(Playing(main));
@@ -341,7 +342,7 @@ void TestPresentationPage::hugeReadme()
     const QString text = main->ReadmeText();
     QCOMPARE(text.size(), bytes.size());
     QVERIFY(text == Codec::FromWin1250(bytes));
-    QVERIFY(clock.elapsed() < 30000);
+    QVERIFY(clock.elapsed() < 30000 * TimeBoundScale);
 }
 
 void TestPresentationPage::clearButtonFollowsLines_data()
