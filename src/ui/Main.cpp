@@ -4,6 +4,7 @@
 #include "Error.h"
 #include "HelpViewer.h"
 #include "KeyFilter.h"
+#include "MusicPlayer.h"
 #include "Paths.h"
 #include "SettingsStore.h"
 #include <QAction>
@@ -153,86 +154,17 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     RAREdit = Make<QLineEdit>(rarGroup, "RAREdit", 190, 24, 294, 22);
     SpeedButton3 = BrowseButton(rarGroup, "SpeedButton3", 488, 24);
 
-    // Page "Nfo soubor"
-    auto* nfo = new QWidget;
-    nfo->setObjectName(QStringLiteral("NfoPage"));
-    TabPages->addTab(nfo, QStringLiteral("Nfo soubor"));
-    auto* nfoGroup = Make<QGroupBox>(nfo, "GroupBox3", 4, 2, 420, 204);
-    nfoGroup->setTitle(QStringLiteral("Soubor Readme.nfo:"));
-    ReadMemo = Make<QPlainTextEdit>(nfoGroup, "ReadMemo", 8, 20, 404, 176);
-    LoadBtn = Button(nfo, "LoadBtn", QStringLiteral("&Otevřít"), QStringLiteral("Otevře soubor Readme.nfo uložený na disku"),
-                     432, 22, 95, 25);
-    ClearBtn = Button(nfo, "ClearBtn", QStringLiteral("&Smazat řádky"), QStringLiteral("Smaže všechny napsané řádky"),
-                      432, 54, 95, 25);
-    ClearBtn->setEnabled(false);
-
-    // Page "Hudba a obrázek"
-    auto* media = new QWidget;
-    media->setObjectName(QStringLiteral("MediaPage"));
-    TabPages->addTab(media, QStringLiteral("Hudba a obrázek"));
-    auto* musicGroup = Make<QGroupBox>(media, "GroupBox4", 4, 2, 523, 92);
-    musicGroup->setTitle(QStringLiteral("Hudba na pozadí:"));
-    Label(musicGroup, QStringLiteral("Jméno souboru:"), 12, 28, "Label8");
-    BkMusicEdit = Make<QLineEdit>(musicGroup, "BkMusicEdit", 190, 24, 294, 22);
-    BkMusicBtn = BrowseButton(musicGroup, "BkMusicBtn", 488, 24);
-    TestBtn = Button(musicGroup, "TestBtn", QStringLiteral("&Test"), QStringLiteral("Začne přehrávat zvolený soubor s hudbou"),
-                     190, 56, 75, 25);
-    StopBtn = Button(musicGroup, "StopBtn", QStringLiteral("&Stop"), QStringLiteral("Ukončí přehrávání souboru s hudbou"),
-                     272, 56, 75, 25);
-    TestBtn->setEnabled(false);
-    StopBtn->setEnabled(false);
-    auto* skinGroup = Make<QGroupBox>(media, "GroupBox5", 4, 98, 523, 108);
-    skinGroup->setTitle(QStringLiteral("Obrázek:"));
-    Label(skinGroup, QStringLiteral("Jméno souboru s obrázkem:"), 12, 28, "Label9");
-    SkinEdit = Make<QLineEdit>(skinGroup, "SkinEdit", 190, 24, 294, 22);
-    SkinBtn = BrowseButton(skinGroup, "SkinBtn", 488, 24);
-    SetBtn = Button(skinGroup, "SetBtn", QStringLiteral("&Nastavit klikací plochy"),
-                    QStringLiteral("Nastaví plochy reagující na kliknutí myši na titulním obrázku"), 190, 60, 170, 25);
-    PrevBtn = Button(skinGroup, "PrevBtn", QStringLiteral("Ná&hled"), QStringLiteral("Zobrazí hlavní obrázek"), 368, 60,
-                     75, 25);
-    SetBtn->setEnabled(false);
-    PrevBtn->setEnabled(false);
-
-    // Page "Registry"
-    auto* registry = new QWidget;
-    registry->setObjectName(QStringLiteral("RegistryPage"));
-    TabPages->addTab(registry, QStringLiteral("Registry"));
-    Label(registry, QStringLiteral("Hlavní klíče:"), 4, 8, "Label11");
-    RegView = Make<QTreeWidget>(registry, "RegView", 8, 24, 185, 185);
-    RegView->setHeaderHidden(true);
-    Label(registry, QStringLiteral("Jména a hodnoty:"), 280, 8, "Label12");
-    ValueView = Make<QListWidget>(registry, "ValueView", 284, 24, 161, 185);
-    AddKeyBtn = Button(registry, "AddKeyBtn", QStringLiteral("Přidat klíč"),
-                       QStringLiteral("Přidá nový klíč do zvoleného kořenového klíče"), 196, 24, 85, 25);
-    EditKeyBtn = Button(registry, "EditKeyBtn", QStringLiteral("Editovat klíč"), QStringLiteral("Edituje zvolený klíč"),
-                        196, 56, 85, 25);
-    DelKeyBtn = Button(registry, "DelKeyBtn", QStringLiteral("Smazat klíč"),
-                       QStringLiteral("Smaže zvolený klíč se všemi podklíči a jejich hodnotami"), 196, 88, 85, 25);
-    OpenBtn = Button(registry, "OpenBtn", QStringLiteral("Otevřít .ini"),
-                     QStringLiteral("Načte informace o modifikaci registrů z ini souboru"), 196, 184, 85, 25);
-    AddBtn = Button(registry, "AddBtn", QStringLiteral("Přidat"), QStringLiteral("Přidá jméno a hodnotu do zvoleného klíče"),
-                    448, 24, 75, 25);
-    EditBtn = Button(registry, "EditBtn", QStringLiteral("Editovat"),
-                     QStringLiteral("Edituje jméno a hodnotu ve zvoleném klíči"), 448, 56, 75, 25);
-    DelBtn = Button(registry, "DelBtn", QStringLiteral("Smazat"), QStringLiteral("Smaže jméno a hodnotu ve zvoleném klíči"),
-                    448, 88, 75, 25);
-    for (QPushButton* b : {AddKeyBtn, EditKeyBtn, DelKeyBtn, AddBtn, EditBtn, DelBtn})
-        b->setEnabled(false);
-
-    // Page "Spustit po extrakci"
-    auto* run = new QWidget;
-    run->setObjectName(QStringLiteral("RunPage"));
-    TabPages->addTab(run, QStringLiteral("Spustit po extrakci"));
-    auto* runGroup = Make<QGroupBox>(run, "GroupBox6", 4, 2, 523, 150);
-    runGroup->setTitle(QStringLiteral("Spuštění jiného programu po rozbalení:"));
-    RunChBox = Make<QCheckBox>(runGroup, "RunChBox", 12, 22, 400, 20);
-    RunChBox->setText(QStringLiteral("Po rozbalení spustit definovaný program"));
-    ProgNameLabel = Label(runGroup, QStringLiteral("Název programu:"), 12, 56, "ProgNameLabel");
-    ProgNameEdit = Make<QLineEdit>(runGroup, "ProgNameEdit", 130, 52, 381, 22);
-    CmLineLabel = Label(runGroup, QStringLiteral("Příkazová řádka:"), 12, 88, "CmLineLabel");
-    CmLineEdit = Make<QLineEdit>(runGroup, "CmLineEdit", 130, 84, 381, 22);
-    AskChBox = Make<QCheckBox>(runGroup, "AskChBox", 12, 118, 300, 20);
-    AskChBox->setText(QStringLiteral("Zeptat se na spuštění"));
+    // The pages behind the first one: their tabs now, their controls after the first paint.
+    auto page = [this](const char* name, const QString& caption) {
+        auto* widget = new QWidget;
+        widget->setObjectName(QLatin1String(name));
+        TabPages->addTab(widget, caption);
+        return widget;
+    };
+    NfoPage = page("NfoPage", QStringLiteral("Nfo soubor"));
+    MediaPage = page("MediaPage", QStringLiteral("Hudba a obrázek"));
+    RegistryPage = page("RegistryPage", QStringLiteral("Registry"));
+    RunPage = page("RunPage", QStringLiteral("Spustit po extrakci"));
 
     BuildBtn = Button(client, "BuildBtn", QStringLiteral("Sestavit..."), BuildPrAct->statusTip(), 8, 262, 97, 29);
     ExitBtn = Button(client, "ExitBtn", QStringLiteral("&Konec"), ExitPrAct->statusTip(), 433, 262, 97, 29);
@@ -243,7 +175,6 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
         new KeyFilter(edit, Services.dialogs, edit == SpaceEdit ? std::function<bool(QChar)>([](QChar c) {
             return c >= QLatin1Char('0') && c <= QLatin1Char('9');
         }) : std::function<bool(QChar)>());
-    new KeyFilter(ReadMemo, Services.dialogs);
 
     connect(NewPrAct, &QAction::triggered, this, &TMainForm::NewPrActExecute);
     connect(OpenPrAct, &QAction::triggered, this, &TMainForm::OpenPrActExecute);
@@ -259,14 +190,14 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     connect(BuildPrAct, &QAction::enabledChanged, BuildBtn, &QPushButton::setEnabled);
     for (QLineEdit* edit : {TitleEdit, SpaceEdit, TarDirEdit, RAREdit})
         connect(edit, &QLineEdit::textChanged, this, &TMainForm::TitleEditChange);
-    for (QLineEdit* edit : {CmLineEdit, ProgNameEdit})
-        connect(edit, &QLineEdit::textChanged, this, &TMainForm::CmLineEditChange);
-    connect(AskChBox, &QCheckBox::toggled, this, &TMainForm::AskChBoxClick);
-    connect(RunChBox, &QCheckBox::toggled, this, &TMainForm::RunChBoxClick);
+    // Whoever switches pages before the first paint finds them filled.
+    connect(TabPages, &QTabWidget::currentChanged, this, &TMainForm::FillPages);
+    Registry.OnChanged = [this] { Modified = true; };
+    MusicPlayer_ = Services.player;
+    if (MusicPlayer_)
+        connect(MusicPlayer_, &MusicPlayer::Notify, this, &TMainForm::MusicPlayerNotify);
 
     SetupFolders();
-    SetupPresentation();
-    SetupRegistryPage();
     SetupBuild();
 
     FormCreate();
@@ -299,13 +230,111 @@ void TMainForm::FormCreate()
     RegIniStream.reset();
     ReadmeStream.reset();
     setWindowTitle(QStringLiteral("Zelvakon - ") + UntitledName);
-    RunChBoxClick();
     Modified = false;
+}
+
+void TMainForm::FillPages()
+{
+    if (PagesFilled_)
+        return;
+    PagesFilled_ = true;
+    // Page "Nfo soubor"
+    auto* nfoGroup = Make<QGroupBox>(NfoPage, "GroupBox3", 4, 2, 420, 204);
+    nfoGroup->setTitle(QStringLiteral("Soubor Readme.nfo:"));
+    ReadMemo = Make<QPlainTextEdit>(nfoGroup, "ReadMemo", 8, 20, 404, 176);
+    LoadBtn = Button(NfoPage, "LoadBtn", QStringLiteral("&Otevřít"), QStringLiteral("Otevře soubor Readme.nfo uložený na disku"),
+                     432, 22, 95, 25);
+    ClearBtn = Button(NfoPage, "ClearBtn", QStringLiteral("&Smazat řádky"), QStringLiteral("Smaže všechny napsané řádky"),
+                      432, 54, 95, 25);
+    ClearBtn->setEnabled(false);
+
+    // Page "Hudba a obrázek"
+    auto* musicGroup = Make<QGroupBox>(MediaPage, "GroupBox4", 4, 2, 523, 92);
+    musicGroup->setTitle(QStringLiteral("Hudba na pozadí:"));
+    Label(musicGroup, QStringLiteral("Jméno souboru:"), 12, 28, "Label8");
+    BkMusicEdit = Make<QLineEdit>(musicGroup, "BkMusicEdit", 190, 24, 294, 22);
+    BkMusicBtn = BrowseButton(musicGroup, "BkMusicBtn", 488, 24);
+    TestBtn = Button(musicGroup, "TestBtn", QStringLiteral("&Test"), QStringLiteral("Začne přehrávat zvolený soubor s hudbou"),
+                     190, 56, 75, 25);
+    StopBtn = Button(musicGroup, "StopBtn", QStringLiteral("&Stop"), QStringLiteral("Ukončí přehrávání souboru s hudbou"),
+                     272, 56, 75, 25);
+    TestBtn->setEnabled(false);
+    StopBtn->setEnabled(false);
+    auto* skinGroup = Make<QGroupBox>(MediaPage, "GroupBox5", 4, 98, 523, 108);
+    skinGroup->setTitle(QStringLiteral("Obrázek:"));
+    Label(skinGroup, QStringLiteral("Jméno souboru s obrázkem:"), 12, 28, "Label9");
+    SkinEdit = Make<QLineEdit>(skinGroup, "SkinEdit", 190, 24, 294, 22);
+    SkinBtn = BrowseButton(skinGroup, "SkinBtn", 488, 24);
+    SetBtn = Button(skinGroup, "SetBtn", QStringLiteral("&Nastavit klikací plochy"),
+                    QStringLiteral("Nastaví plochy reagující na kliknutí myši na titulním obrázku"), 190, 60, 170, 25);
+    PrevBtn = Button(skinGroup, "PrevBtn", QStringLiteral("Ná&hled"), QStringLiteral("Zobrazí hlavní obrázek"), 368, 60,
+                     75, 25);
+    SetBtn->setEnabled(false);
+    PrevBtn->setEnabled(false);
+
+    // Page "Registry"
+    Label(RegistryPage, QStringLiteral("Hlavní klíče:"), 4, 8, "Label11");
+    RegView = Make<QTreeWidget>(RegistryPage, "RegView", 8, 24, 185, 185);
+    RegView->setHeaderHidden(true);
+    Label(RegistryPage, QStringLiteral("Jména a hodnoty:"), 280, 8, "Label12");
+    ValueView = Make<QListWidget>(RegistryPage, "ValueView", 284, 24, 161, 185);
+    AddKeyBtn = Button(RegistryPage, "AddKeyBtn", QStringLiteral("Přidat klíč"),
+                       QStringLiteral("Přidá nový klíč do zvoleného kořenového klíče"), 196, 24, 85, 25);
+    EditKeyBtn = Button(RegistryPage, "EditKeyBtn", QStringLiteral("Editovat klíč"), QStringLiteral("Edituje zvolený klíč"),
+                        196, 56, 85, 25);
+    DelKeyBtn = Button(RegistryPage, "DelKeyBtn", QStringLiteral("Smazat klíč"),
+                       QStringLiteral("Smaže zvolený klíč se všemi podklíči a jejich hodnotami"), 196, 88, 85, 25);
+    OpenBtn = Button(RegistryPage, "OpenBtn", QStringLiteral("Otevřít .ini"),
+                     QStringLiteral("Načte informace o modifikaci registrů z ini souboru"), 196, 184, 85, 25);
+    AddBtn = Button(RegistryPage, "AddBtn", QStringLiteral("Přidat"), QStringLiteral("Přidá jméno a hodnotu do zvoleného klíče"),
+                    448, 24, 75, 25);
+    EditBtn = Button(RegistryPage, "EditBtn", QStringLiteral("Editovat"),
+                     QStringLiteral("Edituje jméno a hodnotu ve zvoleném klíči"), 448, 56, 75, 25);
+    DelBtn = Button(RegistryPage, "DelBtn", QStringLiteral("Smazat"), QStringLiteral("Smaže jméno a hodnotu ve zvoleném klíči"),
+                    448, 88, 75, 25);
+    for (QPushButton* b : std::initializer_list<QPushButton*>{AddKeyBtn, EditKeyBtn, DelKeyBtn, AddBtn, EditBtn, DelBtn})
+        b->setEnabled(false);
+
+    // Page "Spustit po extrakci"
+    auto* runGroup = Make<QGroupBox>(RunPage, "GroupBox6", 4, 2, 523, 150);
+    runGroup->setTitle(QStringLiteral("Spuštění jiného programu po rozbalení:"));
+    RunChBox = Make<QCheckBox>(runGroup, "RunChBox", 12, 22, 400, 20);
+    RunChBox->setText(QStringLiteral("Po rozbalení spustit definovaný program"));
+    ProgNameLabel = Label(runGroup, QStringLiteral("Název programu:"), 12, 56, "ProgNameLabel");
+    ProgNameEdit = Make<QLineEdit>(runGroup, "ProgNameEdit", 130, 52, 381, 22);
+    CmLineLabel = Label(runGroup, QStringLiteral("Příkazová řádka:"), 12, 88, "CmLineLabel");
+    CmLineEdit = Make<QLineEdit>(runGroup, "CmLineEdit", 130, 84, 381, 22);
+    AskChBox = Make<QCheckBox>(runGroup, "AskChBox", 12, 118, 300, 20);
+    AskChBox->setText(QStringLiteral("Zeptat se na spuštění"));
+
+    for (QWidget* filled : {NfoPage, MediaPage, RegistryPage, RunPage})
+        for (QLineEdit* edit : filled->findChildren<QLineEdit*>())
+            new KeyFilter(edit, Services.dialogs);
+    new KeyFilter(ReadMemo, Services.dialogs);
+    for (QLineEdit* edit : std::initializer_list<QLineEdit*>{CmLineEdit, ProgNameEdit})
+        connect(edit, &QLineEdit::textChanged, this, &TMainForm::CmLineEditChange);
+    connect(AskChBox, &QCheckBox::toggled, this, &TMainForm::AskChBoxClick);
+    connect(RunChBox, &QCheckBox::toggled, this, &TMainForm::RunChBoxClick);
+    SetupPresentation();
+    SetupRegistryPage();
+
+    // Tab goes through the pages' controls before the buttons below them, as if made in that order.
+    setTabOrder(AskChBox, BuildBtn);
+    setTabOrder(BuildBtn, ExitBtn);
+
+    // The new controls show the project as it stands; filling them changes nothing in it.
+    const bool modified = Modified;
+    RunChBoxClick();
     ResetRegistryView();
+    Modified = modified;
 }
 
 bool TMainForm::event(QEvent* e)
 {
+    if (e->type() == QEvent::Paint && !PagesFilled_ && !FillQueued) {
+        FillQueued = true;
+        QMetaObject::invokeMethod(this, &TMainForm::FillPages, Qt::QueuedConnection);
+    }
     if (e->type() == QEvent::WindowActivate && ActivatePending) {
         ActivatePending = false;
         const bool handled = QMainWindow::event(e);
@@ -415,7 +444,7 @@ void TMainForm::RunChBoxClick()
     for (QWidget* w : std::initializer_list<QWidget*>{ProgNameLabel, ProgNameEdit, CmLineLabel, CmLineEdit, AskChBox})
         w->setEnabled(on);
     const QPalette::ColorRole role = on ? QPalette::Base : QPalette::Button;
-    for (QLineEdit* edit : {ProgNameEdit, CmLineEdit}) {
+    for (QLineEdit* edit : std::initializer_list<QLineEdit*>{ProgNameEdit, CmLineEdit}) {
         QPalette palette = edit->palette();
         palette.setColor(QPalette::Base, QApplication::palette().color(role));
         edit->setPalette(palette);

@@ -57,6 +57,31 @@ private:
     std::shared_ptr<Slot> State;
 };
 
+class TMainForm;
+
+// A control of the pages behind the first one. Those pages are filled just after the main window's
+// first paint, so that building their controls does not delay it; whoever reaches one of their
+// controls before then has the pages filled at once and finds the control there.
+template <typename T>
+class PageControl {
+public:
+    explicit PageControl(TMainForm* owner) : Owner(owner) {}
+    PageControl(const PageControl&) = delete;  // a copy made before the pages are filled would stay empty
+    PageControl& operator=(const PageControl&) = delete;
+    PageControl& operator=(T* control)
+    {
+        Control = control;
+        return *this;
+    }
+    T* get() const;
+    operator T*() const { return get(); }
+    T* operator->() const { return get(); }
+
+private:
+    TMainForm* Owner;
+    T* Control = nullptr;
+};
+
 // The other windows of the program.
 struct Forms {
     FormSlot<TDirForm> DirForm;
@@ -113,36 +138,36 @@ public:
     QLineEdit* RAREdit = nullptr;
     QToolButton* SpeedButton3 = nullptr;
     // page "Nfo soubor"
-    QPlainTextEdit* ReadMemo = nullptr;
-    QPushButton* LoadBtn = nullptr;
-    QPushButton* ClearBtn = nullptr;
+    PageControl<QPlainTextEdit> ReadMemo{this};
+    PageControl<QPushButton> LoadBtn{this};
+    PageControl<QPushButton> ClearBtn{this};
     // page "Hudba a obrázek"
-    QLineEdit* BkMusicEdit = nullptr;
-    QToolButton* BkMusicBtn = nullptr;
-    QPushButton* TestBtn = nullptr;
-    QPushButton* StopBtn = nullptr;
+    PageControl<QLineEdit> BkMusicEdit{this};
+    PageControl<QToolButton> BkMusicBtn{this};
+    PageControl<QPushButton> TestBtn{this};
+    PageControl<QPushButton> StopBtn{this};
     MusicPlayer* MusicPlayer_ = nullptr;
-    QLineEdit* SkinEdit = nullptr;
-    QToolButton* SkinBtn = nullptr;
-    QPushButton* SetBtn = nullptr;
-    QPushButton* PrevBtn = nullptr;
+    PageControl<QLineEdit> SkinEdit{this};
+    PageControl<QToolButton> SkinBtn{this};
+    PageControl<QPushButton> SetBtn{this};
+    PageControl<QPushButton> PrevBtn{this};
     // page "Registry"
-    QTreeWidget* RegView = nullptr;
-    QListWidget* ValueView = nullptr;
-    QPushButton* AddKeyBtn = nullptr;
-    QPushButton* EditKeyBtn = nullptr;
-    QPushButton* DelKeyBtn = nullptr;
-    QPushButton* AddBtn = nullptr;
-    QPushButton* EditBtn = nullptr;
-    QPushButton* DelBtn = nullptr;
-    QPushButton* OpenBtn = nullptr;
+    PageControl<QTreeWidget> RegView{this};
+    PageControl<QListWidget> ValueView{this};
+    PageControl<QPushButton> AddKeyBtn{this};
+    PageControl<QPushButton> EditKeyBtn{this};
+    PageControl<QPushButton> DelKeyBtn{this};
+    PageControl<QPushButton> AddBtn{this};
+    PageControl<QPushButton> EditBtn{this};
+    PageControl<QPushButton> DelBtn{this};
+    PageControl<QPushButton> OpenBtn{this};
     // page "Spustit po extrakci"
-    QCheckBox* RunChBox = nullptr;
-    QLabel* ProgNameLabel = nullptr;
-    QLineEdit* ProgNameEdit = nullptr;
-    QLabel* CmLineLabel = nullptr;
-    QLineEdit* CmLineEdit = nullptr;
-    QCheckBox* AskChBox = nullptr;
+    PageControl<QCheckBox> RunChBox{this};
+    PageControl<QLabel> ProgNameLabel{this};
+    PageControl<QLineEdit> ProgNameEdit{this};
+    PageControl<QLabel> CmLineLabel{this};
+    PageControl<QLineEdit> CmLineEdit{this};
+    PageControl<QCheckBox> AskChBox{this};
     // below the pages
     QPushButton* BuildBtn = nullptr;
     QPushButton* ExitBtn = nullptr;
@@ -186,6 +211,8 @@ public:
     static QString ReadmeForMemo(const QString& text);
     QString SaveDialogFileName = QStringLiteral("Bezejmena.zpf");
     void ResetRegistryView();  // tree back to its six root keys, values list emptied
+    void FillPages();          // builds the controls of the pages behind the first one, once
+    bool PagesFilled() const { return PagesFilled_; }
 
     // --- build (MainBuild.cpp)
     void SetupBuild();
@@ -237,4 +264,20 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* NfoPage = nullptr;
+    QWidget* MediaPage = nullptr;
+    QWidget* RegistryPage = nullptr;
+    QWidget* RunPage = nullptr;
+    bool PagesFilled_ = false;
+    bool FillQueued = false;
 };
+
+template <typename T>
+T* PageControl<T>::get() const
+{
+    if (!Control && !Owner->PagesFilled())
+        Owner->FillPages();
+    return Control;
+}

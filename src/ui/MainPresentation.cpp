@@ -28,9 +28,6 @@ void TMainForm::SetupPresentation()
     connect(StopBtn, &QPushButton::clicked, this, &TMainForm::StopBtnClick);
     connect(LoadBtn, &QPushButton::clicked, this, &TMainForm::LoadBtnClick);
     connect(ClearBtn, &QPushButton::clicked, this, &TMainForm::ClearBtnClick);
-    MusicPlayer_ = Services.player;
-    if (MusicPlayer_)
-        connect(MusicPlayer_, &MusicPlayer::Notify, this, &TMainForm::MusicPlayerNotify);
 }
 
 // --- title picture and click areas

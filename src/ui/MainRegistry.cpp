@@ -99,7 +99,6 @@ bool ValueEntryExists(const RegKey* key, const QString& name, const QString& val
 
 void TMainForm::SetupRegistryPage()
 {
-    Registry.OnChanged = [this] { Modified = true; };
     RegView->setSelectionMode(QAbstractItemView::SingleSelection);
     RegView->setIconSize(QSize(16, 16));
     ValueView->setSelectionMode(QAbstractItemView::SingleSelection);

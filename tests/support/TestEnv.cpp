@@ -41,6 +41,9 @@ TMainForm* TestEnv::Start()
     CreateForms(Main.get());
     Main->show();
     Main->activateWindow();
+    // As at a real start: the window is painted, and its other pages are filled after that.
+    if (QTest::qWaitForWindowExposed(Main.get()))
+        QCoreApplication::sendPostedEvents();
     if (Main->ActivatePending) {
         // Offscreen windows are not always activated by the platform: run the activation directly.
         Main->ActivatePending = false;

@@ -24,6 +24,10 @@ private slots:
     void startsUntitled();
     void menusAndCommands();
     void pageControls();
+    void otherPagesFilledAfterFirstPaint();
+    void otherPagesFilledWhenReached_data();
+    void otherPagesFilledWhenReached();
+    void tabGoesThroughPagesThenButtons();
     void modifiedByEveryHandler_data();
     void modifiedByEveryHandler();
     void buildEnabledByFourFields_data();
@@ -117,6 +121,77 @@ void TestMainForm::pageControls()
     QCOMPARE(main->AskChBox->text(), "Zeptat se na spuštění");
     QCOMPARE(main->ProgNameLabel->text(), "Název programu:");
     QCOMPARE(main->CmLineLabel->text(), "Příkazová řádka:");
+}
+
+void TestMainForm::otherPagesFilledAfterFirstPaint()
+{
+    TestEnv env;
+    TMainForm main(env.Services);
+    // Made and not yet shown: the four tabs are there, their controls not yet.
+    QCOMPARE(main.TabPages->count(), 5);
+    QVERIFY(!main.PagesFilled());
+    QVERIFY(!main.findChild<QWidget*>("ReadMemo"));
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QTRY_VERIFY(main.PagesFilled());
+    // Filled as the project stands: the run fields greyed, the six root keys, nothing modified.
+    QVERIFY(main.findChild<QWidget*>("ReadMemo"));
+    QVERIFY(!main.ProgNameEdit->isEnabled());
+    QCOMPARE(main.CmLineEdit->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Button));
+    QCOMPARE(main.RegView->topLevelItemCount(), 6);
+    QVERIFY(!main.Modified);
+}
+
+void TestMainForm::otherPagesFilledWhenReached_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("a control") << "control";
+    QTest::newRow("another tab") << "tab";
+    QTest::newRow("a project applied") << "project";
+}
+
+void TestMainForm::otherPagesFilledWhenReached()
+{
+    QFETCH(QString, how);
+    TestEnv env;
+    TMainForm main(env.Services);
+    QVERIFY(!main.PagesFilled());
+    if (how == "control") {
+        main.ReadMemo->setPlainText("Ahoj");
+        QCOMPARE(main.findChild<QPlainTextEdit*>("ReadMemo")->toPlainText(), QString("Ahoj"));
+    } else if (how == "tab") {
+        main.TabPages->setCurrentIndex(2);
+        QVERIFY(main.findChild<QLineEdit*>("SkinEdit"));
+    } else {
+        Project project;
+        project.SpustitPrg = true;
+        project.PrikRadka = "/S";
+        main.ApplyProject(project);
+        QVERIFY(main.ProgNameEdit->isEnabled());
+        QCOMPARE(main.findChild<QLineEdit*>("CmLineEdit")->text(), QString("/S"));
+    }
+    QVERIFY(main.PagesFilled());
+    // Every field of the filled pages refuses what Windows-1250 cannot hold, as the first page's do.
+    TypeText(main.SkinEdit, "a\u4e2db");
+    QCOMPARE(main.SkinEdit->text(), QString("ab"));
+}
+
+void TestMainForm::tabGoesThroughPagesThenButtons()
+{
+    TestEnv env;
+    TMainForm* main = env.Start();
+    QStringList order;
+    for (QWidget* w = main->nextInFocusChain(); w != main; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+            order << w->objectName();
+    const QStringList expected = {"TabPages", "ScrollLeftButton", "ScrollRightButton", "TitleEdit", "SpaceEdit",
+                                  "Dir2AddEdit", "Dir2AddBtn", "TarDirEdit", "TarDirBtn",
+                                  "RAREdit", "SpeedButton3", "ReadMemo", "LoadBtn", "ClearBtn", "BkMusicEdit",
+                                  "BkMusicBtn", "TestBtn", "StopBtn", "SkinEdit", "SkinBtn", "SetBtn", "PrevBtn",
+                                  "RegView", "ValueView", "AddKeyBtn", "EditKeyBtn", "DelKeyBtn", "OpenBtn", "AddBtn",
+                                  "EditBtn", "DelBtn", "RunChBox", "ProgNameEdit", "CmLineEdit", "AskChBox",
+                                  "BuildBtn", "ExitBtn"};
+    QCOMPARE(order, expected);
 }
 
 void TestMainForm::modifiedByEveryHandler_data()

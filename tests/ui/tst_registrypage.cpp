@@ -546,7 +546,7 @@ void TestRegistryPage::buttonStatesFollowSelection()
     TMainForm* m = page.main;
     auto states = [m] {
         QString s;
-        for (QPushButton* b : {m->AddKeyBtn, m->EditKeyBtn, m->DelKeyBtn, m->AddBtn, m->EditBtn, m->DelBtn, m->OpenBtn})
+        for (QPushButton* b : std::initializer_list<QPushButton*>{m->AddKeyBtn, m->EditKeyBtn, m->DelKeyBtn, m->AddBtn, m->EditBtn, m->DelBtn, m->OpenBtn})
             s += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
         return s;
     };
