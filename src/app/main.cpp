@@ -12,9 +12,19 @@
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
+#include <thread>
+#ifdef ZELVAKON_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
 
 int main(int argc, char* argv[])
 {
+#ifdef ZELVAKON_FONTCONFIG
+    // The main window's first text needs the font configuration, and reading it takes as long as
+    // everything before that text: the application object, the splash and the services. The two
+    // run side by side; Qt's own FcInit then finds the configuration read.
+    std::thread fontConfiguration([] { FcInit(); });
+#endif
     ZelvakonApplication app(argc, argv);
     QApplication::setStyle(new ZelvakonStyle);
     ApplyProgramFont();
@@ -42,6 +52,9 @@ int main(int argc, char* argv[])
         services.executableFolder = folders.Executable;
         services.partsFolders = folders.PartsFolders();
 
+#ifdef ZELVAKON_FONTCONFIG
+        fontConfiguration.join();
+#endif
         TMainForm mainForm(services);
         dialogs.SetParent(&mainForm);
         CreateForms(&mainForm);
