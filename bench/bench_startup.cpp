@@ -60,11 +60,21 @@ int main(int argc, char** argv)
     // and both programs find their libraries in the page cache afterwards.
     RunOnce(bareWindow, programFolder.path());
     RunOnce(program, programFolder.path());
-    // Alternated, so that a machine that speeds up or slows down during the run weighs on both alike.
+    // Alternated, so that a machine that speeds up or slows down during the run weighs on both alike,
+    // and in the order A B B A, so that each program starts as often first as second. The scheduler
+    // tends to put each new process on the other core than the one before, and the cores of a virtual
+    // machine need not be equally fast: in plain A B pairs one program got the same core every time.
     std::vector<double> bareActivated, bareEnded, zelvakonActivated, zelvakonEnded;
     for (int i = 0; i < runs; ++i) {
-        const Run bare = RunOnce(bareWindow, programFolder.path());
-        const Run zelvakon = RunOnce(program, programFolder.path());
+        Run bare;
+        Run zelvakon;
+        if (i % 2 == 0) {
+            bare = RunOnce(bareWindow, programFolder.path());
+            zelvakon = RunOnce(program, programFolder.path());
+        } else {
+            zelvakon = RunOnce(program, programFolder.path());
+            bare = RunOnce(bareWindow, programFolder.path());
+        }
         bareActivated.push_back(bare.ActivatedMs);
         bareEnded.push_back(bare.EndedMs);
         zelvakonActivated.push_back(zelvakon.ActivatedMs);
