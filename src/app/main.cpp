@@ -23,7 +23,7 @@ int main(int argc, char* argv[])
     // The main window's first text needs the font configuration, and reading it takes as long as
     // everything before that text: the application object, the splash and the services. The two
     // run side by side; Qt's own FcInit then finds the configuration read.
-    std::thread fontConfiguration([] { FcInit(); });
+    std::jthread fontConfiguration([] { FcInit(); });  // joined on any way out
 #endif
     ZelvakonApplication app(argc, argv);
     QApplication::setStyle(new ZelvakonStyle);
