@@ -318,6 +318,13 @@ void TMainForm::FillPages()
     SetupPresentation();
     SetupRegistryPage();
 
+    // Controls made in a page already on screen (its tab chosen before the first paint) are not shown
+    // with it: show them now.
+    for (QWidget* filled : {NfoPage, MediaPage, RegistryPage, RunPage})
+        if (filled->isVisible())
+            for (QWidget* child : filled->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                child->show();
+
     // Tab goes through the pages' controls before the buttons below them, as if made in that order.
     setTabOrder(AskChBox, BuildBtn);
     setTabOrder(BuildBtn, ExitBtn);

@@ -160,8 +160,12 @@ void TestMainForm::otherPagesFilledWhenReached()
         main.ReadMemo->setPlainText("Ahoj");
         QCOMPARE(main.findChild<QPlainTextEdit*>("ReadMemo")->toPlainText(), QString("Ahoj"));
     } else if (how == "tab") {
+        main.show();  // on screen, not yet painted: the user picks the tab at once
+        QVERIFY(!main.PagesFilled());
         main.TabPages->setCurrentIndex(2);
         QVERIFY(main.findChild<QLineEdit*>("SkinEdit"));
+        QVERIFY(main.SkinEdit->isVisible());
+        QVERIFY(main.SetBtn->isVisible());
     } else {
         Project project;
         project.SpustitPrg = true;
