@@ -230,7 +230,6 @@ void TMainForm::FormCreate()
     RegIniStream.reset();
     ReadmeStream.reset();
     setWindowTitle(QStringLiteral("Zelvakon - ") + UntitledName);
-    Modified = false;
 }
 
 void TMainForm::FillPages()
@@ -238,6 +237,7 @@ void TMainForm::FillPages()
     if (PagesFilled_)
         return;
     PagesFilled_ = true;
+
     // Page "Nfo soubor"
     auto* nfoGroup = Make<QGroupBox>(NfoPage, "GroupBox3", 4, 2, 420, 204);
     nfoGroup->setTitle(QStringLiteral("Soubor Readme.nfo:"));
