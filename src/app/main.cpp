@@ -12,9 +12,9 @@
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
-#include <thread>
 #ifdef ZELVAKON_FONTCONFIG
 #include <fontconfig/fontconfig.h>
+#include <thread>
 #endif
 
 int main(int argc, char* argv[])
