@@ -3,6 +3,7 @@
 #include "Error.h"
 #include "ProfileFile.h"
 #include <QHash>
+#include <QSet>
 #include <unordered_map>
 #include <vector>
 
@@ -22,115 +23,6 @@ const QStringList& Markers()
     }();
     return markers;
 }
-
-// The in-memory ini of the build copy: sections and their lines in order, found by lower-case name.
-// A line is kept as views into the tree's own texts, which stay put while the copy is made.
-class MemoryIni {
-public:
-    explicit MemoryIni(int sections)
-    {
-        Sections.reserve(size_t(sections));
-        SectionIndex.reserve(sections);
-    }
-
-    void Set(const QString& section, QStringView name, QStringView marker, QStringView text)
-    {
-        // The walk sets the lines of one key in a row: look the section up once for all of them.
-        if (Last < 0 || section != Sections[size_t(Last)].Name) {
-            const QString lower = ProfileFile::Lower(section);
-            auto found = SectionIndex.constFind(lower);
-            if (found == SectionIndex.constEnd()) {
-                found = SectionIndex.insert(lower, int(Sections.size()));
-                Sections.push_back(Section{section, {}, {}, {}});
-            }
-            Last = *found;
-        }
-        Section& s = Sections[size_t(Last)];
-        const Line line{name, marker, text};
-        QString lowerName = ProfileFile::Lower(name);
-        const int at = s.Find(lowerName);
-        if (at >= 0) {
-            s.Lines[size_t(at)] = line;
-            return;
-        }
-        s.Lines.push_back(line);
-        s.Add(std::move(lowerName));
-    }
-
-    // Rendered and encoded a piece at a time, so that the whole text never exists twice.
-    QByteArray Render() const
-    {
-        static const QString crLf = QStringLiteral("\r\n");
-        qsizetype size = 0;
-        for (const Section& s : Sections) {
-            size += s.Name.size() + 6;
-            for (const Line& line : s.Lines)
-                size += line.Name.size() + 1 + line.Marker.size() + line.Text.size() + 2;
-        }
-        QByteArray bytes;
-        bytes.reserve(size);
-        QString piece;
-        piece.reserve(PieceSize + 1024);
-        auto flush = [&bytes, &piece] {
-            bytes += Codec::ToWin1250(piece);
-            piece.truncate(0);
-        };
-        for (const Section& s : Sections) {
-            piece += QLatin1Char('[');
-            piece += s.Name;
-            piece += QLatin1Char(']');
-            piece += crLf;
-            for (const Line& line : s.Lines) {
-                piece += line.Name;
-                piece += QLatin1Char('=');
-                piece += line.Marker;
-                piece += line.Text;
-                piece += crLf;
-            }
-            piece += crLf;
-            if (piece.size() >= PieceSize)
-                flush();
-        }
-        flush();
-        return bytes;
-    }
-
-private:
-    static constexpr qsizetype PieceSize = 32768;
-    struct Line {
-        QStringView Name;
-        QStringView Marker;
-        QStringView Text;
-    };
-    // Most keys have a handful of entries: a short list is scanned, a long one gets a hash.
-    struct Section {
-        QString Name;
-        std::vector<Line> Lines;
-        QStringList LowerNames;
-        QHash<QString, int> NameIndex;
-
-        int Find(const QString& lowerName) const
-        {
-            if (!NameIndex.isEmpty())
-                return NameIndex.value(lowerName, -1);
-            return int(LowerNames.indexOf(lowerName));
-        }
-        void Add(QString lowerName)
-        {
-            if (!NameIndex.isEmpty()) {
-                NameIndex.insert(lowerName, int(LowerNames.size()));
-            } else if (LowerNames.size() >= 16) {
-                for (int i = 0; i < LowerNames.size(); ++i)
-                    NameIndex.insert(LowerNames[i], i);
-                NameIndex.insert(lowerName, int(LowerNames.size()));
-            }
-            LowerNames.append(std::move(lowerName));
-        }
-    };
-    std::vector<Section> Sections;
-    QHash<QString, int> SectionIndex;
-    int Last = -1;
-};
 
 bool HasControl(const QString& text)
 {
@@ -157,49 +49,99 @@ void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine)
 {
     const QStringList& markers = Markers();
     const QString unknown = QStringLiteral("()");  // for a type code that the model should never hold
-    // Depth-first, parent before children; each path is its parent's path and one more name.
-    std::vector<std::pair<const RegKey*, QString>> stack;
-    for (auto it = tree.Roots().rbegin(); it != tree.Roots().rend(); ++it)
-        stack.emplace_back(it->get(), (*it)->Name);
-    while (!stack.empty()) {
-        const RegKey* key = stack.back().first;
-        const QString path = std::move(stack.back().second);
-        stack.pop_back();
-        for (auto it = key->Children.rbegin(); it != key->Children.rend(); ++it)
-            stack.emplace_back(it->get(), path + QLatin1Char('\\') + (*it)->Name);
-        if (key->IsRoot())
-            continue;
-        // The editor refuses line breaks; one that came in another way must not make new lines or sections.
-        auto refuseBreaks = [&path](QStringView text) {
-            if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
-                throw ZelvakonError(QStringLiteral("Klíč registru %1 obsahuje konec řádku a nelze ho uložit").arg(path));
-        };
-        refuseBreaks(key->Name);
-        const KeyValues& values = key->Values;
-        const qsizetype count = std::min(values.Entries.size(), values.TypeCodes.size());
-        if (count == 0) {
-            setLine(path, Placeholder, QStringView(), Placeholder);
-            continue;
-        }
-        for (qsizetype i = 0; i < count; ++i) {
-            // Split as EntryName and EntryValue do, without copies.
-            const QStringView entry = values.Entries[i];
-            refuseBreaks(entry);
-            const qsizetype eq = entry.indexOf(QLatin1Char('='));
-            const int code = values.TypeCodes[i].toInt();
-            setLine(path, eq < 0 ? entry : entry.left(eq), code >= 2 && code <= 9 ? markers[code - 2] : unknown,
-                    eq < 0 ? QStringView() : entry.mid(eq + 1));
+    // Depth-first, parent before children. The path grows and shrinks with the walk, so that the
+    // walk holds one path however deep or wide the tree is.
+    struct Step {
+        const RegKey* Key;
+        size_t Next;           // the child to visit next
+        qsizetype PathLength;  // of the key's own path
+    };
+    for (const auto& root : tree.Roots()) {
+        QString path = root->Name;
+        std::vector<Step> stack{{root.get(), 0, path.size()}};
+        while (!stack.empty()) {
+            Step& step = stack.back();
+            if (step.Next == step.Key->Children.size()) {
+                stack.pop_back();
+                continue;
+            }
+            const RegKey* key = step.Key->Children[step.Next++].get();
+            path.truncate(step.PathLength);
+            path += QLatin1Char('\\');
+            path += key->Name;
+            stack.push_back({key, 0, path.size()});
+            // The editor refuses line breaks; one that came in another way must not make new lines or sections.
+            auto refuseBreaks = [&path](QStringView text) {
+                if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+                    throw ZelvakonError(
+                        QStringLiteral("Klíč registru %1 obsahuje konec řádku a nelze ho uložit").arg(path));
+            };
+            refuseBreaks(key->Name);
+            const KeyValues& values = key->Values;
+            const qsizetype count = std::min(values.Entries.size(), values.TypeCodes.size());
+            if (count == 0) {
+                setLine(path, Placeholder, QStringView(), Placeholder);
+                continue;
+            }
+            for (qsizetype i = 0; i < count; ++i) {
+                // Split as EntryName and EntryValue do, without copies.
+                const QStringView entry = values.Entries[i];
+                refuseBreaks(entry);
+                const qsizetype eq = entry.indexOf(QLatin1Char('='));
+                const int code = values.TypeCodes[i].toInt();
+                setLine(path, eq < 0 ? entry : entry.left(eq), code >= 2 && code <= 9 ? markers[code - 2] : unknown,
+                        eq < 0 ? QStringView() : entry.mid(eq + 1));
+            }
         }
     }
 }
 
+namespace {
+
+// Sibling keys whose names differ only in letter case share one section, so their lines merge:
+// only then must the whole file be gathered before it is written.
+bool HasCaseTwins(const RegistryTree& tree)
+{
+    bool twins = false;
+    tree.Walk([&twins](RegKey* key) {
+        if (twins || key->Children.size() < 2)
+            return;
+        QSet<QString> names;
+        names.reserve(qsizetype(key->Children.size()));
+        for (const auto& child : key->Children) {
+            QString lower = ProfileFile::Lower(child->Name);
+            if (names.contains(lower)) {
+                twins = true;
+                return;
+            }
+            names.insert(std::move(lower));
+        }
+    });
+    return twins;
+}
+
+void StreamRegIni(const RegistryTree& tree, ProfileFile::SectionStream& stream)
+{
+    WalkRegIni(tree, [&stream](const QString& section, QStringView name, QStringView marker, QStringView text) {
+        stream.Write(section, name, marker, text);
+    });
+}
+
+}  // namespace
+
 QByteArray BuildRegIniStream(const RegistryTree& tree)
 {
-    MemoryIni ini(tree.NodeCount());
-    WalkRegIni(tree, [&ini](const QString& section, QStringView name, QStringView marker, QStringView text) {
-        ini.Set(section, name, marker, text);
-    });
-    return ini.Render();
+    if (HasCaseTwins(tree)) {
+        ProfileFile merged;
+        WriteRegIni(merged, tree);
+        return merged.Render(true);
+    }
+    QByteArray bytes;
+    const ByteSink sink = [&bytes](const QByteArray& piece) { bytes += piece; };
+    ProfileFile::SectionStream stream(sink, true);
+    StreamRegIni(tree, stream);
+    stream.Finish();
+    return bytes;
 }
 
 void WriteRegIni(ProfileFile& profile, const RegistryTree& tree)
@@ -212,9 +154,14 @@ void WriteRegIni(ProfileFile& profile, const RegistryTree& tree)
 
 void SaveRegIni(const QString& path, const RegistryTree& tree)
 {
-    ProfileFile profile = ProfileFile::Load(path);
-    WriteRegIni(profile, tree);
-    profile.Save(path);
+    if (HasCaseTwins(tree)) {
+        ProfileFile profile = ProfileFile::Load(path);
+        WriteRegIni(profile, tree);
+        profile.Save(path);
+        return;
+    }
+    // Every section is written anew: of the earlier file only the text before its first section stays.
+    ProfileFile::LoadPreamble(path).Save(path, [&tree](ProfileFile::SectionStream& stream) { StreamRegIni(tree, stream); });
 }
 
 void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lines)

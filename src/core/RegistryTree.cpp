@@ -1,5 +1,25 @@
 #include "RegistryTree.h"
 
+namespace {
+
+// The type code as text. The eight codes share static texts: a large tree holds one per entry.
+QString CodeText(int code)
+{
+    switch (code) {
+    case 2: return QStringLiteral("2");
+    case 3: return QStringLiteral("3");
+    case 4: return QStringLiteral("4");
+    case 5: return QStringLiteral("5");
+    case 6: return QStringLiteral("6");
+    case 7: return QStringLiteral("7");
+    case 8: return QStringLiteral("8");
+    case 9: return QStringLiteral("9");
+    default: return QString::number(code);
+    }
+}
+
+}  // namespace
+
 const QStringList& RegistryTree::RootNames()
 {
     static const QStringList names = {
@@ -136,7 +156,7 @@ void RegistryTree::AddValue(RegKey* key, const QString& name, const QString& typ
     if (key->IsRoot())
         return;
     key->Values.Entries.append(name + QLatin1Char('=') + value);
-    key->Values.TypeCodes.append(QString::number(TypeCodeOf(typeName)));
+    key->Values.TypeCodes.append(CodeText(TypeCodeOf(typeName)));
     Changed();
 }
 
@@ -146,7 +166,7 @@ void RegistryTree::ChangeValue(RegKey* key, int index, const QString& name, cons
     if (key->IsRoot() || !ValidIndex(key, index))
         return;
     key->Values.Entries[index] = name + QLatin1Char('=') + value;
-    key->Values.TypeCodes[index] = QString::number(TypeCodeOf(typeName));
+    key->Values.TypeCodes[index] = CodeText(TypeCodeOf(typeName));
     Changed();
 }
 

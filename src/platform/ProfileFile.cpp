@@ -3,6 +3,7 @@
 #include "Codec.h"
 #include "Error.h"
 #include <QFile>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -384,13 +385,20 @@ void ProfileFile::RenameSection(int index, const QString& name)
     Reindex();
 }
 
-QByteArray ProfileFile::Render() const
+bool ProfileFile::RenderTo(const ByteSink& sink, bool blankLineAfterSection) const
 {
-    QString text;
-    text.reserve(Source.size() + 256);
+    // Encoded a piece at a time, so that the whole text never exists twice.
+    constexpr qsizetype pieceSize = 32768;
+    QString piece;
+    const Line* last = nullptr;
     auto add = [&](const Line& line) {
-        text += TextOf(line);
-        text += EolText[line.Eol];
+        piece += TextOf(line);
+        piece += EolText[line.Eol];
+        last = &line;
+        if (piece.size() >= pieceSize) {
+            sink(Codec::ToWin1250(piece));
+            piece.truncate(0);
+        }
     };
     for (const Line& line : Preamble)
         add(line);
@@ -398,11 +406,141 @@ QByteArray ProfileFile::Render() const
         add(section.Header);
         for (const Line& line : section.Lines)
             add(line);
+        if (blankLineAfterSection)
+            piece += QLatin1String("\r\n");
     }
-    return Codec::ToWin1250(text);
+    if (!piece.isEmpty())
+        sink(Codec::ToWin1250(piece));
+    return last && last->Eol == 0 && !(blankLineAfterSection && !SectionList.empty());
 }
 
-void ProfileFile::Save(const QString& path) const
+QByteArray ProfileFile::Render(bool blankLineAfterSection) const
 {
-    WriteFileAtomically(path, Render());
+    QByteArray bytes;
+    RenderTo([&bytes](const QByteArray& piece) { bytes += piece; }, blankLineAfterSection);
+    return bytes;
+}
+
+void ProfileFile::Save(const QString& path, const std::function<void(SectionStream&)>& more) const
+{
+    WriteFileAtomically(path, [this, &more](const ByteSink& sink) {
+        const bool lineOpen = RenderTo(sink, false);
+        if (!more)
+            return;
+        SectionStream stream(sink, false, lineOpen);
+        more(stream);
+        stream.Finish();
+    });
+}
+
+ProfileFile ProfileFile::LoadPreamble(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return ProfileFile();
+    if (!file.open(QIODevice::ReadOnly))
+        throw ZelvakonError(QStringLiteral("Soubor %1 nelze otevřít: %2").arg(path, file.errorString()));
+    // Read until the first header line: a line whose first non-blank character is "[" (the same
+    // bytes in Windows-1250 as in the text Parse looks at).
+    QByteArray head;
+    qsizetype lineStart = 0;
+    bool leading = true;  // still among the blanks at the start of a line
+    for (;;) {
+        const QByteArray chunk = file.read(65536);
+        if (chunk.isEmpty()) {
+            if (file.error() != QFileDevice::NoError)
+                throw ZelvakonError(QStringLiteral("Soubor %1 nelze přečíst: %2").arg(path, file.errorString()));
+            return Parse(head);
+        }
+        const qsizetype from = head.size();
+        head += chunk;
+        for (qsizetype i = from; i < head.size(); ++i) {
+            const char c = head[i];
+            if (c == '\r' || c == '\n') {
+                lineStart = i + 1;
+                leading = true;
+            } else if (leading && c == '[') {
+                head.truncate(lineStart);
+                return Parse(head);
+            } else if (c != ' ' && c != '\t') {
+                leading = false;
+            }
+        }
+    }
+}
+
+void ProfileFile::Save(const QString& path) const { Save(path, {}); }
+
+ProfileFile::SectionStream::SectionStream(const ByteSink& sink, bool blankLineAfterSection, bool lineOpen)
+    : Sink(sink), BlankLine(blankLineAfterSection), LineOpen(lineOpen)
+{
+}
+
+void ProfileFile::SectionStream::Write(const QString& section, QStringView key, QStringView value,
+                                       QStringView valueTail)
+{
+    if (Name.isNull() || section != Name) {
+        EndSection();
+        Name = section;
+    }
+    QString line;
+    line.reserve(key.size() + 1 + value.size() + valueTail.size());
+    line.append(key).append(QLatin1Char('=')).append(value).append(valueTail);
+    QString lower = Lower(key);
+    // Most keys have a handful of lines: a short list is scanned, a long one gets a hash.
+    int at = -1;
+    if (!KeyIndex.isEmpty()) {
+        at = KeyIndex.value(lower, -1);
+    } else {
+        const auto found = std::find(LowerKeys.begin(), LowerKeys.end(), lower);
+        at = found == LowerKeys.end() ? -1 : int(found - LowerKeys.begin());
+        if (at < 0 && LowerKeys.size() >= 16)
+            for (int i = 0; i < int(LowerKeys.size()); ++i)
+                KeyIndex.insert(LowerKeys[size_t(i)], i);
+    }
+    if (at >= 0) {
+        Lines[size_t(at)] = std::move(line);
+        return;
+    }
+    if (!KeyIndex.isEmpty())
+        KeyIndex.insert(lower, int(Lines.size()));
+    Lines.push_back(std::move(line));
+    LowerKeys.push_back(std::move(lower));
+}
+
+void ProfileFile::SectionStream::EndSection()
+{
+    if (Name.isNull())
+        return;
+    static const QLatin1String crLf("\r\n");
+    if (LineOpen)
+        Piece += crLf;
+    LineOpen = false;
+    Piece.append(QLatin1Char('[')).append(Name).append(QLatin1Char(']')).append(crLf);
+    for (const QString& line : Lines) {
+        Piece.append(line).append(crLf);
+        if (Piece.size() >= PieceSize)
+            Flush();
+    }
+    if (BlankLine)
+        Piece += crLf;
+    if (Piece.size() >= PieceSize)
+        Flush();
+    Name = QString();
+    Lines.clear();
+    LowerKeys.clear();
+    KeyIndex.clear();
+}
+
+void ProfileFile::SectionStream::Flush()
+{
+    if (!Piece.isEmpty())
+        Sink(Codec::ToWin1250(Piece));
+    Piece.truncate(0);
+}
+
+void ProfileFile::SectionStream::Finish()
+{
+    EndSection();
+    Flush();
 }

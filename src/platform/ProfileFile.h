@@ -1,4 +1,5 @@
 #pragma once
+#include "AtomicFile.h"
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -19,6 +20,8 @@ public:
     ProfileFile() = default;
     // A missing file gives an empty profile; a file that cannot be read throws ZelvakonError.
     static ProfileFile Load(const QString& path);
+    // Only the text before the first section: all a file needs whose every section is written anew.
+    static ProfileFile LoadPreamble(const QString& path);
     static ProfileFile Parse(const QByteArray& bytes);
     // The lower-case form under which names are compared: QString::toLower, with ASCII text (nearly
     // every name) lowered directly and the rest looked up per character in a table made once.
@@ -40,9 +43,40 @@ public:
     void EraseAllSections();                    // text before the first section stays
     void RenameSection(int index, const QString& name);
 
-    QByteArray Render() const;
+    QByteArray Render(bool blankLineAfterSection = false) const;
     // Atomic: a failed save leaves the earlier file as it was. Throws ZelvakonError naming the file.
     void Save(const QString& path) const;
+
+    // Sections written one after another straight to a sink, for files too large to be held: the
+    // lines of a section are kept until the next section begins, so that a key written again within
+    // its section replaces its line in place, as Write does. No two sections may share a name
+    // (letter case aside): the caller sees to that.
+    class SectionStream {
+    public:
+        // Each section ends with an empty line when blankLineAfterSection; lineOpen: what comes
+        // before the first section ends without a line break, which the first header then adds.
+        SectionStream(const ByteSink& sink, bool blankLineAfterSection, bool lineOpen = false);
+        SectionStream(const SectionStream&) = delete;
+        SectionStream& operator=(const SectionStream&) = delete;
+        void Write(const QString& section, QStringView key, QStringView value, QStringView valueTail = {});
+        void Finish();  // writes what is pending; call once, after the last Write
+
+    private:
+        void EndSection();
+        void Flush();
+        const ByteSink& Sink;
+        const bool BlankLine;
+        bool LineOpen;
+        QString Name;                  // the section being gathered; null before the first
+        std::vector<QString> Lines;    // its lines, without line breaks
+        std::vector<QString> LowerKeys;
+        QHash<QString, int> KeyIndex;  // made once a section has many keys
+        QString Piece;                 // text not yet encoded and handed to the sink
+        static constexpr qsizetype PieceSize = 32768;
+    };
+
+    // Saves this profile followed by the sections that more writes to the stream.
+    void Save(const QString& path, const std::function<void(SectionStream&)>& more) const;
 
 private:
     // A line is a view into the decoded file until it is written; then it owns its text.
@@ -61,6 +95,8 @@ private:
         mutable bool Indexed = false;
     };
     QStringView TextOf(const Line& line) const;
+    // Returns whether the last line ends without a line break.
+    bool RenderTo(const ByteSink& sink, bool blankLineAfterSection) const;
     static QString KeyOf(QStringView text);  // lower-case key of an entry line, empty when none
     const QHash<QString, int>& Index(const Section& section) const;
     void Reindex();

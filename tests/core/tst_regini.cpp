@@ -103,6 +103,15 @@ void TestRegIni::buildStream_data()
     QTest::newRow("an empty sibling adds its placeholder to the shared section")
         << QStringList{S("HKEY_CURRENT_USER\\a|X|Float|1.5"), S("HKEY_CURRENT_USER\\A")}
         << QByteArray("[HKEY_CURRENT_USER\\a]\r\nX=(Float)1.5\r\nNic=Nic\r\n\r\n");
+    QStringList many;
+    QByteArray manyLines;
+    for (int i = 0; i < 20; ++i) {
+        many << S("HKEY_CURRENT_USER\\K|n%1|Integer|%1").arg(i);
+        manyLines += "n" + QByteArray::number(i) + "=(Integer)" + (i == 3 ? QByteArray("x") : QByteArray::number(i)) + "\r\n";
+    }
+    many << S("HKEY_CURRENT_USER\\K|n3|Integer|x") << S("HKEY_CURRENT_USER\\L|N3|Integer|y");
+    QTest::newRow("a name written again among many replaces its line, in its own section only")
+        << many << "[HKEY_CURRENT_USER\\K]\r\n" + manyLines + "\r\n[HKEY_CURRENT_USER\\L]\r\nN3=(Integer)y\r\n\r\n";
     QTest::newRow("every type by name, values as typed")
         << QStringList{S("HKEY_CLASSES_ROOT\\T|b|Boolean|ano"), S("HKEY_CLASSES_ROOT\\T|c|Currency|12,50 Kč"),
                        S("HKEY_CLASSES_ROOT\\T|d|Date|31.12.2024"), S("HKEY_CLASSES_ROOT\\T|dt|DateTime|x y"),
@@ -142,6 +151,12 @@ void TestRegIni::saveWritesThroughProfile_data()
         << ExampleTree << QByteArray("; Registry\r\n\r\n[Old]\r\nx=y\r\n") << QByteArray("; Registry\r\n\r\n") + example;
     QTest::newRow("a last line without its line break gets one")
         << ExampleTree << QByteArray("; comment") << QByteArray("; comment\r\n") + example;
+    QTest::newRow("a header after blanks ends the kept text")
+        << ExampleTree << QByteArray("; a [b]\r\n \t[Old]\r\nx=y\r\n") << QByteArray("; a [b]\r\n") + example;
+    QTest::newRow("lines ended by CR or LF alone stay as they are")
+        << ExampleTree << QByteArray("; a\r; b\n[Old]\r\n") << QByteArray("; a\r; b\n") + example;
+    const QByteArray longText = QByteArray(200000, ';') + "\r\n";
+    QTest::newRow("kept text longer than one read") << ExampleTree << longText + "[Old]\r\n" << longText + example;
     QTest::newRow("names and sections differing in case merge as in the build copy")
         << QStringList{S("HKEY_CURRENT_USER\\Soft|Verze|Integer|2"), S("HKEY_CURRENT_USER\\Soft|X|Time|1"),
                        S("HKEY_CURRENT_USER\\Soft\\Sub"), S("HKEY_CURRENT_USER\\SOFT|VERZE|String|3"),
