@@ -62,9 +62,9 @@ int main(int argc, char** argv)
     NullDialogs dialogs;
     QtSettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
     AppServices services;
-    services.dialogs = &dialogs;
-    services.settings = &settings;
-    services.programFolder = dir.path();
+    services.Dlg = &dialogs;
+    services.Settings = &settings;
+    services.ProgramFolder = dir.path();
     TMainForm main(services);
     CreateForms(&main);
     const Times small = Measure(main, dir.path(), 10000);

@@ -1,11 +1,17 @@
-// Reg.ini of a large tree against a tree a tenth of its size: build copy, save and load.
+// Reg.ini of a large tree against a tree a tenth of its size: build copy, save and load. Then the
+// two large cases: a file of 200,000 keys opened in the main window (time and memory against the
+// file's size), and a save of deep keys that writes far more than it reads (memory above idle).
 // Each figure is the best of several runs, as wall time and as the CPU time of this thread (the
 // steadier figure where other work shares the machine). Every run starts with cold caches, as a real
 // save does after the user's editing: otherwise the small tree would stay in the cache from run to
 // run and the large one never, and the ratio would measure the cache rather than the code; the ratio should stay near 10 (linear), at most 12.
+#include "NullDialogs.h"
+#include "Forms.h"
+#include "Main.h"
 #include "ProfileFile.h"
+#include "SettingsStore.h"
+#include <QApplication>
 #include "RegIni.h"
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,6 +38,26 @@ RegistryTree MakeTree(int keys)
                           QStringLiteral("C:\\Program Files\\Hra %1\\soubor%2.dat").arg(i).arg(e));
     }
     return tree;
+}
+
+qint64 StatusKiB(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// The peak resident size starts again from the present one.
+void ResetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
 }
 
 double CpuMs()
@@ -105,11 +131,77 @@ Figures Measure(int keys, const QString& folder)
     return f;
 }
 
+// Chains of single-letter keys as deep as a Reg.ini may go: each section names the whole path, so
+// the file written grows with the square of the depth.
+RegistryTree MakeDeepTree(int chains)
+{
+    RegistryTree tree;
+    for (int c = 0; c < chains; ++c) {
+        RegKey* key = tree.AddKey(tree.Root(1), QStringLiteral("c%1").arg(c));
+        for (int d = 1; d < MaxRegIniDepth; ++d)
+            key = tree.AddKey(key, QStringLiteral("k"));
+        tree.AddValue(key, QStringLiteral("Hodnota"), QStringLiteral("String"), QStringLiteral("dno"));
+    }
+    return tree;
+}
+
+void LargeCases(const QString& folder)
+{
+    // 200,000 keys of one entry each, opened in the window as the user opens a project's Reg.ini.
+    const QString wide = folder + QStringLiteral("/Wide.ini");
+    {
+        RegistryTree tree;
+        RegKey* group = nullptr;
+        for (int i = 0; i < 200000; ++i) {
+            RegKey* key = i % 10 == 0 ? group = tree.AddKey(tree.Root(i / 10 % 6), QStringLiteral("Firma %1").arg(i))
+                                      : tree.AddKey(group, QStringLiteral("Nastavení %1").arg(i));
+            tree.AddValue(key, QStringLiteral("Cesta"), QStringLiteral("String"), QStringLiteral("C:\\Hry\\%1").arg(i));
+        }
+        SaveRegIni(wide, tree);
+    }
+    const double fileMiB = double(QFile(wide).size()) / (1 << 20);
+    NullDialogs dialogs;
+    QtSettingsStore settings(folder + QStringLiteral("/settings.ini"));
+    AppServices services;
+    services.Dlg = &dialogs;
+    services.Settings = &settings;
+    services.ProgramFolder = folder;
+    {
+        TMainForm main(services);
+        CreateForms(&main);
+        const qint64 idle = StatusKiB("VmRSS");
+        ResetPeak();
+        QElapsedTimer timer;
+        timer.start();
+        main.LoadRegIni(wide);
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        const double peakMiB = double(StatusKiB("VmHWM") - idle) / 1024;
+        std::printf("open in the window: %d keys, file %.1f MiB: %.0f ms (limit 1500), memory above idle %.0f MiB = %.1f x the file (limit 8)\n",
+                    main.Registry.NodeCount() - 6, fileMiB, ms, peakMiB, peakMiB / fileMiB);
+    }
+    QFile::remove(wide);
+
+    // Deep keys: a few MiB of tree, hundreds of MiB written.
+    const QString deep = folder + QStringLiteral("/Deep.ini");
+    const RegistryTree tree = MakeDeepTree(2000);
+    const qint64 idle = StatusKiB("VmRSS");
+    ResetPeak();
+    QElapsedTimer timer;
+    timer.start();
+    SaveRegIni(deep, tree);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    const double peakMiB = double(StatusKiB("VmHWM") - idle) / 1024;
+    std::printf("save of deep keys: %d keys, %.0f MiB written in %.0f ms, memory above idle %.0f MiB (limit 64)\n",
+                tree.NodeCount() - 6, double(QFile(deep).size()) / (1 << 20), ms, peakMiB);
+    QFile::remove(deep);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QTemporaryDir dir;
     const int small = 2000, large = 20000;
     // A warm-up, so that the first figure does not pay for the codec and allocator start-up.
@@ -125,5 +217,6 @@ int main(int argc, char* argv[])
     Print("LoadRegIni", a.load, b.load);
     std::printf("%-18s file %8lld B  %8lld B  %5.2f\n", "Reg.ini size", static_cast<long long>(a.bytes),
                 static_cast<long long>(b.bytes), double(b.bytes) / double(a.bytes));
+    LargeCases(dir.path());
     return 0;
 }

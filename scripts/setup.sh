@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Zelvakon needs to build, test and take screenshots, when missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev libfontconfig-dev libsdl2-mixer-dev timgm6mb-soundfont
+packages=(cmake ninja-build g++ qt6-base-dev libsdl2-mixer-dev timgm6mb-soundfont
           xvfb xauth xdotool imagemagick clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -11,7 +11,6 @@
 #include "Areadlg.h"
 #include "Forms.h"
 #include "Main.h"
-#include "Style.h"
 #include "Preview.h"
 #include "QtDialogs.h"
 #include "QtHelpViewer.h"
@@ -95,7 +94,6 @@ int Usage()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setStyle(new ZelvakonStyle);  // as the program looks
     ApplyProgramFont();
     QStringList args = app.arguments().mid(1);
     if (args.size() < 2)
@@ -126,10 +124,10 @@ int main(int argc, char* argv[])
     QtSettingsStore settings(folder.filePath(QStringLiteral("settings.ini")));
     QtHelpViewer help;
     AppServices services;
-    services.dialogs = &dialogs;
-    services.settings = &settings;
-    services.help = &help;
-    services.programFolder = QDir::toNativeSeparators(folder.path());
+    services.Dlg = &dialogs;
+    services.Settings = &settings;
+    services.Help = &help;
+    services.ProgramFolder = QDir::toNativeSeparators(folder.path());
     TMainForm mainForm(services);
     dialogs.SetParent(&mainForm);
     CreateForms(&mainForm);

@@ -3,7 +3,6 @@
 #include "NullDialogs.h"
 #include "Forms.h"
 #include "Main.h"
-#include "Style.h"
 #include "SettingsStore.h"
 #include <QApplication>
 #include <QDir>
@@ -17,7 +16,6 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setStyle(new ZelvakonStyle);  // as the program looks
     ApplyProgramFont();
     if (argc < 2) {
         std::fprintf(stderr, "usage: zelvakon-screenshots OUTPUT-FOLDER\n");
@@ -29,9 +27,9 @@ int main(int argc, char** argv)
     NullDialogs dialogs;
     QtSettingsStore settings(programFolder.filePath(QStringLiteral("settings.ini")));
     AppServices services;
-    services.dialogs = &dialogs;
-    services.settings = &settings;
-    services.programFolder = programFolder.path();
+    services.Dlg = &dialogs;
+    services.Settings = &settings;
+    services.ProgramFolder = programFolder.path();
     TMainForm main(services);
     CreateForms(&main);
     main.show();

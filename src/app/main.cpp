@@ -8,25 +8,13 @@
 #include "QtHelpViewer.h"
 #include "SettingsStore.h"
 #include "Splash.h"
-#include "Style.h"
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
-#ifdef ZELVAKON_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#include <thread>
-#endif
 
 int main(int argc, char* argv[])
 {
-#ifdef ZELVAKON_FONTCONFIG
-    // The main window's first text needs the font configuration, and reading it takes as long as
-    // everything before that text: the application object, the splash and the services. The two
-    // run side by side; Qt's own FcInit then finds the configuration read.
-    std::jthread fontConfiguration([] { FcInit(); });  // joined on any way out
-#endif
     ZelvakonApplication app(argc, argv);
-    QApplication::setStyle(new ZelvakonStyle);
     ApplyProgramFont();
     QtDialogs dialogs;
     app.ErrorDialogs = &dialogs;
@@ -43,18 +31,15 @@ int main(int argc, char* argv[])
         QtHelpViewer help;
         MusicPlayer player;
         AppServices services;
-        services.dialogs = &dialogs;
-        services.settings = &settings;
-        services.help = &help;
-        services.player = &player;
+        services.Dlg = &dialogs;
+        services.Settings = &settings;
+        services.Help = &help;
+        services.Player = &player;
         const ProgramFolders folders = ProgramFolders::ForRunningProgram();
-        services.programFolder = folders.Working;
-        services.executableFolder = folders.Executable;
-        services.partsFolders = folders.PartsFolders();
+        services.ProgramFolder = folders.Working;
+        services.ExecutableFolder = folders.Executable;
+        services.PartsFolders = folders.PartsFolders();
 
-#ifdef ZELVAKON_FONTCONFIG
-        fontConfiguration.join();
-#endif
         TMainForm mainForm(services);
         dialogs.SetParent(&mainForm);
         CreateForms(&mainForm);

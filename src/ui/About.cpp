@@ -1,6 +1,6 @@
 #include "About.h"
-#include "Splash.h"
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 
 TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent)
@@ -11,7 +11,7 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent)
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("ProgramIcon"));
     picture->setGeometry(16, 16, 96, 96);
-    picture->setPixmap(TSplashForm::Picture(96, 96));
+    picture->setPixmap(QPixmap(QStringLiteral(":/about.png")));
     auto* product = new QLabel(QStringLiteral("Zelvakon"), this);
     product->setObjectName(QStringLiteral("ProductName"));
     QFont bold = product->font();

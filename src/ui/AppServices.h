@@ -10,20 +10,20 @@ class MusicPlayer;
 
 // What the windows need of the platform; main.cpp wires the Qt implementations, tests the fakes.
 struct AppServices {
-    Dialogs* dialogs = nullptr;
-    SettingsStore* settings = nullptr;
-    HelpViewer* help = nullptr;
-    MusicPlayer* player = nullptr;  // the hidden media player of the music test
-    QString programFolder;  // folder of the running executable, without a trailing separator
-    // Set by main.cpp from ProgramFolders; left empty, everything is in programFolder. When the
-    // executable's folder cannot be written, programFolder is the per-user folder instead.
-    QString executableFolder;  // the help file
-    QStringList partsFolders;  // where Unrar.dll and Vorvanex.exe are looked for, in order
+    Dialogs* Dlg = nullptr;
+    SettingsStore* Settings = nullptr;
+    HelpViewer* Help = nullptr;
+    MusicPlayer* Player = nullptr;  // the hidden media player of the music test
+    QString ProgramFolder;  // folder of the running executable, without a trailing separator
+    // Set by main.cpp from ProgramFolders; left empty, everything is in ProgramFolder. When the
+    // executable's folder cannot be written, ProgramFolder is the per-user folder instead.
+    QString ExecutableFolder;  // the help file
+    QStringList PartsFolders;  // where Unrar.dll and Vorvanex.exe are looked for, in order
 
-    QString HelpFolder() const { return executableFolder.isEmpty() ? programFolder : executableFolder; }
+    QString HelpFolder() const { return ExecutableFolder.isEmpty() ? ProgramFolder : ExecutableFolder; }
     // The folder to take Unrar.dll or Vorvanex.exe from.
     QString PartsFolderFor(const QString& fileName) const
     {
-        return FolderHolding(partsFolders.isEmpty() ? QStringList{programFolder} : partsFolders, fileName);
+        return FolderHolding(PartsFolders.isEmpty() ? QStringList{ProgramFolder} : PartsFolders, fileName);
     }
 };

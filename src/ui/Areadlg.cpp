@@ -289,6 +289,7 @@ void TAreaForm::ShowFrameColor()
     ColorShape->setPalette(palette);
 }
 
+// The one handler of all three area buttons, named after the first of them.
 void TAreaForm::NfoBtnClick()
 {
     if (NfoBtn->isChecked())
@@ -302,7 +303,7 @@ void TAreaForm::NfoBtnClick()
 
 void TAreaForm::ColorBtnClick()
 {
-    const std::optional<quint32> color = MainForm->Services.dialogs->ChooseColor(FrameColor);
+    const std::optional<quint32> color = MainForm->Services.Dlg->ChooseColor(FrameColor);
     if (!color)
         return;
     FrameColor = *color & 0xFFFFFF;

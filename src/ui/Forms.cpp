@@ -11,14 +11,14 @@
 Forms CreateForms(TMainForm* mainForm)
 {
     Forms forms;
-    forms.DirForm = FormSlot<TDirForm>([mainForm] { return new TDirForm(mainForm); });
-    forms.KeyForm = FormSlot<TKeyForm>([mainForm] { return new TKeyForm(mainForm); });
-    forms.ValueForm = FormSlot<TValueForm>([mainForm] { return new TValueForm(mainForm); });
-    forms.AreaForm = FormSlot<TAreaForm>([mainForm] { return new TAreaForm(mainForm); });
-    forms.PrevForm = FormSlot<TPrevForm>([mainForm] { return new TPrevForm(mainForm); });
-    forms.ProgressForm = FormSlot<TProgressForm>([mainForm] { return new TProgressForm(mainForm); });
-    forms.AboutDlg = FormSlot<TAboutDlg>([mainForm] { return new TAboutDlg(mainForm); });
-    forms.SetForm = FormSlot<TSetForm>([mainForm] { return new TSetForm(mainForm); });
+    forms.DirForm = new TDirForm(mainForm);
+    forms.KeyForm = new TKeyForm(mainForm);
+    forms.ValueForm = new TValueForm(mainForm);
+    forms.AreaForm = new TAreaForm(mainForm);
+    forms.PrevForm = new TPrevForm(mainForm);
+    forms.ProgressForm = new TProgressForm(mainForm);
+    forms.AboutDlg = new TAboutDlg(mainForm);
+    forms.SetForm = new TSetForm(mainForm);
     mainForm->AttachForms(forms);
     return forms;
 }

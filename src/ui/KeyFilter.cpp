@@ -28,14 +28,6 @@ KeyFilter::KeyFilter(QWidget* field, Dialogs* dialogs, std::function<bool(QChar)
     }
 }
 
-bool KeyFilter::AcceptsText(const QString& text)
-{
-    for (QChar c : text)
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || !Codec::IsEncodable(c))
-            return false;
-    return true;
-}
-
 bool KeyFilter::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress)

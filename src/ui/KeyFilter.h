@@ -11,7 +11,6 @@ class KeyFilter : public QObject {
     Q_OBJECT
 public:
     KeyFilter(QWidget* field, Dialogs* dialogs, std::function<bool(QChar)> accept = {});
-    static bool AcceptsText(const QString& text);  // every character storable in a one-line field
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -35,7 +35,7 @@ TKeyForm::TKeyForm(QWidget* parent) : QDialog(parent)
     // A typed backslash would split the key in two, "]" would end its section header. Pasted text
     // stays as pasted: OK stays disabled until the user mends it.
     auto* main = qobject_cast<TMainForm*>(parent);
-    auto* filter = new KeyFilter(KeyEdit, main ? main->Services.dialogs : nullptr,
+    auto* filter = new KeyFilter(KeyEdit, main ? main->Services.Dlg : nullptr,
                                  [](QChar c) { return c != QLatin1Char('\\') && c != QLatin1Char(']'); });
     disconnect(KeyEdit, &QLineEdit::textEdited, filter, nullptr);
 

@@ -154,17 +154,7 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     RAREdit = Make<QLineEdit>(rarGroup, "RAREdit", 190, 24, 294, 22);
     SpeedButton3 = BrowseButton(rarGroup, "SpeedButton3", 488, 24);
 
-    // The pages behind the first one: their tabs now, their controls after the first paint.
-    auto page = [this](const char* name, const QString& caption) {
-        auto* widget = new QWidget;
-        widget->setObjectName(QLatin1String(name));
-        TabPages->addTab(widget, caption);
-        return widget;
-    };
-    NfoPage = page("NfoPage", QStringLiteral("Nfo soubor"));
-    MediaPage = page("MediaPage", QStringLiteral("Hudba a obrázek"));
-    RegistryPage = page("RegistryPage", QStringLiteral("Registry"));
-    RunPage = page("RunPage", QStringLiteral("Spustit po extrakci"));
+    MakeOtherPages();
 
     BuildBtn = Button(client, "BuildBtn", QStringLiteral("Sestavit..."), BuildPrAct->statusTip(), 8, 262, 97, 29);
     ExitBtn = Button(client, "ExitBtn", QStringLiteral("&Konec"), ExitPrAct->statusTip(), 433, 262, 97, 29);
@@ -172,33 +162,29 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
 
     // Every one-line field refuses what Windows-1250 cannot hold; the disk space takes digits only.
     for (QLineEdit* edit : findChildren<QLineEdit*>())
-        new KeyFilter(edit, Services.dialogs, edit == SpaceEdit ? std::function<bool(QChar)>([](QChar c) {
+        new KeyFilter(edit, Services.Dlg, edit == SpaceEdit ? std::function<bool(QChar)>([](QChar c) {
             return c >= QLatin1Char('0') && c <= QLatin1Char('9');
         }) : std::function<bool(QChar)>());
 
-    connect(NewPrAct, &QAction::triggered, this, &TMainForm::NewPrActExecute);
-    connect(OpenPrAct, &QAction::triggered, this, &TMainForm::OpenPrActExecute);
-    connect(SavePrAct, &QAction::triggered, this, &TMainForm::SavePrActExecute);
-    connect(SavePrAsAct, &QAction::triggered, this, &TMainForm::SavePrAsActExecute);
-    connect(ExitPrAct, &QAction::triggered, this, &TMainForm::ExitPrActExecute);
-    connect(BuildPrAct, &QAction::triggered, this, &TMainForm::BuildPrActExecute);
-    connect(SetAct, &QAction::triggered, this, &TMainForm::SetActExecute);
-    connect(ShowHelpAct, &QAction::triggered, this, &TMainForm::ShowHelpActExecute);
-    connect(AboutAct, &QAction::triggered, this, &TMainForm::AboutActExecute);
+    connect(NewPrAct, &QAction::triggered, this, Guarded(&TMainForm::NewPrActExecute));
+    connect(OpenPrAct, &QAction::triggered, this, Guarded(&TMainForm::OpenPrActExecute));
+    connect(SavePrAct, &QAction::triggered, this, Guarded(&TMainForm::SavePrActExecute));
+    connect(SavePrAsAct, &QAction::triggered, this, Guarded(&TMainForm::SavePrAsActExecute));
+    connect(ExitPrAct, &QAction::triggered, this, Guarded(&TMainForm::ExitPrActExecute));
+    connect(BuildPrAct, &QAction::triggered, this, Guarded(&TMainForm::BuildPrActExecute));
+    connect(SetAct, &QAction::triggered, this, Guarded(&TMainForm::SetActExecute));
+    connect(ShowHelpAct, &QAction::triggered, this, Guarded(&TMainForm::ShowHelpActExecute));
+    connect(AboutAct, &QAction::triggered, this, Guarded(&TMainForm::AboutActExecute));
     connect(BuildBtn, &QPushButton::clicked, BuildPrAct, &QAction::trigger);
     connect(ExitBtn, &QPushButton::clicked, ExitPrAct, &QAction::trigger);
     connect(BuildPrAct, &QAction::enabledChanged, BuildBtn, &QPushButton::setEnabled);
     for (QLineEdit* edit : {TitleEdit, SpaceEdit, TarDirEdit, RAREdit})
-        connect(edit, &QLineEdit::textChanged, this, &TMainForm::TitleEditChange);
-    // Whoever switches pages before the first paint finds them filled.
-    connect(TabPages, &QTabWidget::currentChanged, this, &TMainForm::FillPages);
+        connect(edit, &QLineEdit::textChanged, this, Guarded(&TMainForm::TitleEditChange));
     Registry.OnChanged = [this] { Modified = true; };
-    MusicPlayer_ = Services.player;
-    if (MusicPlayer_)
-        connect(MusicPlayer_, &MusicPlayer::Notify, this, &TMainForm::MusicPlayerNotify);
+    if (Services.Player)
+        connect(Services.Player, &MusicPlayer::Notify, this, Guarded(&TMainForm::MusicPlayerNotify));
 
     SetupFolders();
-    SetupBuild();
 
     FormCreate();
 
@@ -214,7 +200,7 @@ void TMainForm::AttachForms(const Forms& forms) { Windows = forms; }
 
 void TMainForm::FormCreate()
 {
-    ProgramFolder = Services.programFolder;
+    ProgramFolder = Services.ProgramFolder;
     for (const char* name : {"Projekty", "Vystup", "Obrazky", "Hudba"}) {
         const QString folder = Paths::Join(ProgramFolder, QLatin1String(name));
         if (!QFileInfo(folder).isDir())
@@ -222,6 +208,7 @@ void TMainForm::FormCreate()
     }
     SetProjectPath(Paths::Join(Paths::Join(ProgramFolder, QStringLiteral("Projekty")), UntitledName));
     Vystup = Paths::Join(ProgramFolder, QStringLiteral("Vystup"));
+    // "Instal" at start-up but "Install" after New: the program has always differed here.
     JmenoInst = QStringLiteral("Instal");
     JmenoDat = QStringLiteral("Instal");
     HelpFile = Paths::Join(Services.HelpFolder(), QStringLiteral("Zelvakon.hlp"));  // installed with the program
@@ -232,24 +219,31 @@ void TMainForm::FormCreate()
     setWindowTitle(QStringLiteral("Zelvakon - ") + UntitledName);
 }
 
-void TMainForm::FillPages()
+void TMainForm::MakeOtherPages()
 {
-    if (PagesFilled_)
-        return;
-    PagesFilled_ = true;
+    auto page = [this](const char* name, const QString& caption) {
+        auto* widget = new QWidget;
+        widget->setObjectName(QLatin1String(name));
+        TabPages->addTab(widget, caption);
+        return widget;
+    };
+    QWidget* nfoPage = page("NfoPage", QStringLiteral("Nfo soubor"));
+    QWidget* mediaPage = page("MediaPage", QStringLiteral("Hudba a obrázek"));
+    QWidget* registryPage = page("RegistryPage", QStringLiteral("Registry"));
+    QWidget* runPage = page("RunPage", QStringLiteral("Spustit po extrakci"));
 
     // Page "Nfo soubor"
-    auto* nfoGroup = Make<QGroupBox>(NfoPage, "GroupBox3", 4, 2, 420, 204);
+    auto* nfoGroup = Make<QGroupBox>(nfoPage, "GroupBox3", 4, 2, 420, 204);
     nfoGroup->setTitle(QStringLiteral("Soubor Readme.nfo:"));
     ReadMemo = Make<QPlainTextEdit>(nfoGroup, "ReadMemo", 8, 20, 404, 176);
-    LoadBtn = Button(NfoPage, "LoadBtn", QStringLiteral("&Otevřít"), QStringLiteral("Otevře soubor Readme.nfo uložený na disku"),
+    LoadBtn = Button(nfoPage, "LoadBtn", QStringLiteral("&Otevřít"), QStringLiteral("Otevře soubor Readme.nfo uložený na disku"),
                      432, 22, 95, 25);
-    ClearBtn = Button(NfoPage, "ClearBtn", QStringLiteral("&Smazat řádky"), QStringLiteral("Smaže všechny napsané řádky"),
+    ClearBtn = Button(nfoPage, "ClearBtn", QStringLiteral("&Smazat řádky"), QStringLiteral("Smaže všechny napsané řádky"),
                       432, 54, 95, 25);
     ClearBtn->setEnabled(false);
 
     // Page "Hudba a obrázek"
-    auto* musicGroup = Make<QGroupBox>(MediaPage, "GroupBox4", 4, 2, 523, 92);
+    auto* musicGroup = Make<QGroupBox>(mediaPage, "GroupBox4", 4, 2, 523, 92);
     musicGroup->setTitle(QStringLiteral("Hudba na pozadí:"));
     Label(musicGroup, QStringLiteral("Jméno souboru:"), 12, 28, "Label8");
     BkMusicEdit = Make<QLineEdit>(musicGroup, "BkMusicEdit", 190, 24, 294, 22);
@@ -260,7 +254,7 @@ void TMainForm::FillPages()
                      272, 56, 75, 25);
     TestBtn->setEnabled(false);
     StopBtn->setEnabled(false);
-    auto* skinGroup = Make<QGroupBox>(MediaPage, "GroupBox5", 4, 98, 523, 108);
+    auto* skinGroup = Make<QGroupBox>(mediaPage, "GroupBox5", 4, 98, 523, 108);
     skinGroup->setTitle(QStringLiteral("Obrázek:"));
     Label(skinGroup, QStringLiteral("Jméno souboru s obrázkem:"), 12, 28, "Label9");
     SkinEdit = Make<QLineEdit>(skinGroup, "SkinEdit", 190, 24, 294, 22);
@@ -273,30 +267,30 @@ void TMainForm::FillPages()
     PrevBtn->setEnabled(false);
 
     // Page "Registry"
-    Label(RegistryPage, QStringLiteral("Hlavní klíče:"), 4, 8, "Label11");
-    RegView = Make<QTreeWidget>(RegistryPage, "RegView", 8, 24, 185, 185);
+    Label(registryPage, QStringLiteral("Hlavní klíče:"), 4, 8, "Label11");
+    RegView = Make<QTreeWidget>(registryPage, "RegView", 8, 24, 185, 185);
     RegView->setHeaderHidden(true);
-    Label(RegistryPage, QStringLiteral("Jména a hodnoty:"), 280, 8, "Label12");
-    ValueView = Make<QListWidget>(RegistryPage, "ValueView", 284, 24, 161, 185);
-    AddKeyBtn = Button(RegistryPage, "AddKeyBtn", QStringLiteral("Přidat klíč"),
+    Label(registryPage, QStringLiteral("Jména a hodnoty:"), 280, 8, "Label12");
+    ValueView = Make<QListWidget>(registryPage, "ValueView", 284, 24, 161, 185);
+    AddKeyBtn = Button(registryPage, "AddKeyBtn", QStringLiteral("Přidat klíč"),
                        QStringLiteral("Přidá nový klíč do zvoleného kořenového klíče"), 196, 24, 85, 25);
-    EditKeyBtn = Button(RegistryPage, "EditKeyBtn", QStringLiteral("Editovat klíč"), QStringLiteral("Edituje zvolený klíč"),
+    EditKeyBtn = Button(registryPage, "EditKeyBtn", QStringLiteral("Editovat klíč"), QStringLiteral("Edituje zvolený klíč"),
                         196, 56, 85, 25);
-    DelKeyBtn = Button(RegistryPage, "DelKeyBtn", QStringLiteral("Smazat klíč"),
+    DelKeyBtn = Button(registryPage, "DelKeyBtn", QStringLiteral("Smazat klíč"),
                        QStringLiteral("Smaže zvolený klíč se všemi podklíči a jejich hodnotami"), 196, 88, 85, 25);
-    OpenBtn = Button(RegistryPage, "OpenBtn", QStringLiteral("Otevřít .ini"),
+    OpenBtn = Button(registryPage, "OpenBtn", QStringLiteral("Otevřít .ini"),
                      QStringLiteral("Načte informace o modifikaci registrů z ini souboru"), 196, 184, 85, 25);
-    AddBtn = Button(RegistryPage, "AddBtn", QStringLiteral("Přidat"), QStringLiteral("Přidá jméno a hodnotu do zvoleného klíče"),
+    AddBtn = Button(registryPage, "AddBtn", QStringLiteral("Přidat"), QStringLiteral("Přidá jméno a hodnotu do zvoleného klíče"),
                     448, 24, 75, 25);
-    EditBtn = Button(RegistryPage, "EditBtn", QStringLiteral("Editovat"),
+    EditBtn = Button(registryPage, "EditBtn", QStringLiteral("Editovat"),
                      QStringLiteral("Edituje jméno a hodnotu ve zvoleném klíči"), 448, 56, 75, 25);
-    DelBtn = Button(RegistryPage, "DelBtn", QStringLiteral("Smazat"), QStringLiteral("Smaže jméno a hodnotu ve zvoleném klíči"),
+    DelBtn = Button(registryPage, "DelBtn", QStringLiteral("Smazat"), QStringLiteral("Smaže jméno a hodnotu ve zvoleném klíči"),
                     448, 88, 75, 25);
     for (QPushButton* b : std::initializer_list<QPushButton*>{AddKeyBtn, EditKeyBtn, DelKeyBtn, AddBtn, EditBtn, DelBtn})
         b->setEnabled(false);
 
     // Page "Spustit po extrakci"
-    auto* runGroup = Make<QGroupBox>(RunPage, "GroupBox6", 4, 2, 523, 150);
+    auto* runGroup = Make<QGroupBox>(runPage, "GroupBox6", 4, 2, 523, 150);
     runGroup->setTitle(QStringLiteral("Spuštění jiného programu po rozbalení:"));
     RunChBox = Make<QCheckBox>(runGroup, "RunChBox", 12, 22, 400, 20);
     RunChBox->setText(QStringLiteral("Po rozbalení spustit definovaný program"));
@@ -307,58 +301,38 @@ void TMainForm::FillPages()
     AskChBox = Make<QCheckBox>(runGroup, "AskChBox", 12, 118, 300, 20);
     AskChBox->setText(QStringLiteral("Zeptat se na spuštění"));
 
-    for (QWidget* filled : {NfoPage, MediaPage, RegistryPage, RunPage})
-        for (QLineEdit* edit : filled->findChildren<QLineEdit*>())
-            new KeyFilter(edit, Services.dialogs);
-    new KeyFilter(ReadMemo, Services.dialogs);
+    new KeyFilter(ReadMemo, Services.Dlg);
     for (QLineEdit* edit : std::initializer_list<QLineEdit*>{CmLineEdit, ProgNameEdit})
-        connect(edit, &QLineEdit::textChanged, this, &TMainForm::CmLineEditChange);
-    connect(AskChBox, &QCheckBox::toggled, this, &TMainForm::AskChBoxClick);
-    connect(RunChBox, &QCheckBox::toggled, this, &TMainForm::RunChBoxClick);
+        connect(edit, &QLineEdit::textChanged, this, Guarded(&TMainForm::CmLineEditChange));
+    connect(AskChBox, &QCheckBox::toggled, this, Guarded(&TMainForm::AskChBoxClick));
+    connect(RunChBox, &QCheckBox::toggled, this, Guarded(&TMainForm::RunChBoxClick));
     SetupPresentation();
     SetupRegistryPage();
 
-    // Controls made in a page already on screen (its tab chosen before the first paint) are not shown
-    // with it: show them now.
-    for (QWidget* filled : {NfoPage, MediaPage, RegistryPage, RunPage})
-        if (filled->isVisible())
-            for (QWidget* child : filled->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-                child->show();
-
-    // Tab goes through the pages' controls before the buttons below them, as if made in that order.
-    setTabOrder(AskChBox, BuildBtn);
-    setTabOrder(BuildBtn, ExitBtn);
-
-    // The new controls show the project as it stands; filling them changes nothing in it.
-    const bool modified = Modified;
     RunChBoxClick();
     ResetRegistryView();
-    Modified = modified;
 }
 
 bool TMainForm::event(QEvent* e)
 {
-    if (e->type() == QEvent::Paint && !PagesFilled_ && !FillQueued) {
-        FillQueued = true;
-        QMetaObject::invokeMethod(this, &TMainForm::FillPages, Qt::QueuedConnection);
-    }
     if (e->type() == QEvent::WindowActivate && ActivatePending) {
-        ActivatePending = false;
         const bool handled = QMainWindow::event(e);
-        try {
-            FormActivate();
-        } catch (const ZelvakonError& error) {
-            Services.dialogs->ShowError(error.Message());
-        }
-        emit Activated();
+        RunActivation();
         return handled;
     }
     return QMainWindow::event(e);
 }
 
+void TMainForm::RunActivation()
+{
+    ActivatePending = false;
+    Guarded(&TMainForm::FormActivate)();
+    emit Activated();
+}
+
 void TMainForm::FormActivate()
 {
-    RAREdit->setText(Services.settings->LoadWinRarPath());
+    RAREdit->setText(Services.Settings->LoadWinRarPath());
     TabPages->setCurrentIndex(0);
     Modified = false;
 }
@@ -374,31 +348,21 @@ void TMainForm::closeEvent(QCloseEvent* e)
 
 bool TMainForm::FormCloseQuery()
 {
-    if (!Modified)
-        return true;
-    switch (AskToSaveChanges()) {
-    case MsgAnswer::Cancel:
+    try {
+        return SaveChangesFirst();
+    } catch (const ZelvakonError& error) {
+        // The save went wrong and the user has not seen the project saved: stay open.
+        Services.Dlg->ShowError(error.Message());
         return false;
-    case MsgAnswer::Yes:
-        try {
-            SavePrActExecute();
-        } catch (const ZelvakonError& error) {
-            // The save went wrong and the user has not seen the project saved: stay open.
-            Services.dialogs->ShowError(error.Message());
-            return false;
-        }
-        return true;
-    default:
-        return true;
     }
 }
 
 bool TMainForm::FormClose()
 {
     try {
-        Services.settings->StoreWinRarPath(RAREdit->text());
+        Services.Settings->StoreWinRarPath(RAREdit->text());
     } catch (const ZelvakonError& error) {
-        Services.dialogs->ShowError(error.Message());
+        Services.Dlg->ShowError(error.Message());
         return false;
     }
     return true;
@@ -408,17 +372,17 @@ void TMainForm::ExitPrActExecute() { close(); }
 
 void TMainForm::OpenHelpTopic(const QString& topic)
 {
-    if (Services.help)
-        Services.help->OpenHelpTopic(HelpFile, topic);
+    if (Services.Help)
+        Services.Help->OpenHelpTopic(HelpFile, topic);
 }
 
 void TMainForm::ShowHelpActExecute() { OpenHelpTopic(QStringLiteral("HlavniStrana")); }
 
-void TMainForm::AboutActExecute() { Services.dialogs->RunModal(Windows.AboutDlg); }
+void TMainForm::AboutActExecute() { Services.Dlg->RunModal(Windows.AboutDlg); }
 
 MsgAnswer TMainForm::AskToSaveChanges()
 {
-    return Services.dialogs->MessageBox(
+    return Services.Dlg->MessageBox(
         QStringLiteral("Projekt ") + Paths::FileNameOf(ProjectPath) + QStringLiteral(" byl změněn. Uložit změny?"),
         QStringLiteral("Dotaz"), MsgIcon::Question, MsgButtons::YesNoCancel);
 }
@@ -470,7 +434,7 @@ void TMainForm::ResetProject()
     SpaceEdit->clear();
     Dir2AddEdit->clear();
     TarDirEdit->clear();
-    RAREdit->setText(Services.settings->LoadWinRarPath());
+    RAREdit->setText(Services.Settings->LoadWinRarPath());
     ReadMemo->clear();
     BkMusicEdit->clear();
     SkinEdit->clear();
@@ -481,7 +445,7 @@ void TMainForm::ResetProject()
     RunChBox->setChecked(false);
     AskChBox->setChecked(false);
     Vystup = Paths::Join(ProgramFolder, QStringLiteral("Vystup"));
-    JmenoDat = QStringLiteral("Install");
+    JmenoDat = QStringLiteral("Install");  // not FormCreate's "Instal": both are the program's own
     JmenoInst = QStringLiteral("Install");
     TabPages->setCurrentIndex(0);
     setWindowTitle(QStringLiteral("Zelvakon - ") + UntitledName);
@@ -509,7 +473,7 @@ bool TMainForm::AcceptPath(const QString& path)
 {
     if (Codec::IsEncodable(path))
         return true;
-    Services.dialogs->MessageBox(
+    Services.Dlg->MessageBox(
         QStringLiteral("Cesta '%1' obsahuje znaky, které nelze uložit v kódování Windows-1250.\nZvolte prosím jiný soubor.")
             .arg(path),
         QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
@@ -525,7 +489,7 @@ void TMainForm::OpenPrActExecute()
     options.Filter = QStringLiteral("Projektové soubory (*.zpf)|*.ZPF");
     options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Projekty"));
     options.MustExist = true;
-    const std::optional<QString> path = Services.dialogs->OpenFile(options);
+    const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (!path || !AcceptPath(*path))
         return;
     ReadProjectFile(*path);
@@ -567,7 +531,7 @@ void TMainForm::SavePrAsActExecute()
     options.FileName = SaveDialogFileName;
     options.MustExist = false;
     options.ConfirmOverwrite = true;
-    std::optional<QString> path = Services.dialogs->SaveFile(options);
+    std::optional<QString> path = Services.Dlg->SaveFile(options);
     if (!path || !AcceptPath(*path))
         return;
     if (!Paths::FileNameOf(*path).contains(QLatin1Char('.')))

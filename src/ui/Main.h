@@ -2,10 +2,10 @@
 #include "AppServices.h"
 #include "ClickArea.h"
 #include "Dialogs.h"
+#include "Error.h"
 #include "Project.h"
 #include "RegistryTree.h"
 #include <QMainWindow>
-#include <functional>
 #include <memory>
 
 class QAction;
@@ -31,67 +31,16 @@ class TProgressForm;
 class TAboutDlg;
 class TSetForm;
 
-// A window made on its first use and then kept, owned by the main window. Most sessions open few
-// of them, and making all of them at start-up took as long as making the main window itself.
-// Copies share the one window.
-template <typename T>
-class FormSlot {
-public:
-    FormSlot() = default;
-    explicit FormSlot(std::function<T*()> make) : State(std::make_shared<Slot>(Slot{std::move(make), nullptr})) {}
-    T* get() const
-    {
-        if (State && !State->Form)
-            State->Form = State->Make();
-        return State ? State->Form : nullptr;
-    }
-    T* IfCreated() const { return State ? State->Form : nullptr; }  // never makes the window
-    operator T*() const { return get(); }
-    T* operator->() const { return get(); }
-
-private:
-    struct Slot {
-        std::function<T*()> Make;
-        T* Form;
-    };
-    std::shared_ptr<Slot> State;
-};
-
-class TMainForm;
-
-// A control of the pages behind the first one. Those pages are filled just after the main window's
-// first paint, so that building their controls does not delay it; whoever reaches one of their
-// controls before then has the pages filled at once and finds the control there.
-template <typename T>
-class PageControl {
-public:
-    explicit PageControl(TMainForm* owner) : Owner(owner) {}
-    PageControl(const PageControl&) = delete;  // a copy made before the pages are filled would stay empty
-    PageControl& operator=(const PageControl&) = delete;
-    PageControl& operator=(T* control)
-    {
-        Control = control;
-        return *this;
-    }
-    T* get() const;
-    operator T*() const { return get(); }
-    T* operator->() const { return get(); }
-
-private:
-    TMainForm* Owner;
-    T* Control = nullptr;
-};
-
 // The other windows of the program.
 struct Forms {
-    FormSlot<TDirForm> DirForm;
-    FormSlot<TKeyForm> KeyForm;
-    FormSlot<TValueForm> ValueForm;
-    FormSlot<TAreaForm> AreaForm;
-    FormSlot<TPrevForm> PrevForm;
-    FormSlot<TProgressForm> ProgressForm;
-    FormSlot<TAboutDlg> AboutDlg;
-    FormSlot<TSetForm> SetForm;
+    TDirForm* DirForm = nullptr;
+    TKeyForm* KeyForm = nullptr;
+    TValueForm* ValueForm = nullptr;
+    TAreaForm* AreaForm = nullptr;
+    TPrevForm* PrevForm = nullptr;
+    TProgressForm* ProgressForm = nullptr;
+    TAboutDlg* AboutDlg = nullptr;
+    TSetForm* SetForm = nullptr;
 };
 
 // The main window. It owns the one open project: most fields are the texts and check marks of its
@@ -103,6 +52,20 @@ public:
     ~TMainForm() override;
 
     void AttachForms(const Forms& forms);
+
+    // How handlers are connected: a ZelvakonError that a handler throws ends there, in the standard
+    // error box, and the program goes on.
+    template <typename Handler>
+    auto Guarded(Handler handler)
+    {
+        return [this, handler] {
+            try {
+                (this->*handler)();
+            } catch (const ZelvakonError& error) {
+                Services.Dlg->ShowError(error.Message());
+            }
+        };
+    }
 
     // The project round trip between the controls and a plain value, in one place.
     Project CollectProject() const;
@@ -138,36 +101,35 @@ public:
     QLineEdit* RAREdit = nullptr;
     QToolButton* SpeedButton3 = nullptr;
     // page "Nfo soubor"
-    PageControl<QPlainTextEdit> ReadMemo{this};
-    PageControl<QPushButton> LoadBtn{this};
-    PageControl<QPushButton> ClearBtn{this};
+    QPlainTextEdit* ReadMemo = nullptr;
+    QPushButton* LoadBtn = nullptr;
+    QPushButton* ClearBtn = nullptr;
     // page "Hudba a obrázek"
-    PageControl<QLineEdit> BkMusicEdit{this};
-    PageControl<QToolButton> BkMusicBtn{this};
-    PageControl<QPushButton> TestBtn{this};
-    PageControl<QPushButton> StopBtn{this};
-    MusicPlayer* MusicPlayer_ = nullptr;
-    PageControl<QLineEdit> SkinEdit{this};
-    PageControl<QToolButton> SkinBtn{this};
-    PageControl<QPushButton> SetBtn{this};
-    PageControl<QPushButton> PrevBtn{this};
+    QLineEdit* BkMusicEdit = nullptr;
+    QToolButton* BkMusicBtn = nullptr;
+    QPushButton* TestBtn = nullptr;
+    QPushButton* StopBtn = nullptr;
+    QLineEdit* SkinEdit = nullptr;
+    QToolButton* SkinBtn = nullptr;
+    QPushButton* SetBtn = nullptr;
+    QPushButton* PrevBtn = nullptr;
     // page "Registry"
-    PageControl<QTreeWidget> RegView{this};
-    PageControl<QListWidget> ValueView{this};
-    PageControl<QPushButton> AddKeyBtn{this};
-    PageControl<QPushButton> EditKeyBtn{this};
-    PageControl<QPushButton> DelKeyBtn{this};
-    PageControl<QPushButton> AddBtn{this};
-    PageControl<QPushButton> EditBtn{this};
-    PageControl<QPushButton> DelBtn{this};
-    PageControl<QPushButton> OpenBtn{this};
+    QTreeWidget* RegView = nullptr;
+    QListWidget* ValueView = nullptr;
+    QPushButton* AddKeyBtn = nullptr;
+    QPushButton* EditKeyBtn = nullptr;
+    QPushButton* DelKeyBtn = nullptr;
+    QPushButton* AddBtn = nullptr;
+    QPushButton* EditBtn = nullptr;
+    QPushButton* DelBtn = nullptr;
+    QPushButton* OpenBtn = nullptr;
     // page "Spustit po extrakci"
-    PageControl<QCheckBox> RunChBox{this};
-    PageControl<QLabel> ProgNameLabel{this};
-    PageControl<QLineEdit> ProgNameEdit{this};
-    PageControl<QLabel> CmLineLabel{this};
-    PageControl<QLineEdit> CmLineEdit{this};
-    PageControl<QCheckBox> AskChBox{this};
+    QCheckBox* RunChBox = nullptr;
+    QLabel* ProgNameLabel = nullptr;
+    QLineEdit* ProgNameEdit = nullptr;
+    QLabel* CmLineLabel = nullptr;
+    QLineEdit* CmLineEdit = nullptr;
+    QCheckBox* AskChBox = nullptr;
     // below the pages
     QPushButton* BuildBtn = nullptr;
     QPushButton* ExitBtn = nullptr;
@@ -211,11 +173,8 @@ public:
     static QString ReadmeForMemo(const QString& text);
     QString SaveDialogFileName = QStringLiteral("Bezejmena.zpf");
     void ResetRegistryView();  // tree back to its six root keys, values list emptied
-    void FillPages();          // builds the controls of the pages behind the first one, once
-    bool PagesFilled() const { return PagesFilled_; }
 
     // --- build (MainBuild.cpp)
-    void SetupBuild();
     void BuildPrActExecute();
     void StartBuild();
     void PrepareReadme();
@@ -266,18 +225,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* NfoPage = nullptr;
-    QWidget* MediaPage = nullptr;
-    QWidget* RegistryPage = nullptr;
-    QWidget* RunPage = nullptr;
-    bool PagesFilled_ = false;
-    bool FillQueued = false;
+    void MakeOtherPages();
+    void RunActivation();  // FormActivate once it is due, then Activated
 };
-
-template <typename T>
-T* PageControl<T>::get() const
-{
-    if (!Control && !Owner->PagesFilled())
-        Owner->FillPages();
-    return Control;
-}

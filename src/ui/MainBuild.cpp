@@ -12,30 +12,24 @@
 
 // The Build command: checks, archiver run, data file writer.
 
-void TMainForm::SetupBuild()
-{
-    // The command, its button and its shortcut are wired with the other commands; the progress window
-    // is attached later with the other forms. Nothing else to set up.
-}
-
 void TMainForm::BuildPrActExecute()
 {
     if (!BuildPrAct->isEnabled())
         return;
     // A writer left running (its window closed by the title bar) would meet the same archive and data
     // file: this build replaces them anyway, so stop it first.
-    if (TProgressForm* progress = Windows.ProgressForm.IfCreated(); progress && progress->WorkerRunning())
-        progress->StopWorker();
+    if (Windows.ProgressForm->WorkerRunning())
+        Windows.ProgressForm->StopWorker();
 
     std::optional<BuildMessage> refusal;
     try {
         refusal = CheckBuild(CollectProject(), ProjectFolder);
     } catch (const ZelvakonError& error) {
-        Services.dialogs->ShowError(error.Message());
+        Services.Dlg->ShowError(error.Message());
         return;
     }
     if (refusal) {
-        Services.dialogs->MessageBox(refusal->Text, refusal->Title, refusal->Icon, MsgButtons::Ok);
+        Services.Dlg->MessageBox(refusal->Text, refusal->Title, refusal->Icon, MsgButtons::Ok);
         if (refusal->Page == BuildPage::MusicAndPicture)
             TabPages->setCurrentWidget(TabPages->findChild<QWidget*>(QStringLiteral("MediaPage")));
         return;
@@ -59,7 +53,7 @@ void TMainForm::StartBuild()
         // A build that stops here drops its side texts; the next build makes its own.
         RegIniStream.reset();
         ReadmeStream.reset();
-        Services.dialogs->MessageBox(stage.Stop->Text, stage.Stop->Title, stage.Stop->Icon, MsgButtons::Ok);
+        Services.Dlg->MessageBox(stage.Stop->Text, stage.Stop->Title, stage.Stop->Icon, MsgButtons::Ok);
         if (stage.StoppedAt == ArchiverStage::Step::Archiver)
             ExitBtn->setFocus();
         return;
@@ -72,7 +66,7 @@ void TMainForm::StartBuild()
     inputs.RegIniStream = std::move(RegIniStream);
     inputs.ReadmeStream = std::move(ReadmeStream);
     Windows.ProgressForm->PrepareBuild(ProjectPath, std::move(inputs));
-    Services.dialogs->RunModal(Windows.ProgressForm);
+    Services.Dlg->RunModal(Windows.ProgressForm);
     ExitBtn->setFocus();
 }
 

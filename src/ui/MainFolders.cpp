@@ -13,10 +13,10 @@
 
 void TMainForm::SetupFolders()
 {
-    connect(Dir2AddEdit, &QLineEdit::textChanged, this, &TMainForm::Dir2AddEditChange);
-    connect(Dir2AddBtn, &QToolButton::clicked, this, &TMainForm::Dir2AddBtnClick);
-    connect(TarDirBtn, &QToolButton::clicked, this, &TMainForm::TarDirBtnClick);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TMainForm::SpeedButton3Click);
+    connect(Dir2AddEdit, &QLineEdit::textChanged, this, Guarded(&TMainForm::Dir2AddEditChange));
+    connect(Dir2AddBtn, &QToolButton::clicked, this, Guarded(&TMainForm::Dir2AddBtnClick));
+    connect(TarDirBtn, &QToolButton::clicked, this, Guarded(&TMainForm::TarDirBtnClick));
+    connect(SpeedButton3, &QToolButton::clicked, this, Guarded(&TMainForm::SpeedButton3Click));
 }
 
 void TMainForm::Dir2AddEditChange()
@@ -39,22 +39,15 @@ void TMainForm::Dir2AddEditChange()
     // The wait window never takes the focus (typing goes on in the field), so the window system has
     // no activation to deliver: run it here, at the moment the wait window is gone, before the
     // change below. Had the system delivered one during hide(), event() has run it already.
-    if (ActivatePending && isVisible()) {
-        ActivatePending = false;
-        try {
-            FormActivate();
-        } catch (const ZelvakonError& error) {
-            Services.dialogs->ShowError(error.Message());
-        }
-        emit Activated();
-    }
+    if (ActivatePending && isVisible())
+        RunActivation();
     Modified = true;
 }
 
 void TMainForm::Dir2AddBtnClick()
 {
     Windows.DirForm->setWindowTitle(QStringLiteral("Výběr adresáře k archivaci"));
-    if (Services.dialogs->RunModal(Windows.DirForm) != QDialog::Accepted)
+    if (Services.Dlg->RunModal(Windows.DirForm) != QDialog::Accepted)
         return;
     const QString folder = Windows.DirForm->Directory();
     if (AcceptPath(folder))
@@ -64,7 +57,7 @@ void TMainForm::Dir2AddBtnClick()
 void TMainForm::TarDirBtnClick()
 {
     Windows.DirForm->setWindowTitle(QStringLiteral("Výběr cílového adresáře"));
-    if (Services.dialogs->RunModal(Windows.DirForm) != QDialog::Accepted)
+    if (Services.Dlg->RunModal(Windows.DirForm) != QDialog::Accepted)
         return;
     const QString folder = Windows.DirForm->Directory();
     if (AcceptPath(folder))
@@ -75,7 +68,7 @@ void TMainForm::SetActExecute()
 {
     TSetForm* settings = Windows.SetForm;
     settings->FormActivate();
-    if (Services.dialogs->RunModal(settings) != QDialog::Accepted)
+    if (Services.Dlg->RunModal(settings) != QDialog::Accepted)
         return;
     // Not a change that asks to be saved: these fields go out with the next save of the project.
     Vystup = Paths::StripTrailingBackslash(settings->OutDirEdit->text());
@@ -96,7 +89,7 @@ void TMainForm::SpeedButton3Click()
     options.InitialFolder = QStringLiteral("/");
 #endif
     options.MustExist = true;
-    const std::optional<QString> path = Services.dialogs->OpenFile(options);
+    const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (path && AcceptPath(*path))
         RAREdit->setText(*path);
 }

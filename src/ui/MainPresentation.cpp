@@ -17,17 +17,17 @@
 
 void TMainForm::SetupPresentation()
 {
-    connect(SkinEdit, &QLineEdit::textChanged, this, &TMainForm::SkinEditChange);
-    connect(BkMusicEdit, &QLineEdit::textChanged, this, &TMainForm::BkMusicEditChange);
-    connect(ReadMemo, &QPlainTextEdit::textChanged, this, &TMainForm::ReadMemoChange);
-    connect(SkinBtn, &QToolButton::clicked, this, &TMainForm::SkinBtnClick);
-    connect(SetBtn, &QPushButton::clicked, this, &TMainForm::SetBtnClick);
-    connect(PrevBtn, &QPushButton::clicked, this, &TMainForm::PrevBtnClick);
-    connect(BkMusicBtn, &QToolButton::clicked, this, &TMainForm::BkMusicBtnClick);
-    connect(TestBtn, &QPushButton::clicked, this, &TMainForm::TestBtnClick);
-    connect(StopBtn, &QPushButton::clicked, this, &TMainForm::StopBtnClick);
-    connect(LoadBtn, &QPushButton::clicked, this, &TMainForm::LoadBtnClick);
-    connect(ClearBtn, &QPushButton::clicked, this, &TMainForm::ClearBtnClick);
+    connect(SkinEdit, &QLineEdit::textChanged, this, Guarded(&TMainForm::SkinEditChange));
+    connect(BkMusicEdit, &QLineEdit::textChanged, this, Guarded(&TMainForm::BkMusicEditChange));
+    connect(ReadMemo, &QPlainTextEdit::textChanged, this, Guarded(&TMainForm::ReadMemoChange));
+    connect(SkinBtn, &QToolButton::clicked, this, Guarded(&TMainForm::SkinBtnClick));
+    connect(SetBtn, &QPushButton::clicked, this, Guarded(&TMainForm::SetBtnClick));
+    connect(PrevBtn, &QPushButton::clicked, this, Guarded(&TMainForm::PrevBtnClick));
+    connect(BkMusicBtn, &QToolButton::clicked, this, Guarded(&TMainForm::BkMusicBtnClick));
+    connect(TestBtn, &QPushButton::clicked, this, Guarded(&TMainForm::TestBtnClick));
+    connect(StopBtn, &QPushButton::clicked, this, Guarded(&TMainForm::StopBtnClick));
+    connect(LoadBtn, &QPushButton::clicked, this, Guarded(&TMainForm::LoadBtnClick));
+    connect(ClearBtn, &QPushButton::clicked, this, Guarded(&TMainForm::ClearBtnClick));
 }
 
 // --- title picture and click areas
@@ -47,7 +47,7 @@ void TMainForm::SkinBtnClick()
     options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Obrazky"));
     options.MustExist = true;
     options.PicturePreview = true;
-    const std::optional<QString> path = Services.dialogs->OpenFile(options);
+    const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (!path || !AcceptPath(*path))
         return;
     SkinEdit->setText(*path);
@@ -62,7 +62,7 @@ bool TMainForm::CheckSkinPicture(const QString& path, BitmapSize& size)
     case SkinPictureFault::TooLarge: message = QStringLiteral("Bitmapa nemůže být větší než 600x400 bodů."); break;
     case SkinPictureFault::TooSmall: message = QStringLiteral("Bitmapa nemůže být menší než 100x100 bodů."); break;
     }
-    Services.dialogs->MessageBox(message, QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+    Services.Dlg->MessageBox(message, QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
     return false;
 }
 
@@ -72,7 +72,7 @@ void TMainForm::PrevBtnClick()
     if (!CheckSkinPicture(SkinEdit->text(), size))
         return;
     Windows.PrevForm->LoadPicture(SkinEdit->text());
-    Services.dialogs->RunModal(Windows.PrevForm);
+    Services.Dlg->RunModal(Windows.PrevForm);
 }
 
 void TMainForm::SetBtnClick()
@@ -85,7 +85,7 @@ void TMainForm::SetBtnClick()
     form->PictureHeight = size.Height;
     form->LoadPicture(SkinEdit->text());
     // Storing the areas leaves Modified alone, as it always has.
-    if (Services.dialogs->RunModal(form) == QDialog::Accepted)
+    if (Services.Dlg->RunModal(form) == QDialog::Accepted)
         form->StoreAreas();
 }
 
@@ -99,7 +99,7 @@ void TMainForm::BkMusicBtnClick()
         "MIDI soubory (*.mid)|*.MID|Zvuky  (*.wav)|*.WAV|MPEG Layer 3 soubory (*.mp3)|*.MP3");
     options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Hudba"));
     options.MustExist = true;
-    const std::optional<QString> path = Services.dialogs->OpenFile(options);
+    const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (!path || !AcceptPath(*path))
         return;
     BkMusicEdit->setText(*path);
@@ -114,21 +114,21 @@ void TMainForm::BkMusicEditChange()
 
 void TMainForm::TestBtnClick()
 {
-    if (!MusicPlayer_)
+    if (!Services.Player)
         return;
-    MusicPlayer_->SetNotify(true);
-    MusicPlayer_->FileName = BkMusicEdit->text();
+    Services.Player->SetNotify(true);
+    Services.Player->FileName = BkMusicEdit->text();
     // The buttons follow the completion notices, not the commands.
-    if (!MusicPlayer_->Open() || !MusicPlayer_->Play())
-        Services.dialogs->MessageBox(MusicPlayer_->ErrorText(), QStringLiteral("Chyba"), MsgIcon::Error,
+    if (!Services.Player->Open() || !Services.Player->Play())
+        Services.Dlg->MessageBox(Services.Player->ErrorText(), QStringLiteral("Chyba"), MsgIcon::Error,
                                      MsgButtons::Ok);
 }
 
 void TMainForm::StopBtnClick()
 {
-    if (MusicPlayer_) {
-        MusicPlayer_->Stop();
-        MusicPlayer_->Close();
+    if (Services.Player) {
+        Services.Player->Stop();
+        Services.Player->Close();
     }
     TestBtn->setEnabled(true);
     StopBtn->setEnabled(false);
@@ -136,7 +136,7 @@ void TMainForm::StopBtnClick()
 
 void TMainForm::MusicPlayerNotify()
 {
-    switch (MusicPlayer_->CurrentMode()) {
+    switch (Services.Player->CurrentMode()) {
     case MusicPlayer::Mode::Stopped:
         if (StopBtn->isEnabled()) {
             StopBtn->setEnabled(false);
@@ -152,7 +152,7 @@ void TMainForm::MusicPlayerNotify()
     case MusicPlayer::Mode::NotOpen: break;
     }
     // The music plays once: nothing restarts it at its end.
-    MusicPlayer_->SetNotify(true);
+    Services.Player->SetNotify(true);
 }
 
 // --- readme text
@@ -164,7 +164,7 @@ void TMainForm::LoadBtnClick()
     options.Filter = QStringLiteral("Soubory .nfo (*.nfo)|*.NFO");
     options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Projekty"));
     options.MustExist = true;
-    const std::optional<QString> path = Services.dialogs->OpenFile(options);
+    const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (!path || !AcceptPath(*path))
         return;
     // A file that cannot be read throws before the memo changes; the same text changes nothing.
@@ -184,7 +184,7 @@ void TMainForm::ReadMemoChange()
 
 void TMainForm::ClearBtnClick()
 {
-    if (Services.dialogs->MessageBox(QStringLiteral("Opravdu smazat všechny řádky?"), QStringLiteral("Dotaz"),
+    if (Services.Dlg->MessageBox(QStringLiteral("Opravdu smazat všechny řádky?"), QStringLiteral("Dotaz"),
                                      MsgIcon::Question, MsgButtons::YesNoCancel)
         == MsgAnswer::Yes)
         ReadMemo->clear();

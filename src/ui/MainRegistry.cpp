@@ -104,15 +104,15 @@ void TMainForm::SetupRegistryPage()
     ValueView->setSelectionMode(QAbstractItemView::SingleSelection);
     ValueView->setViewMode(QListView::ListMode);
     ValueView->setIconSize(QSize(16, 16));
-    connect(RegView, &QTreeWidget::currentItemChanged, this, &TMainForm::RegViewChange);
-    connect(ValueView, &QListWidget::itemSelectionChanged, this, &TMainForm::ValueViewChange);
-    connect(AddKeyBtn, &QPushButton::clicked, this, &TMainForm::AddKeyBtnClick);
-    connect(EditKeyBtn, &QPushButton::clicked, this, &TMainForm::EditKeyBtnClick);
-    connect(DelKeyBtn, &QPushButton::clicked, this, &TMainForm::DelKeyBtnClick);
-    connect(AddBtn, &QPushButton::clicked, this, &TMainForm::AddBtnClick);
-    connect(EditBtn, &QPushButton::clicked, this, &TMainForm::EditBtnClick);
-    connect(DelBtn, &QPushButton::clicked, this, &TMainForm::DelBtnClick);
-    connect(OpenBtn, &QPushButton::clicked, this, &TMainForm::OpenBtnClick);
+    connect(RegView, &QTreeWidget::currentItemChanged, this, Guarded(&TMainForm::RegViewChange));
+    connect(ValueView, &QListWidget::itemSelectionChanged, this, Guarded(&TMainForm::ValueViewChange));
+    connect(AddKeyBtn, &QPushButton::clicked, this, Guarded(&TMainForm::AddKeyBtnClick));
+    connect(EditKeyBtn, &QPushButton::clicked, this, Guarded(&TMainForm::EditKeyBtnClick));
+    connect(DelKeyBtn, &QPushButton::clicked, this, Guarded(&TMainForm::DelKeyBtnClick));
+    connect(AddBtn, &QPushButton::clicked, this, Guarded(&TMainForm::AddBtnClick));
+    connect(EditBtn, &QPushButton::clicked, this, Guarded(&TMainForm::EditBtnClick));
+    connect(DelBtn, &QPushButton::clicked, this, Guarded(&TMainForm::DelBtnClick));
+    connect(OpenBtn, &QPushButton::clicked, this, Guarded(&TMainForm::OpenBtnClick));
 }
 
 void TMainForm::ResetRegistryView()
@@ -167,11 +167,11 @@ void TMainForm::AddKeyBtnClick()
     if (!parent || !form)
         return;
     form->setWindowTitle(QStringLiteral("Nový klíč"));
-    if (Services.dialogs->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+    if (Services.Dlg->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
         return;
     const QString name = form->KeyEdit->text();
     if (KeyNameUsedAtLevel(Registry, name, parent->Depth() + 1, nullptr)) {
-        Services.dialogs->MessageBox(QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."),
+        Services.Dlg->MessageBox(QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."),
                                      QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
         return;
     }
@@ -188,11 +188,11 @@ void TMainForm::EditKeyBtnClick()
         return;
     form->setWindowTitle(QStringLiteral("Editace klíče"));
     form->KeyEdit->setText(key->Name);
-    if (Services.dialogs->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+    if (Services.Dlg->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
         return;
     const QString name = form->KeyEdit->text();
     if (KeyNameUsedAtLevel(Registry, name, key->Depth(), key)) {
-        Services.dialogs->MessageBox(QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."),
+        Services.Dlg->MessageBox(QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."),
                                      QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
         return;
     }
@@ -206,7 +206,7 @@ void TMainForm::DelKeyBtnClick()
     RegKey* key = KeyOf(item);
     if (!key || key->IsRoot())
         return;
-    if (Services.dialogs->MessageBox(QStringLiteral("Opravdu chcete smazat klíč se všemi hodnotami?"),
+    if (Services.Dlg->MessageBox(QStringLiteral("Opravdu chcete smazat klíč se všemi hodnotami?"),
                                      QStringLiteral("Dotaz"), MsgIcon::Question, MsgButtons::YesNoCancel)
         != MsgAnswer::Yes)
         return;
@@ -225,14 +225,14 @@ void TMainForm::AddBtnClick()
     if (!key || key->IsRoot() || !form)
         return;
     form->setWindowTitle(QStringLiteral("Přidání nového jména a hodnoty"));
-    if (Services.dialogs->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+    if (Services.Dlg->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
         return;
     const QString name = form->NameEdit->text();
     const QString value = form->ValueEdit->text();
     const QString typeName = form->ValueCombo->currentText();
     const int code = TypeCodeOf(typeName);
     if (ValueEntryExists(key, name, value, code, -1)) {
-        Services.dialogs->MessageBox(QStringLiteral("Jméno a hodnota už existuje."), QStringLiteral("Chyba"),
+        Services.Dlg->MessageBox(QStringLiteral("Jméno a hodnota už existuje."), QStringLiteral("Chyba"),
                                      MsgIcon::Error, MsgButtons::Ok);
         return;
     }
@@ -256,14 +256,14 @@ void TMainForm::EditBtnClick()
     const QString typeName = TypeNameOf(item->data(ImageRole).toInt());
     form->ValueCombo->setCurrentIndex(form->ValueCombo->findText(typeName));
     form->ValueCombo->setEditText(typeName);
-    if (Services.dialogs->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+    if (Services.Dlg->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
         return;
     const QString name = form->NameEdit->text();
     const QString value = form->ValueEdit->text();
     const QString newType = form->ValueCombo->currentText();
     const int code = TypeCodeOf(newType);
     if (ValueEntryExists(key, name, value, code, index)) {
-        Services.dialogs->MessageBox(QStringLiteral("Jméno a hodnota už existuje."), QStringLiteral("Chyba"),
+        Services.Dlg->MessageBox(QStringLiteral("Jméno a hodnota už existuje."), QStringLiteral("Chyba"),
                                      MsgIcon::Error, MsgButtons::Ok);
         return;
     }
@@ -279,7 +279,7 @@ void TMainForm::DelBtnClick()
     if (!key || key->IsRoot() || selected.isEmpty())
         return;
     const int index = ValueView->row(selected.first());
-    if (Services.dialogs->MessageBox(QStringLiteral("Opravdu chcete smazat toto jméno a hodnotu?"),
+    if (Services.Dlg->MessageBox(QStringLiteral("Opravdu chcete smazat toto jméno a hodnotu?"),
                                      QStringLiteral("Dotaz"), MsgIcon::Question, MsgButtons::YesNoCancel)
         != MsgAnswer::Yes)
         return;
@@ -294,7 +294,7 @@ void TMainForm::OpenBtnClick()
     options.Filter = QStringLiteral("Soubory .ini (*.ini)|*.INI");
     options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Projekty"));
     options.MustExist = true;
-    const std::optional<QString> path = Services.dialogs->OpenFile(options);
+    const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (!path)
         return;
     LoadRegIni(*path);
@@ -304,7 +304,7 @@ void TMainForm::OpenBtnClick()
 void TMainForm::SaveRegIni(const QString& path)
 {
     if (QFileInfo::exists(path)
-        && Services.dialogs->MessageBox(QStringLiteral("Soubor Reg.ini existuje. Přepsat?"), QStringLiteral("Dotaz"),
+        && Services.Dlg->MessageBox(QStringLiteral("Soubor Reg.ini existuje. Přepsat?"), QStringLiteral("Dotaz"),
                                         MsgIcon::Question, MsgButtons::YesNoCancel)
                != MsgAnswer::Yes)
         return;

@@ -57,7 +57,7 @@ TValueForm::TValueForm(QWidget* parent) : QDialog(parent)
     // "=" would end the name in the file; the type field takes only what Windows-1250 holds. Pasted
     // text stays as pasted: OK stays disabled until the user mends it.
     auto* main = qobject_cast<TMainForm*>(parent);
-    Dialogs* dialogs = main ? main->Services.dialogs : nullptr;
+    Dialogs* dialogs = main ? main->Services.Dlg : nullptr;
     for (QLineEdit* field : {NameEdit, ValueEdit}) {
         auto* filter = new KeyFilter(field, dialogs, [](QChar c) { return c != QLatin1Char('='); });
         disconnect(field, &QLineEdit::textEdited, filter, nullptr);

@@ -2,7 +2,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-// ImageList1 of the registry page: ten 16 x 16 images, drawn once at run time.
+// ImageList1 of the registry page: ten 16 x 16 images from the resources.
 // 0 a key, 1 a key below a root while selected, 2..9 an entry of the value type with that code.
 QPixmap RegistryImage(int index);
 // The icon of a key node: image 0, and image 1 while selected for keys below the roots.

@@ -62,7 +62,7 @@ TSetForm::TSetForm(QWidget* parent) : QDialog(parent)
     setTabOrder(OkBtn, CancelBtn);
 
     // The names get an extension and a folder of their own: no dot, drive or folder separator in them.
-    Dialogs* dialogs = Main() ? Main()->Services.dialogs : nullptr;
+    Dialogs* dialogs = Main() ? Main()->Services.Dlg : nullptr;
     new KeyFilter(InstNameEdit, dialogs, &TSetForm::InstNameEditKeyPress);
     new KeyFilter(DatNameEdit, dialogs, &TSetForm::InstNameEditKeyPress);
     new KeyFilter(OutDirEdit, dialogs);
@@ -114,7 +114,7 @@ void TSetForm::OutDirBtnClick()
         return;
     TDirForm* chooser = main->Windows.DirForm;
     chooser->setWindowTitle(QStringLiteral("Adresář pro datový soubor"));
-    if (main->Services.dialogs->RunModal(chooser) != QDialog::Accepted)
+    if (main->Services.Dlg->RunModal(chooser) != QDialog::Accepted)
         return;
     const QString folder = chooser->Directory();
     if (main->AcceptPath(folder))

@@ -674,7 +674,7 @@ void TestBuild::partsFromTheirOwnFolders()
     QFile::remove(b.Path(QStringLiteral("Vorvanex.exe")));
     WriteBytes(exe + QStringLiteral("/Vorvanex.exe"), "MZ installed");
     WriteBytes(exe + QStringLiteral("/Unrar.dll"), "not this one");
-    b.Win->Services.partsFolders = QStringList{b.ProgramFolder, exe};
+    b.Win->Services.PartsFolders = QStringList{b.ProgramFolder, exe};
     b.Run();
     QCOMPARE(b.ProgText, QStringLiteral("Hotovo."));
     QVERIFY(ReadBytes(b.DatPath()).endsWith(b.Unrar));

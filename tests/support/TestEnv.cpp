@@ -27,10 +27,10 @@ TestEnv::TestEnv()
 {
     ProgramFolder = QDir::toNativeSeparators(Dir.path() + QStringLiteral("/Program"));
     QDir().mkpath(ProgramFolder);
-    Services.dialogs = &Dlg;
-    Services.settings = &Settings;
-    Services.help = &Help;
-    Services.programFolder = ProgramFolder;
+    Services.Dlg = &Dlg;
+    Services.Settings = &Settings;
+    Services.Help = &Help;
+    Services.ProgramFolder = ProgramFolder;
 }
 
 TestEnv::~TestEnv() { Main.reset(); }

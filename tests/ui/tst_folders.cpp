@@ -218,7 +218,7 @@ void TestFolders::chooserFillsTheField()
         main->TarDirBtn->click();
     QCOMPARE(seenCaption, caption);
     QCOMPARE(env.Dlg.ModalCalls.size(), 1);
-    QCOMPARE(env.Dlg.ModalCalls.first(), static_cast<QObject*>(main->Windows.DirForm.get()));
+    QCOMPARE(env.Dlg.ModalCalls.first(), static_cast<QObject*>(main->Windows.DirForm));
     QCOMPARE((packedFolder ? main->Dir2AddEdit : main->TarDirEdit)->text(), folder);
     QCOMPARE((packedFolder ? main->TarDirEdit : main->Dir2AddEdit)->text(), QString());
     QCOMPARE(main->SpaceEdit->text(), packedFolder ? "3" : "55");

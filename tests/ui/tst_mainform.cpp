@@ -24,9 +24,6 @@ private slots:
     void startsUntitled();
     void menusAndCommands();
     void pageControls();
-    void otherPagesFilledAfterFirstPaint();
-    void otherPagesFilledWhenReached_data();
-    void otherPagesFilledWhenReached();
     void tabGoesThroughPagesThenButtons();
     void modifiedByEveryHandler_data();
     void modifiedByEveryHandler();
@@ -51,6 +48,7 @@ private slots:
     void closeKeptOpenWhenStoreFails();
     void newResetsToNewDefaults();
     void helpAndAbout();
+    void escapedErrorShownInErrorBox_data();
     void escapedErrorShownInErrorBox();
 };
 
@@ -121,63 +119,6 @@ void TestMainForm::pageControls()
     QCOMPARE(main->AskChBox->text(), "Zeptat se na spuštění");
     QCOMPARE(main->ProgNameLabel->text(), "Název programu:");
     QCOMPARE(main->CmLineLabel->text(), "Příkazová řádka:");
-}
-
-void TestMainForm::otherPagesFilledAfterFirstPaint()
-{
-    TestEnv env;
-    TMainForm main(env.Services);
-    // Made and not yet shown: the four tabs are there, their controls not yet.
-    QCOMPARE(main.TabPages->count(), 5);
-    QVERIFY(!main.PagesFilled());
-    QVERIFY(!main.findChild<QWidget*>("ReadMemo"));
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
-    QTRY_VERIFY(main.PagesFilled());
-    // Filled as the project stands: the run fields greyed, the six root keys, nothing modified.
-    QVERIFY(main.findChild<QWidget*>("ReadMemo"));
-    QVERIFY(!main.ProgNameEdit->isEnabled());
-    QCOMPARE(main.CmLineEdit->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Button));
-    QCOMPARE(main.RegView->topLevelItemCount(), 6);
-    QVERIFY(!main.Modified);
-}
-
-void TestMainForm::otherPagesFilledWhenReached_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("a control") << "control";
-    QTest::newRow("another tab") << "tab";
-    QTest::newRow("a project applied") << "project";
-}
-
-void TestMainForm::otherPagesFilledWhenReached()
-{
-    QFETCH(QString, how);
-    TestEnv env;
-    TMainForm main(env.Services);
-    QVERIFY(!main.PagesFilled());
-    if (how == "control") {
-        main.ReadMemo->setPlainText("Ahoj");
-        QCOMPARE(main.findChild<QPlainTextEdit*>("ReadMemo")->toPlainText(), QString("Ahoj"));
-    } else if (how == "tab") {
-        main.show();  // on screen, not yet painted: the user picks the tab at once
-        QVERIFY(!main.PagesFilled());
-        main.TabPages->setCurrentIndex(2);
-        QVERIFY(main.findChild<QLineEdit*>("SkinEdit"));
-        QVERIFY(main.SkinEdit->isVisible());
-        QVERIFY(main.SetBtn->isVisible());
-    } else {
-        Project project;
-        project.SpustitPrg = true;
-        project.PrikRadka = "/S";
-        main.ApplyProject(project);
-        QVERIFY(main.ProgNameEdit->isEnabled());
-        QCOMPARE(main.findChild<QLineEdit*>("CmLineEdit")->text(), QString("/S"));
-    }
-    QVERIFY(main.PagesFilled());
-    // Every field of the filled pages refuses what Windows-1250 cannot hold, as the first page's do.
-    TypeText(main.SkinEdit, "a\u4e2db");
-    QCOMPARE(main.SkinEdit->text(), QString("ab"));
 }
 
 void TestMainForm::tabGoesThroughPagesThenButtons()
@@ -275,6 +216,17 @@ void TestMainForm::unencodableCharactersDropped()
     TypeText(main->TitleEdit, "Kůň€αß");  // Greek alpha has no place in Windows-1250; ß has
     QCOMPARE(main->TitleEdit->text(), "Kůň€ß");
     QCOMPARE(env.Dlg.Beeps, 1);
+    // Every one-line field of every page, and the readme memo, refuses it as well.
+    main->RunChBox->setChecked(true);  // the run fields take input only then
+    for (QLineEdit* edit : main->centralWidget()->findChildren<QLineEdit*>()) {
+        if (edit == main->SpaceEdit)
+            continue;
+        edit->clear();
+        TypeText(edit, "a中b");
+        QVERIFY2(edit->text() == "ab", qPrintable(edit->objectName()));
+    }
+    TypeText(main->ReadMemo, "c中d");
+    QCOMPARE(main->ReadMemo->toPlainText(), "cd");
 }
 
 void TestMainForm::pastedLineBreaksTakenOut()
@@ -567,21 +519,32 @@ void TestMainForm::helpAndAbout()
     QCOMPARE(qobject_cast<QWidget*>(env.Dlg.ModalCalls[0])->windowTitle(), "O programu");
 }
 
+void TestMainForm::escapedErrorShownInErrorBox_data()
+{
+    QTest::addColumn<bool>("fromCommand");
+    QTest::newRow("a command's error ends at its handler") << true;
+    QTest::newRow("what escapes anything else ends in the event loop") << false;
+}
+
 void TestMainForm::escapedErrorShownInErrorBox()
 {
+    QFETCH(bool, fromCommand);
     TestEnv env;
     TMainForm* main = env.Start();
-    static_cast<ZelvakonApplication*>(qApp)->ErrorDialogs = &env.Dlg;
-    const QString path = env.Path("Projekty/Prazdny.zpf");
-    WriteBytes(path, "");
-    env.Dlg.OpenAnswers.push_back(path);
-    // Delivered by the event loop, as a menu command is: the error escapes the command and is caught there.
-    QMetaObject::invokeMethod(main->OpenPrAct, &QAction::trigger, Qt::QueuedConnection);
-    QCoreApplication::processEvents();
+    if (fromCommand) {
+        const QString path = env.Path("Projekty/Prazdny.zpf");
+        WriteBytes(path, "");
+        env.Dlg.OpenAnswers.push_back(path);
+        main->OpenPrAct->trigger();  // called directly: nothing but the handler's wrapper can catch it
+    } else {
+        static_cast<ZelvakonApplication*>(qApp)->ErrorDialogs = &env.Dlg;
+        QMetaObject::invokeMethod(qApp, [] { throw ZelvakonError("Soubor x nelze otevřít"); }, Qt::QueuedConnection);
+        QCoreApplication::processEvents();
+        static_cast<ZelvakonApplication*>(qApp)->ErrorDialogs = nullptr;
+    }
     QCOMPARE(env.Dlg.Messages.size(), 1);
     QCOMPARE(env.Dlg.Messages[0].Title, "Zelvakon");
     QVERIFY(env.Dlg.Messages[0].Text.endsWith("."));
-    static_cast<ZelvakonApplication*>(qApp)->ErrorDialogs = nullptr;
 }
 
 int main(int argc, char** argv)

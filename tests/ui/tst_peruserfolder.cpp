@@ -18,8 +18,8 @@ void TestPerUserFolder::workingFoldersGoToTheUser()
     const QString exe = QDir::toNativeSeparators(env.Dir.path() + QStringLiteral("/opt"));
     const QString user = env.ProgramFolder;
     QDir().mkpath(exe);
-    env.Services.executableFolder = exe;
-    env.Services.partsFolders = QStringList{user, exe};
+    env.Services.ExecutableFolder = exe;
+    env.Services.PartsFolders = QStringList{user, exe};
     TMainForm* main = env.Start();
 
     for (const char* name : {"Projekty", "Vystup", "Obrazky", "Hudba"}) {

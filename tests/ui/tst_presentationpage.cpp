@@ -157,7 +157,7 @@ void TestPresentationPage::testPlaysToTheEnd()
     QFETCH(QByteArray, bytes);
     TestEnv env;
     MusicPlayer player;
-    env.Services.player = &player;
+    env.Services.Player = &player;
     TMainForm* main = env.Start();
     WriteBytes(env.Path("Hudba/" + name), bytes);
     main->BkMusicEdit->setText(env.Path("Hudba/" + name));
@@ -177,7 +177,7 @@ void TestPresentationPage::stopEndsTheTest()
 {
     TestEnv env;
     MusicPlayer player;
-    env.Services.player = &player;
+    env.Services.Player = &player;
     TMainForm* main = env.Start();
     WriteBytes(env.Path("Hudba/dlouha.wav"), SoundFiles::Wave(20000));
     main->BkMusicEdit->setText(env.Path("Hudba/dlouha.wav"));
@@ -215,7 +215,7 @@ void TestPresentationPage::failedOpenLeavesButtons()
     QFETCH(QByteArray, bytes);
     TestEnv env;
     MusicPlayer player;
-    env.Services.player = &player;
+    env.Services.Player = &player;
     TMainForm* main = env.Start();
     const QString path = env.Path("Hudba/" + name);
     if (!bytes.isNull())
@@ -237,7 +237,7 @@ void TestPresentationPage::anotherFileWhilePlaying()
 {
     TestEnv env;
     MusicPlayer player;
-    env.Services.player = &player;
+    env.Services.Player = &player;
     TMainForm* main = env.Start();
     WriteBytes(env.Path("Hudba/dlouha.wav"), SoundFiles::Wave(20000));
     main->BkMusicEdit->setText(env.Path("Hudba/dlouha.wav"));

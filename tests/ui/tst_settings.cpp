@@ -332,7 +332,7 @@ void TestSettings::winRarPathAcrossRuns()
     QtSettingsStore store(ini);
     auto run = [&](const std::function<void(TMainForm*)>& act) {
         TestEnv env;
-        env.Services.settings = &store;
+        env.Services.Settings = &store;
         TMainForm* main = env.Start();
         const QString shown = main->RAREdit->text();
         act(main);
