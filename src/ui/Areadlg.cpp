@@ -1,6 +1,6 @@
 #include "Areadlg.h"
 #include "Dialogs.h"
-#include "Main.h"
+#include "Files.h"
 #include "Preview.h"
 #include <QButtonGroup>
 #include <QFrame>
@@ -92,7 +92,8 @@ void TAreaImage::mousePressEvent(QMouseEvent* event) { Form->ImageMouseDown(even
 
 void TAreaImage::mouseReleaseEvent(QMouseEvent*) { Form->ImageMouseUp(); }
 
-TAreaForm::TAreaForm(TMainForm* mainForm) : QDialog(mainForm), MainForm(mainForm)
+TAreaForm::TAreaForm(Dialogs* dialogs, std::function<void()> showHelp, QWidget* parent)
+    : QDialog(parent), Dlg(dialogs), ShowHelp(std::move(showHelp))
 {
     setObjectName(QStringLiteral("AreaForm"));
     setWindowTitle(QStringLiteral("Nastavení klikacích ploch"));
@@ -223,17 +224,18 @@ void TAreaForm::LoadPicture(const QString& path)
     Image->setFixedSize(Picture.size());
 }
 
-void TAreaForm::LoadAreas()
+std::optional<ClickAreas> TAreaForm::Execute(const QString& picturePath, const BitmapSize& size, const ClickAreas& areas)
 {
-    Editor.Activate(PictureWidth, PictureHeight, MainForm->Rozbal, MainForm->Readme, MainForm->Konec);
+    PictureWidth = size.Width;
+    PictureHeight = size.Height;
+    LoadPicture(picturePath);
+    Given = areas;
+    if (Dlg->RunModal(this) != QDialog::Accepted)
+        return std::nullopt;
+    return ClickAreas{Editor.Area(AreaId::Rozbal), Editor.Area(AreaId::Readme), Editor.Area(AreaId::Konec)};
 }
 
-void TAreaForm::StoreAreas()
-{
-    MainForm->Rozbal = Editor.Area(AreaId::Rozbal);
-    MainForm->Readme = Editor.Area(AreaId::Readme);
-    MainForm->Konec = Editor.Area(AreaId::Konec);
-}
+void TAreaForm::LoadAreas() { Editor.Activate(PictureWidth, PictureHeight, Given[0], Given[1], Given[2]); }
 
 void TAreaForm::showEvent(QShowEvent* event)
 {
@@ -303,7 +305,7 @@ void TAreaForm::NfoBtnClick()
 
 void TAreaForm::ColorBtnClick()
 {
-    const std::optional<quint32> color = MainForm->Services.Dlg->ChooseColor(FrameColor);
+    const std::optional<quint32> color = Dlg->ChooseColor(FrameColor);
     if (!color)
         return;
     FrameColor = *color & 0xFFFFFF;
@@ -312,7 +314,11 @@ void TAreaForm::ColorBtnClick()
     ShowState();
 }
 
-void TAreaForm::ToolButton5Click() { MainForm->OpenHelpTopic(QStringLiteral("NastKlikPloch")); }
+void TAreaForm::ToolButton5Click()
+{
+    if (ShowHelp)
+        ShowHelp();
+}
 
 void TAreaForm::ImageMouseMove(int x, int y)
 {

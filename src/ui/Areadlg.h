@@ -2,6 +2,9 @@
 #include "AreaEditor.h"
 #include <QDialog>
 #include <QImage>
+#include <array>
+#include <functional>
+#include <optional>
 
 class QButtonGroup;
 class QFrame;
@@ -11,7 +14,8 @@ class QScrollArea;
 class QStatusBar;
 class QToolButton;
 class TAreaForm;
-class TMainForm;
+class Dialogs;
+struct BitmapSize;
 
 // The picture with the three frames over it; it hands pointer events to the editor in picture pixels.
 class TAreaImage : public QWidget {
@@ -29,14 +33,21 @@ private:
     TAreaForm* Form;
 };
 
+// The three click areas in the project's order: Rozbal, Readme, Konec.
+using ClickAreas = std::array<ClickArea, 3>;
+
 // "Nastavení klikacích ploch": the three click areas drawn, moved and resized over the title picture.
-// Created once and reused; the caller sets the picture and its size before each opening.
+// Created once and reused.
 class TAreaForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TAreaForm(TMainForm* mainForm);
+    // showHelp opens the help page of the window.
+    TAreaForm(Dialogs* dialogs, std::function<void()> showHelp, QWidget* parent = nullptr);
 
-    TMainForm* MainForm;
+    // Runs the window over the picture (checked, of that size) and the project's areas: the areas
+    // accepted, or nothing. A picture that cannot be read throws ZelvakonError before it opens.
+    std::optional<ClickAreas> Execute(const QString& picturePath, const BitmapSize& size, const ClickAreas& areas);
+
     qint32 PictureWidth = 0;
     qint32 PictureHeight = 0;
     QImage Picture;
@@ -45,8 +56,7 @@ public:
 
     // Decodes the picture for the next opening; throws ZelvakonError when it is no readable bitmap.
     void LoadPicture(const QString& path);
-    void LoadAreas();
-    void StoreAreas();
+    void LoadAreas();  // the working copies from the areas given
 
     void FormActivate();
     void NfoBtnClick();
@@ -83,6 +93,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    Dialogs* Dlg;
+    std::function<void()> ShowHelp;
+    ClickAreas Given;
     void ShowState();  // the controls after every change of the editor's state
     void ShowFrameColor();
 };

@@ -1,4 +1,5 @@
 #include "Dir.h"
+#include "Dialogs.h"
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -36,7 +37,7 @@ bool IsBelowOrAt(const QString& folder, const QString& root)
 
 }  // namespace
 
-TDirForm::TDirForm(QWidget* parent) : QDialog(parent)
+TDirForm::TDirForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dialogs)
 {
     setObjectName(QStringLiteral("DirForm"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -183,4 +184,12 @@ void TDirForm::DriveComboBox1Change(int index)
     if (drive.isEmpty())
         return;
     SetDirectory(LastFolderOfDrive.value(drive, drive));
+}
+
+std::optional<QString> TDirForm::Execute(const QString& caption)
+{
+    setWindowTitle(caption);
+    if (Dlg->RunModal(this) != QDialog::Accepted)
+        return std::nullopt;
+    return Directory();
 }

@@ -2,19 +2,23 @@
 #include <QDialog>
 #include <QHash>
 #include <QStringList>
+#include <optional>
 
+class Dialogs;
 class QComboBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 
-// The folder chooser. The caller sets the caption and runs it modally; on OK, Directory() is the
-// chosen folder. One chooser serves the whole run, so each use opens where the previous one left.
+// The folder chooser. One chooser serves the whole run, so each use opens where the previous one left.
 class TDirForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TDirForm(QWidget* parent = nullptr);
+    explicit TDirForm(Dialogs* dialogs, QWidget* parent = nullptr);
+
+    // Runs the window under this caption: the chosen folder, or nothing.
+    std::optional<QString> Execute(const QString& caption);
 
     // The folder the list shows as current: full, absolute, with the platform's separators.
     QString Directory() const { return CurrentFolder; }
@@ -35,6 +39,7 @@ public:
     QPushButton* BitBtn2 = nullptr;
 
 private:
+    Dialogs* Dlg;
     QString DriveOf(const QString& folder) const;
     void FillList();
 

@@ -11,14 +11,15 @@
 Forms CreateForms(TMainForm* mainForm)
 {
     Forms forms;
-    forms.DirForm = new TDirForm(mainForm);
-    forms.KeyForm = new TKeyForm(mainForm);
-    forms.ValueForm = new TValueForm(mainForm);
-    forms.AreaForm = new TAreaForm(mainForm);
-    forms.PrevForm = new TPrevForm(mainForm);
+    Dialogs* dialogs = mainForm->Services.Dlg;
+    forms.DirForm = new TDirForm(dialogs, mainForm);
+    forms.KeyForm = new TKeyForm(dialogs, mainForm);
+    forms.ValueForm = new TValueForm(dialogs, mainForm);
+    forms.AreaForm = new TAreaForm(dialogs, [mainForm] { mainForm->OpenHelpTopic(QStringLiteral("NastKlikPloch")); }, mainForm);
+    forms.PrevForm = new TPrevForm(dialogs, mainForm);
     forms.ProgressForm = new TProgressForm(mainForm);
     forms.AboutDlg = new TAboutDlg(mainForm);
-    forms.SetForm = new TSetForm(mainForm);
+    forms.SetForm = new TSetForm(dialogs, forms.DirForm, mainForm);
     mainForm->AttachForms(forms);
     return forms;
 }

@@ -48,3 +48,14 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event)
     }
     return false;
 }
+
+bool AcceptPath(Dialogs& dialogs, const QString& path)
+{
+    if (Codec::IsEncodable(path))
+        return true;
+    dialogs.MessageBox(
+        QStringLiteral("Cesta '%1' obsahuje znaky, které nelze uložit v kódování Windows-1250.\nZvolte prosím jiný soubor.")
+            .arg(path),
+        QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+    return false;
+}

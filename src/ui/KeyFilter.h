@@ -3,6 +3,7 @@
 #include <functional>
 
 class Dialogs;
+class QString;
 class QWidget;
 
 // Drops typed characters that a field refuses, with the beep. Characters that Windows-1250 cannot
@@ -19,3 +20,6 @@ private:
     Dialogs* Dlg;
     std::function<bool(QChar)> Accept;
 };
+
+// Refuses a path chosen in a dialog that Windows-1250 cannot hold, with the message that says so.
+bool AcceptPath(Dialogs& dialogs, const QString& path);

@@ -1,6 +1,6 @@
 #include "Keydlg.h"
 #include "KeyFilter.h"
-#include "Main.h"
+#include "Dialogs.h"
 #include "RegIni.h"
 #include <QGuiApplication>
 #include <QLabel>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-TKeyForm::TKeyForm(QWidget* parent) : QDialog(parent)
+TKeyForm::TKeyForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dialogs)
 {
     setObjectName(QStringLiteral("KeyForm"));
     setWindowTitle(QStringLiteral("Název nového klíče"));  // every command sets its own caption
@@ -34,14 +34,23 @@ TKeyForm::TKeyForm(QWidget* parent) : QDialog(parent)
 
     // A typed backslash would split the key in two, "]" would end its section header. Pasted text
     // stays as pasted: OK stays disabled until the user mends it.
-    auto* main = qobject_cast<TMainForm*>(parent);
-    auto* filter = new KeyFilter(KeyEdit, main ? main->Services.Dlg : nullptr,
+    auto* filter = new KeyFilter(KeyEdit, Dlg,
                                  [](QChar c) { return c != QLatin1Char('\\') && c != QLatin1Char(']'); });
     disconnect(KeyEdit, &QLineEdit::textEdited, filter, nullptr);
 
     connect(KeyEdit, &QLineEdit::textChanged, this, &TKeyForm::KeyEditChange);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+std::optional<QString> TKeyForm::Execute(const QString& caption, const std::optional<QString>& name)
+{
+    setWindowTitle(caption);
+    if (name)
+        KeyEdit->setText(*name);
+    if (Dlg->RunModal(this) != QDialog::Accepted || !IsInputComplete())
+        return std::nullopt;
+    return KeyEdit->text();
 }
 
 bool TKeyForm::IsInputComplete() const { return RegIniKeepsKeyName(KeyEdit->text()); }

@@ -1,6 +1,8 @@
 #pragma once
 #include <QDialog>
+#include <optional>
 
+class Dialogs;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -9,7 +11,11 @@ class QPushButton;
 class TKeyForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TKeyForm(QWidget* parent = nullptr);
+    explicit TKeyForm(Dialogs* dialogs, QWidget* parent = nullptr);
+
+    // Runs the window under this caption, the field showing name, or when none is given what it
+    // showed last: the accepted name, or nothing.
+    std::optional<QString> Execute(const QString& caption, const std::optional<QString>& name = std::nullopt);
 
     QLabel* Label1 = nullptr;
     QLineEdit* KeyEdit = nullptr;
@@ -23,4 +29,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    Dialogs* Dlg;
 };

@@ -469,16 +469,7 @@ bool TMainForm::SaveChangesFirst()
     }
 }
 
-bool TMainForm::AcceptPath(const QString& path)
-{
-    if (Codec::IsEncodable(path))
-        return true;
-    Services.Dlg->MessageBox(
-        QStringLiteral("Cesta '%1' obsahuje znaky, které nelze uložit v kódování Windows-1250.\nZvolte prosím jiný soubor.")
-            .arg(path),
-        QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
-    return false;
-}
+bool TMainForm::AcceptPath(const QString& path) { return ::AcceptPath(*Services.Dlg, path); }
 
 void TMainForm::OpenPrActExecute()
 {

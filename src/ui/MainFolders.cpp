@@ -46,34 +46,27 @@ void TMainForm::Dir2AddEditChange()
 
 void TMainForm::Dir2AddBtnClick()
 {
-    Windows.DirForm->setWindowTitle(QStringLiteral("Výběr adresáře k archivaci"));
-    if (Services.Dlg->RunModal(Windows.DirForm) != QDialog::Accepted)
-        return;
-    const QString folder = Windows.DirForm->Directory();
-    if (AcceptPath(folder))
-        Dir2AddEdit->setText(folder);
+    const std::optional<QString> folder = Windows.DirForm->Execute(QStringLiteral("Výběr adresáře k archivaci"));
+    if (folder && AcceptPath(*folder))
+        Dir2AddEdit->setText(*folder);
 }
 
 void TMainForm::TarDirBtnClick()
 {
-    Windows.DirForm->setWindowTitle(QStringLiteral("Výběr cílového adresáře"));
-    if (Services.Dlg->RunModal(Windows.DirForm) != QDialog::Accepted)
-        return;
-    const QString folder = Windows.DirForm->Directory();
-    if (AcceptPath(folder))
-        TarDirEdit->setText(folder);
+    const std::optional<QString> folder = Windows.DirForm->Execute(QStringLiteral("Výběr cílového adresáře"));
+    if (folder && AcceptPath(*folder))
+        TarDirEdit->setText(*folder);
 }
 
 void TMainForm::SetActExecute()
 {
-    TSetForm* settings = Windows.SetForm;
-    settings->FormActivate();
-    if (Services.Dlg->RunModal(settings) != QDialog::Accepted)
+    const std::optional<OutputNames> names = Windows.SetForm->Execute({JmenoInst, JmenoDat, Vystup});
+    if (!names)
         return;
     // Not a change that asks to be saved: these fields go out with the next save of the project.
-    Vystup = Paths::StripTrailingBackslash(settings->OutDirEdit->text());
-    JmenoInst = settings->InstNameEdit->text();
-    JmenoDat = settings->DatNameEdit->text();
+    Vystup = Paths::StripTrailingBackslash(names->Folder);
+    JmenoInst = names->Installer;
+    JmenoDat = names->DataFile;
 }
 
 void TMainForm::SpeedButton3Click()

@@ -71,8 +71,7 @@ void TMainForm::PrevBtnClick()
     BitmapSize size;
     if (!CheckSkinPicture(SkinEdit->text(), size))
         return;
-    Windows.PrevForm->LoadPicture(SkinEdit->text());
-    Services.Dlg->RunModal(Windows.PrevForm);
+    Windows.PrevForm->Execute(SkinEdit->text(), {Rozbal, Readme, Konec});
 }
 
 void TMainForm::SetBtnClick()
@@ -80,13 +79,12 @@ void TMainForm::SetBtnClick()
     BitmapSize size;
     if (!CheckSkinPicture(SkinEdit->text(), size))
         return;
-    TAreaForm* form = Windows.AreaForm;
-    form->PictureWidth = size.Width;
-    form->PictureHeight = size.Height;
-    form->LoadPicture(SkinEdit->text());
     // Storing the areas leaves Modified alone, as it always has.
-    if (Services.Dlg->RunModal(form) == QDialog::Accepted)
-        form->StoreAreas();
+    if (const std::optional<ClickAreas> areas = Windows.AreaForm->Execute(SkinEdit->text(), size, {Rozbal, Readme, Konec})) {
+        Rozbal = (*areas)[0];
+        Readme = (*areas)[1];
+        Konec = (*areas)[2];
+    }
 }
 
 // --- background music

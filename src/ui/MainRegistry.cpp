@@ -163,19 +163,17 @@ void TMainForm::AddKeyBtnClick()
 {
     QTreeWidgetItem* parentItem = RegView->currentItem();
     RegKey* parent = KeyOf(parentItem);
-    TKeyForm* form = Windows.KeyForm;
-    if (!parent || !form)
+    if (!parent)
         return;
-    form->setWindowTitle(QStringLiteral("Nový klíč"));
-    if (Services.Dlg->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+    const std::optional<QString> name = Windows.KeyForm->Execute(QStringLiteral("Nový klíč"));
+    if (!name)
         return;
-    const QString name = form->KeyEdit->text();
-    if (KeyNameUsedAtLevel(Registry, name, parent->Depth() + 1, nullptr)) {
+    if (KeyNameUsedAtLevel(Registry, *name, parent->Depth() + 1, nullptr)) {
         Services.Dlg->MessageBox(QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."),
                                      QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
         return;
     }
-    parentItem->addChild(MakeKeyItem(Registry.AddKey(parent, name)));
+    parentItem->addChild(MakeKeyItem(Registry.AddKey(parent, *name)));
     parentItem->setExpanded(true);
 }
 
@@ -183,21 +181,18 @@ void TMainForm::EditKeyBtnClick()
 {
     QTreeWidgetItem* item = RegView->currentItem();
     RegKey* key = KeyOf(item);
-    TKeyForm* form = Windows.KeyForm;
-    if (!key || key->IsRoot() || !form)
+    if (!key || key->IsRoot())
         return;
-    form->setWindowTitle(QStringLiteral("Editace klíče"));
-    form->KeyEdit->setText(key->Name);
-    if (Services.Dlg->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+    const std::optional<QString> name = Windows.KeyForm->Execute(QStringLiteral("Editace klíče"), key->Name);
+    if (!name)
         return;
-    const QString name = form->KeyEdit->text();
-    if (KeyNameUsedAtLevel(Registry, name, key->Depth(), key)) {
+    if (KeyNameUsedAtLevel(Registry, *name, key->Depth(), key)) {
         Services.Dlg->MessageBox(QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."),
                                      QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
         return;
     }
-    Registry.RenameKey(key, name);
-    item->setText(0, name);
+    Registry.RenameKey(key, *name);
+    item->setText(0, *name);
 }
 
 void TMainForm::DelKeyBtnClick()
@@ -221,22 +216,18 @@ void TMainForm::DelKeyBtnClick()
 void TMainForm::AddBtnClick()
 {
     RegKey* key = KeyOf(RegView->currentItem());
-    TValueForm* form = Windows.ValueForm;
-    if (!key || key->IsRoot() || !form)
+    if (!key || key->IsRoot())
         return;
-    form->setWindowTitle(QStringLiteral("Přidání nového jména a hodnoty"));
-    if (Services.Dlg->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+    const std::optional<RegEntry> entry = Windows.ValueForm->Execute(QStringLiteral("Přidání nového jména a hodnoty"));
+    if (!entry)
         return;
-    const QString name = form->NameEdit->text();
-    const QString value = form->ValueEdit->text();
-    const QString typeName = form->ValueCombo->currentText();
-    const int code = TypeCodeOf(typeName);
-    if (ValueEntryExists(key, name, value, code, -1)) {
+    const int code = TypeCodeOf(entry->TypeName);
+    if (ValueEntryExists(key, entry->Name, entry->Value, code, -1)) {
         Services.Dlg->MessageBox(QStringLiteral("Jméno a hodnota už existuje."), QStringLiteral("Chyba"),
                                      MsgIcon::Error, MsgButtons::Ok);
         return;
     }
-    Registry.AddValue(key, name, typeName, value);
+    Registry.AddValue(key, entry->Name, entry->TypeName, entry->Value);
     ValueView->addItem(MakeValueItem(key->Values.Entries.back(), code));
     ValueViewChange();
 }
@@ -245,29 +236,22 @@ void TMainForm::EditBtnClick()
 {
     RegKey* key = KeyOf(RegView->currentItem());
     const QList<QListWidgetItem*> selected = ValueView->selectedItems();
-    TValueForm* form = Windows.ValueForm;
-    if (!key || key->IsRoot() || selected.isEmpty() || !form)
+    if (!key || key->IsRoot() || selected.isEmpty())
         return;
     QListWidgetItem* item = selected.first();
     const int index = ValueView->row(item);
-    form->setWindowTitle(QStringLiteral("Editace jména a hodnoty"));
-    form->NameEdit->setText(EntryName(item->text()));
-    form->ValueEdit->setText(EntryValue(item->text()));
-    const QString typeName = TypeNameOf(item->data(ImageRole).toInt());
-    form->ValueCombo->setCurrentIndex(form->ValueCombo->findText(typeName));
-    form->ValueCombo->setEditText(typeName);
-    if (Services.Dlg->RunModal(form) != QDialog::Accepted || !form->IsInputComplete())
+    const std::optional<RegEntry> entry = Windows.ValueForm->Execute(
+        QStringLiteral("Editace jména a hodnoty"),
+        RegEntry{EntryName(item->text()), EntryValue(item->text()), TypeNameOf(item->data(ImageRole).toInt())});
+    if (!entry)
         return;
-    const QString name = form->NameEdit->text();
-    const QString value = form->ValueEdit->text();
-    const QString newType = form->ValueCombo->currentText();
-    const int code = TypeCodeOf(newType);
-    if (ValueEntryExists(key, name, value, code, index)) {
+    const int code = TypeCodeOf(entry->TypeName);
+    if (ValueEntryExists(key, entry->Name, entry->Value, code, index)) {
         Services.Dlg->MessageBox(QStringLiteral("Jméno a hodnota už existuje."), QStringLiteral("Chyba"),
                                      MsgIcon::Error, MsgButtons::Ok);
         return;
     }
-    Registry.ChangeValue(key, index, name, newType, value);
+    Registry.ChangeValue(key, index, entry->Name, entry->TypeName, entry->Value);
     SetValueItem(item, key->Values.Entries[index], code);
     ValueViewChange();
 }

@@ -1,6 +1,6 @@
 #include "Namvaldlg.h"
 #include "KeyFilter.h"
-#include "Main.h"
+#include "Dialogs.h"
 #include "RegIni.h"
 #include <QComboBox>
 #include <QGuiApplication>
@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-TValueForm::TValueForm(QWidget* parent) : QDialog(parent)
+TValueForm::TValueForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dialogs)
 {
     setObjectName(QStringLiteral("ValueForm"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -56,13 +56,11 @@ TValueForm::TValueForm(QWidget* parent) : QDialog(parent)
 
     // "=" would end the name in the file; the type field takes only what Windows-1250 holds. Pasted
     // text stays as pasted: OK stays disabled until the user mends it.
-    auto* main = qobject_cast<TMainForm*>(parent);
-    Dialogs* dialogs = main ? main->Services.Dlg : nullptr;
     for (QLineEdit* field : {NameEdit, ValueEdit}) {
-        auto* filter = new KeyFilter(field, dialogs, [](QChar c) { return c != QLatin1Char('='); });
+        auto* filter = new KeyFilter(field, Dlg, [](QChar c) { return c != QLatin1Char('='); });
         disconnect(field, &QLineEdit::textEdited, filter, nullptr);
     }
-    auto* typeFilter = new KeyFilter(ValueCombo->lineEdit(), dialogs);
+    auto* typeFilter = new KeyFilter(ValueCombo->lineEdit(), Dlg);
     disconnect(ValueCombo->lineEdit(), &QLineEdit::textEdited, typeFilter, nullptr);
 
     connect(NameEdit, &QLineEdit::textChanged, this, &TValueForm::NameEditChange);
@@ -70,6 +68,20 @@ TValueForm::TValueForm(QWidget* parent) : QDialog(parent)
     connect(ValueCombo, &QComboBox::editTextChanged, this, &TValueForm::NameEditChange);
     connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+std::optional<RegEntry> TValueForm::Execute(const QString& caption, const std::optional<RegEntry>& entry)
+{
+    setWindowTitle(caption);
+    if (entry) {
+        NameEdit->setText(entry->Name);
+        ValueEdit->setText(entry->Value);
+        ValueCombo->setCurrentIndex(ValueCombo->findText(entry->TypeName));
+        ValueCombo->setEditText(entry->TypeName);
+    }
+    if (Dlg->RunModal(this) != QDialog::Accepted || !IsInputComplete())
+        return std::nullopt;
+    return RegEntry{NameEdit->text(), ValueEdit->text(), ValueCombo->currentText()};
 }
 
 bool TValueForm::IsInputComplete() const

@@ -1,6 +1,6 @@
 #include "Preview.h"
 #include "Error.h"
-#include "Main.h"
+#include "Dialogs.h"
 #include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
@@ -18,7 +18,7 @@ QImage LoadSkinPicture(const QString& path)
     return image;
 }
 
-TPrevForm::TPrevForm(TMainForm* mainForm) : QDialog(mainForm), MainForm(mainForm)
+TPrevForm::TPrevForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dialogs)
 {
     setObjectName(QStringLiteral("PrevForm"));
     setWindowTitle(QStringLiteral("Náhled na titulní obrázek"));
@@ -33,6 +33,13 @@ TPrevForm::TPrevForm(TMainForm* mainForm) : QDialog(mainForm), MainForm(mainForm
 
 void TPrevForm::LoadPicture(const QString& path) { Picture = LoadSkinPicture(path); }
 
+void TPrevForm::Execute(const QString& picturePath, const std::array<ClickArea, 3>& areas)
+{
+    LoadPicture(picturePath);
+    PreviewAreas = areas;
+    Dlg->RunModal(this);
+}
+
 void TPrevForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
@@ -42,7 +49,6 @@ void TPrevForm::showEvent(QShowEvent* event)
 
 void TPrevForm::FormActivate()
 {
-    PreviewAreas = {MainForm->Rozbal, MainForm->Readme, MainForm->Konec};
     MainImage->setPixmap(QPixmap::fromImage(Picture));
     MainImage->setFixedSize(Picture.size());
     MainImage->unsetCursor();

@@ -5,7 +5,7 @@
 #include <array>
 
 class QLabel;
-class TMainForm;
+class Dialogs;
 
 // Decodes a title picture as a Windows bitmap; throws ZelvakonError naming the file when it cannot.
 QImage LoadSkinPicture(const QString& path);
@@ -14,11 +14,14 @@ QImage LoadSkinPicture(const QString& path);
 class TPrevForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TPrevForm(TMainForm* mainForm);
+    explicit TPrevForm(Dialogs* dialogs, QWidget* parent = nullptr);
 
-    TMainForm* MainForm;
+    // Shows the picture with the project's areas (Rozbal, Readme, Konec). A picture that cannot be
+    // read throws ZelvakonError before the window opens.
+    void Execute(const QString& picturePath, const std::array<ClickArea, 3>& areas);
+
     QImage Picture;
-    std::array<ClickArea, 3> PreviewAreas;  // Rozbal, Readme, Konec as stored at the activation
+    std::array<ClickArea, 3> PreviewAreas;  // as given
 
     // Decodes the picture for the next opening; throws ZelvakonError when it is no readable bitmap.
     void LoadPicture(const QString& path);
@@ -26,6 +29,9 @@ public:
     void MainImageMouseMove(int x, int y);
 
     QLabel* MainImage = nullptr;
+
+private:
+    Dialogs* Dlg;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,7 +1,7 @@
 #include "Settings.h"
+#include "Dialogs.h"
 #include "Dir.h"
 #include "KeyFilter.h"
-#include "Main.h"
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -10,7 +10,8 @@
 #include <QScreen>
 #include <QToolButton>
 
-TSetForm::TSetForm(QWidget* parent) : QDialog(parent)
+TSetForm::TSetForm(Dialogs* dialogs, TDirForm* chooser, QWidget* parent)
+    : QDialog(parent), Dlg(dialogs), Chooser(chooser)
 {
     setObjectName(QStringLiteral("SetForm"));
     setWindowTitle(QStringLiteral("Nastavení projektu"));
@@ -62,10 +63,9 @@ TSetForm::TSetForm(QWidget* parent) : QDialog(parent)
     setTabOrder(OkBtn, CancelBtn);
 
     // The names get an extension and a folder of their own: no dot, drive or folder separator in them.
-    Dialogs* dialogs = Main() ? Main()->Services.Dlg : nullptr;
-    new KeyFilter(InstNameEdit, dialogs, &TSetForm::InstNameEditKeyPress);
-    new KeyFilter(DatNameEdit, dialogs, &TSetForm::InstNameEditKeyPress);
-    new KeyFilter(OutDirEdit, dialogs);
+    new KeyFilter(InstNameEdit, Dlg, &TSetForm::InstNameEditKeyPress);
+    new KeyFilter(DatNameEdit, Dlg, &TSetForm::InstNameEditKeyPress);
+    new KeyFilter(OutDirEdit, Dlg);
 
     for (QLineEdit* e : {InstNameEdit, DatNameEdit, OutDirEdit})
         connect(e, &QLineEdit::textChanged, this, &TSetForm::InstNameEditChange);
@@ -77,15 +77,19 @@ TSetForm::TSetForm(QWidget* parent) : QDialog(parent)
         move(screen->geometry().center() - rect().center());
 }
 
-TMainForm* TSetForm::Main() const { return qobject_cast<TMainForm*>(parentWidget()); }
+std::optional<OutputNames> TSetForm::Execute(const OutputNames& names)
+{
+    InstNameEdit->setText(names.Installer);
+    DatNameEdit->setText(names.DataFile);
+    OutDirEdit->setText(names.Folder);
+    FormActivate();
+    if (Dlg->RunModal(this) != QDialog::Accepted)
+        return std::nullopt;
+    return OutputNames{InstNameEdit->text(), DatNameEdit->text(), OutDirEdit->text()};
+}
 
 void TSetForm::FormActivate()
 {
-    if (TMainForm* main = Main()) {
-        InstNameEdit->setText(main->JmenoInst);
-        DatNameEdit->setText(main->JmenoDat);
-        OutDirEdit->setText(main->Vystup);
-    }
     InstNameEditChange();
     InstNameEdit->setFocus();
 }
@@ -109,16 +113,9 @@ bool TSetForm::InstNameEditKeyPress(QChar c)
 
 void TSetForm::OutDirBtnClick()
 {
-    TMainForm* main = Main();
-    if (!main || !main->Windows.DirForm)
-        return;
-    TDirForm* chooser = main->Windows.DirForm;
-    chooser->setWindowTitle(QStringLiteral("Adresář pro datový soubor"));
-    if (main->Services.Dlg->RunModal(chooser) != QDialog::Accepted)
-        return;
-    const QString folder = chooser->Directory();
-    if (main->AcceptPath(folder))
-        OutDirEdit->setText(folder);
+    const std::optional<QString> folder = Chooser->Execute(QStringLiteral("Adresář pro datový soubor"));
+    if (folder && AcceptPath(*Dlg, *folder))
+        OutDirEdit->setText(*folder);
 }
 
 void TSetForm::accept()

@@ -1,20 +1,29 @@
 #pragma once
 #include <QDialog>
+#include <optional>
 
+class Dialogs;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
-class TMainForm;
+class TDirForm;
 
-// The project settings: installer name, data file name and output folder, the three project fields
-// without a control on the main window. Filled from the project each time it opens; SetActExecute
-// takes the values back on OK.
+// The three project fields without a control on the main window.
+struct OutputNames {
+    QString Installer;  // JmenoInst
+    QString DataFile;   // JmenoDat
+    QString Folder;     // Vystup
+};
+
+// The project settings: installer name, data file name and output folder.
 class TSetForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TSetForm(QWidget* parent = nullptr);
+    TSetForm(Dialogs* dialogs, TDirForm* chooser, QWidget* parent = nullptr);
 
-    void FormActivate();          // the three fields from the main window's project
+    // Runs the window over the project's names: the names accepted, or nothing.
+    std::optional<OutputNames> Execute(const OutputNames& names);
+    void FormActivate();          // focus and OK as the fields stand
     void InstNameEditChange();    // OK only while all three are filled
     static bool InstNameEditKeyPress(QChar c);  // false: the name field drops it with the beep
     void OutDirBtnClick();
@@ -28,5 +37,6 @@ public:
     QPushButton* CancelBtn = nullptr;
 
 private:
-    TMainForm* Main() const;
+    Dialogs* Dlg;
+    TDirForm* Chooser;
 };
