@@ -297,21 +297,40 @@ void TMainForm::SaveRegIni(const QString& path)
 
 void TMainForm::LoadRegIni(const QString& path)
 {
-    // The loader names each key it makes current; the nodes of new keys are made as it goes, and the
-    // selection is set once at the end, where it would rest after selecting each in turn.
+    // The loader names each key it makes current. The items of new keys are made as it goes, but
+    // hang in the view only at the end, a list per parent already shown: the view then lays out and
+    // moves its expanded rows once, not once per key. The selection is set once at the end, where it
+    // would rest after selecting each in turn.
     QHash<const RegKey*, QTreeWidgetItem*> items = ItemsByKey(RegView);
+    std::vector<QTreeWidgetItem*> shownParents;  // in the order they first gained a key
+    QHash<QTreeWidgetItem*, QList<QTreeWidgetItem*>> newChildren;
+    std::vector<QTreeWidgetItem*> expand;
     QTreeWidgetItem* last = nullptr;
-    ::LoadRegIni(path, Registry, [&items, &last](RegKey* key) {
+    ::LoadRegIni(path, Registry, [&](RegKey* key) {
         QTreeWidgetItem* item = items.value(key);
         if (!item) {
             QTreeWidgetItem* parentItem = items.value(key->Parent);
             item = MakeKeyItem(key);
-            parentItem->addChild(item);
-            parentItem->setExpanded(true);
+            if (parentItem->treeWidget()) {
+                auto list = newChildren.find(parentItem);
+                if (list == newChildren.end()) {
+                    list = newChildren.insert(parentItem, {});
+                    shownParents.push_back(parentItem);
+                }
+                list->append(item);
+            } else {
+                parentItem->addChild(item);
+            }
+            if (expand.empty() || expand.back() != parentItem)
+                expand.push_back(parentItem);
             items.insert(key, item);
         }
         last = item;
     });
+    for (QTreeWidgetItem* parentItem : shownParents)
+        parentItem->addChildren(newChildren.value(parentItem));
+    for (QTreeWidgetItem* parentItem : expand)
+        parentItem->setExpanded(true);
     if (last && last != RegView->currentItem())
         RegView->setCurrentItem(last);
     else
