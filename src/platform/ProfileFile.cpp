@@ -3,6 +3,7 @@
 #include "Codec.h"
 #include "Error.h"
 #include <QFile>
+#include <QSet>
 #include <algorithm>
 #include <memory>
 
@@ -295,15 +296,19 @@ QList<std::pair<QString, QString>> ProfileFile::Entries(const QString& section) 
     const Section* s = Find(section);
     if (!s)
         return entries;
-    const QHash<QString, int>& index = Index(*s);
-    for (int i = 0; i < int(s->Lines.size()); ++i) {
-        const QStringView text = TextOf(s->Lines[size_t(i)]);
+    // The first line of each key, found without the section's cached index: a section read once,
+    // as the Reg.ini loader reads each, would build and keep an index for nothing.
+    QSet<QString> seen;
+    for (const Line& line : s->Lines) {
+        const QStringView text = TextOf(line);
         const QStringView keyText = KeyTextOf(text);
         if (keyText.isEmpty())
             continue;
-        const LookupKey name(keyText);
-        if (index.value(name.Get(), -1) == i)
-            entries.append({keyText.toString(), ValueOf(text)});
+        QString lower = Lower(keyText);
+        if (seen.contains(lower))
+            continue;
+        seen.insert(std::move(lower));
+        entries.append({keyText.toString(), ValueOf(text)});
     }
     return entries;
 }
