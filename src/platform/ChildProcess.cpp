@@ -1,6 +1,7 @@
 #include "ChildProcess.h"
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -43,6 +44,87 @@ CommandWords SplitCommandLine(const QString& commandLine)
     words.Program = commandLine.mid(start, programEnd - start);
     words.Arguments = commandLine.mid(programEnd).split(blank, Qt::SkipEmptyParts);
     return words;
+}
+
+void OutputTail::Add(const QByteArray& bytes)
+{
+    for (const char c : bytes) {
+        if (c == '\n') {
+            EndLine();
+            continue;
+        }
+        Pending += c;
+    }
+    // A child that never ends its line (a flood, a progress counter) keeps only the line's end.
+    constexpr qsizetype limit = 8192;
+    if (Pending.size() > limit)
+        Pending.remove(0, Pending.size() - limit / 2);
+}
+
+static QString Rendered(const QByteArray& raw)
+{
+    // What a terminal would show of the line: \r goes back to its start, \b one character back.
+    QString line;
+    qsizetype pos = 0;
+    for (QChar c : QString::fromLocal8Bit(raw)) {
+        if (c == QLatin1Char('\r')) {
+            pos = 0;
+            continue;
+        }
+        if (c == QLatin1Char('\b')) {
+            pos = qMax<qsizetype>(0, pos - 1);
+            continue;
+        }
+        if (c == QLatin1Char('\t'))
+            c = QLatin1Char(' ');
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            continue;
+        if (pos < line.size())
+            line[pos] = c;
+        else
+            line += c;
+        ++pos;
+    }
+    return line.trimmed();
+}
+
+void OutputTail::EndLine()
+{
+    const QString line = Rendered(Pending);
+    Pending.clear();
+    if (line.isEmpty())
+        return;
+    Done << line;
+    if (Done.size() > MaxLines)
+        Done.removeFirst();
+}
+
+QStringList OutputTail::Lines() const
+{
+    QStringList lines = Done;
+    const QString pending = Rendered(Pending);
+    if (!pending.isEmpty())
+        lines << pending;
+    return lines.mid(qMax<qsizetype>(0, lines.size() - MaxLines));
+}
+
+bool NeedsWine([[maybe_unused]] const QString& program)
+{
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return program.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive);
+#endif
+}
+
+QString WineProgram() { return QStandardPaths::findExecutable(QStringLiteral("wine")); }
+
+QString WinePath(const QString& argument)
+{
+    if (!argument.startsWith(QLatin1Char('/')))
+        return argument;
+    QString path = argument;
+    return QStringLiteral("Z:") + path.replace(QLatin1Char('/'), QLatin1Char('\\'));
 }
 
 #ifdef Q_OS_WIN
@@ -92,19 +174,66 @@ ChildExit ChildProcess::Run(const QString& commandLine)
         result.Error = QStringLiteral("Žádná počáteční část příkazové řádky není existující soubor.");
         return result;
     }
+    QString program = words.Program;
+    QStringList arguments = words.Arguments;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Qt names files in UTF-8 whatever the locale says; an archiver started in the C locale stores
+    // Czech names mangled, so it gets a UTF-8 character type.
+    QString ctype;
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        ctype = env.value(QLatin1String(name));
+        if (!ctype.isEmpty())
+            break;
+    }
+    if (!ctype.contains(QLatin1String("UTF-8"), Qt::CaseInsensitive)
+        && !ctype.contains(QLatin1String("utf8"), Qt::CaseInsensitive))
+        env.insert(env.value(QStringLiteral("LC_ALL")).isEmpty() ? QStringLiteral("LC_CTYPE") : QStringLiteral("LC_ALL"),
+                   QStringLiteral("C.UTF-8"));
+    if (NeedsWine(program)) {
+        const QString wine = WineProgram();
+        if (wine.isEmpty()) {
+            result.Result = ChildExit::Kind::NotStarted;
+            result.Error = QStringLiteral("Program wine nebyl nalezen v PATH.");
+            return result;
+        }
+        for (QString& argument : arguments)
+            argument = WinePath(argument);
+        arguments.prepend(program);
+        program = wine;
+        // Keep wine's own diagnostics out of the lines a failure shows, and keep a first run from
+        // asking to install components nobody needs for a console archiver.
+        if (!env.contains(QStringLiteral("WINEDEBUG")))
+            env.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+        if (!env.contains(QStringLiteral("WINEDLLOVERRIDES")))
+            env.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("mscoree,mshtml="));
+    }
     QProcess process;
-    process.setProgram(words.Program);
-    process.setArguments(words.Arguments);
+    process.setProcessEnvironment(env);
+    process.setProgram(program);
+    process.setArguments(arguments);
     process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start();
     if (!process.waitForStarted(-1)) {
         result.Result = ChildExit::Kind::NotStarted;
         result.Error = process.errorString();
         return result;
     }
+    // Read as it comes: the pipe never fills, and memory holds only the tail.
+    OutputTail tail;
+    auto take = [&] {
+        const QByteArray bytes = process.readAll();
+        if (bytes.isEmpty())
+            return;
+        tail.Add(bytes);
+        if (OutputSink)
+            OutputSink(bytes);
+    };
+    while (process.state() == QProcess::Running && process.waitForReadyRead(-1))
+        take();
     process.waitForFinished(-1);
+    take();
+    result.LastLines = tail.Lines();
     if (process.exitStatus() == QProcess::CrashExit) {
         result.Result = ChildExit::Kind::Killed;
         result.Code = process.exitCode();  // the signal number

@@ -8,17 +8,23 @@
 struct ChildExit {
     enum class Kind { Exited, NotStarted, Killed };
     Kind Result = Kind::NotStarted;
-    int Code = 0;   // the exit code, or the signal that ended the process
-    QString Error;  // why it could not start
+    int Code = 0;          // the exit code, or the signal that ended the process
+    QString Error;         // why it could not start
+    QStringList LastLines; // the last lines the child wrote (stdout and stderr), for an error message
 };
 
 // Runs one fixed command-line text and waits for the process to end, without any time limit. The
-// child's output goes to the null device, so it can never block on a full pipe, and its input is the
-// null device too. No shell is involved.
+// child's output is read as it comes, so it can never block on a full pipe; only its last lines are
+// kept. Its input is the null device. No shell is involved. On POSIX a Windows program (a path ending
+// in ".exe") runs through wine, its absolute path arguments given as wine sees them.
 class ChildProcess {
 public:
     virtual ~ChildProcess() = default;
     virtual ChildExit Run(const QString& commandLine);
+
+    // Gets the child's output as it comes, unchanged (zelvakon-cli --verbose). Optional.
+    std::function<void(const QByteArray&)> OutputSink;
+    static constexpr int KeptLines = 12;
 
     // Tests may replace the factory with one that makes a fake.
     static std::unique_ptr<ChildProcess> Make();
@@ -33,3 +39,26 @@ struct CommandWords {
     QStringList Arguments;
 };
 CommandWords SplitCommandLine(const QString& commandLine);
+
+// The last lines of a child's output as a user would have seen them on a terminal: carriage returns
+// and backspaces (progress counters) applied, other control characters dropped, empty lines skipped.
+// Memory stays bounded whatever the child writes.
+class OutputTail {
+public:
+    explicit OutputTail(int maxLines = ChildProcess::KeptLines) : MaxLines(maxLines) {}
+    void Add(const QByteArray& bytes);
+    QStringList Lines() const;  // the pending unfinished line included
+
+private:
+    void EndLine();
+    int MaxLines;
+    QStringList Done;
+    QByteArray Pending;
+};
+
+// On POSIX: whether a program is a Windows program that needs wine, and the wine found on PATH (empty
+// when there is none). Elsewhere nothing needs wine.
+bool NeedsWine(const QString& program);
+QString WineProgram();
+// An absolute POSIX path as wine's programs see it (drive Z: is the root); other text unchanged.
+QString WinePath(const QString& argument);

@@ -30,6 +30,9 @@ private slots:
     void reportsHowTheChildEnded();
     void floodedOutputNeverBlocks();
     void runsAProgramWhosePathHasBlanks();
+    void lastLinesAsATerminalShowsThem_data();
+    void lastLinesAsATerminalShowsThem();
+    void keepsWhatTheChildSaid();
 };
 
 void TestChildProcess::splitsLikeAnUnquotedWindowsPath_data()
@@ -128,6 +131,9 @@ void TestChildProcess::floodedOutputNeverBlocks()
                                               + QStringLiteral("/x.rar ") + dir.path() + QStringLiteral("/*.*"));
     QCOMPARE(int(exit.Result), int(ChildExit::Kind::Exited));
     QCOMPARE(exit.Code, 3);
+    // One endless line: only its end is kept.
+    QCOMPARE(exit.LastLines.size(), 1);
+    QVERIFY(exit.LastLines[0].size() <= 8192);
 }
 
 void TestChildProcess::runsAProgramWhosePathHasBlanks()
@@ -144,6 +150,59 @@ void TestChildProcess::runsAProgramWhosePathHasBlanks()
     QCOMPARE(exit.Code, 0);
     // No shell: the mask reaches the program as written.
     QCOMPARE(ReadBytes(log), QByteArray("a\n-r\n-ep1\n/x/archiv.rar\n/y/*.*\n"));
+}
+
+void TestChildProcess::lastLinesAsATerminalShowsThem_data()
+{
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("progress counted back with backspaces")
+        << QByteArray("Adding    /h/a.txt      \b\b\b\b 25%\b\b\b\b\b  OK \nDone\n")
+        << QStringList{"Adding    /h/a.txt        OK", "Done"};
+    QTest::newRow("progress rewritten after carriage returns")
+        << QByteArray("10%\r55%\r100%\r\nCannot open x\r\n") << QStringList{"100%", "Cannot open x"};
+    QTest::newRow("blank lines skipped, the unfinished last line kept")
+        << QByteArray("\n\nRAR 7.01\n   \n\nProgram aborted") << QStringList{"RAR 7.01", "Program aborted"};
+    QTest::newRow("escape and bell dropped, Czech kept")
+        << QByteArray("\x1b\x07Nelze otevřít žluťoučký.txt\n") << QStringList{"Nelze otevřít žluťoučký.txt"};
+    QByteArray many;
+    QStringList last;
+    for (int i = 1; i <= 30; ++i) {
+        many += "line " + QByteArray::number(i) + "\n";
+        if (i > 30 - ChildProcess::KeptLines)
+            last << "line " + QString::number(i);
+    }
+    QTest::newRow("only the last lines kept") << many << last;
+}
+
+void TestChildProcess::lastLinesAsATerminalShowsThem()
+{
+    QFETCH(QByteArray, output);
+    QFETCH(QStringList, lines);
+    // Fed at once and byte by byte: a line split between two reads comes out the same.
+    OutputTail whole, bytewise;
+    whole.Add(output);
+    for (const char c : output)
+        bytewise.Add(QByteArray(1, c));
+    QCOMPARE(whole.Lines(), lines);
+    QCOMPARE(bytewise.Lines(), lines);
+}
+
+void TestChildProcess::keepsWhatTheChildSaid()
+{
+    QTemporaryDir dir;
+    EnvVar link("ZELVAKON_RAR_LINK", "/nonexistent/prepared.rar");
+    ChildProcess child;
+    QByteArray passed;
+    child.OutputSink = [&passed](const QByteArray& bytes) { passed += bytes; };
+    const QString archive = dir.path() + QStringLiteral("/x.rar");
+    const ChildExit exit = child.Run(StandIn + QStringLiteral(" a -r -ep1 ") + archive + QLatin1Char(' ') + dir.path()
+                                     + QStringLiteral("/*.*"));
+    QCOMPARE(int(exit.Result), int(ChildExit::Kind::Exited));
+    QCOMPARE(exit.Code, 2);
+    const QString said = "cannot link /nonexistent/prepared.rar to " + archive;
+    QCOMPARE(exit.LastLines, QStringList{said});
+    QCOMPARE(passed, said.toUtf8() + '\n');
 }
 
 QTEST_GUILESS_MAIN(TestChildProcess)
