@@ -1,9 +1,24 @@
 #include "SettingsStore.h"
 #include "Error.h"
 #include <QSettings>
+#include <QStandardPaths>
 #include <memory>
 
 QtSettingsStore::QtSettingsStore(QString iniPath) : IniPath(std::move(iniPath)) {}
+
+QString DefaultWinRarPath()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Program Files\\WinRAR\\WinRAR.exe");
+#else
+    for (const QString& name : {QStringLiteral("rar"), QStringLiteral("winrar")}) {
+        const QString found = QStandardPaths::findExecutable(name);
+        if (!found.isEmpty())
+            return found;
+    }
+    return QStringLiteral("/usr/bin/rar");
+#endif
+}
 
 static std::unique_ptr<QSettings> OpenStore(const QString& iniPath)
 {
@@ -32,7 +47,7 @@ QString QtSettingsStore::LoadWinRarPath()
         throw ZelvakonError(QStringLiteral("Hodnotu WinRARexe nelze přečíst: není to text"));
     QString path = value.toString();
     if (path.isEmpty()) {
-        path = DefaultWinRarPath;
+        path = DefaultWinRarPath();
         WriteValue(*store, path);
     }
     return path;

@@ -21,4 +21,6 @@ private:
     QString IniPath;
 };
 
-inline const QString DefaultWinRarPath = QStringLiteral("C:\\Program Files\\WinRAR\\WinRAR.exe");
+// The archiver a new settings store starts with. Windows: C:\Program Files\WinRAR\WinRAR.exe; elsewhere
+// the rar (or else winrar) found on PATH, else /usr/bin/rar, where Debian's rar package puts it.
+QString DefaultWinRarPath();

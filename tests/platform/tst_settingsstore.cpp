@@ -9,13 +9,25 @@
 class TestSettingsStore : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void loadAfter_data();
     void loadAfter();
     void storesWhatItIsGiven_data();
     void storesWhatItIsGiven();
     void refusedWriteNamesTheValue_data();
     void refusedWriteNamesTheValue();
+    void defaultIsTheArchiverOnPath_data();
+    void defaultIsTheArchiverOnPath();
+
+private:
+    QTemporaryDir EmptyPath;
 };
+
+void TestSettingsStore::initTestCase()
+{
+    // No archiver on PATH: the default is where Debian's package puts rar.
+    qputenv("PATH", QFile::encodeName(EmptyPath.path()));
+}
 
 namespace {
 QString Stored(const QString& ini) { return QSettings(ini, QSettings::IniFormat).value("WinRARexe").toString(); }
@@ -26,7 +38,7 @@ void TestSettingsStore::loadAfter_data()
     QTest::addColumn<QByteArray>("iniText");  // null: no file at all
     QTest::addColumn<QString>("loaded");
     QTest::addColumn<QString>("storedAfter");
-    const QString def = "C:\\Program Files\\WinRAR\\WinRAR.exe";
+    const QString def = "/usr/bin/rar";
     QTest::newRow("first start writes the default") << QByteArray() << def << def;
     QTest::newRow("stored path comes back")
         << QByteArray("WinRARexe=D:\\\\Tools\\\\WinRAR.exe\n") << "D:\\Tools\\WinRAR.exe"
@@ -60,10 +72,10 @@ void TestSettingsStore::storesWhatItIsGiven_data()
                             << "D:\\Tools\\WinRAR.exe";
     QTest::newRow("Czech path") << "C:\\Programy\\Žluťoučký\\WinRAR.exe"
                                 << "C:\\Programy\\Žluťoučký\\WinRAR.exe";
-    QTest::newRow("the stored default again") << "C:\\Program Files\\WinRAR\\WinRAR.exe"
-                                              << "C:\\Program Files\\WinRAR\\WinRAR.exe";
+    QTest::newRow("the stored default again") << "/usr/bin/rar"
+                                              << "/usr/bin/rar";
     QTest::newRow("empty field stored empty, default on the next load")
-        << QString() << "C:\\Program Files\\WinRAR\\WinRAR.exe";
+        << QString() << "/usr/bin/rar";
 }
 
 void TestSettingsStore::storesWhatItIsGiven()
@@ -105,6 +117,42 @@ void TestSettingsStore::refusedWriteNamesTheValue()
         QVERIFY2(error.Message().contains(QLatin1String("WinRARexe")), qPrintable(error.Message()));
     }
     QVERIFY(QFileInfo(ini).isDir());
+}
+
+void TestSettingsStore::defaultIsTheArchiverOnPath_data()
+{
+    QTest::addColumn<QStringList>("programs");  // executables in the two PATH folders, "a/" or "b/"
+    QTest::addColumn<QString>("expected");      // "@" for the private folder
+    QTest::newRow("rar on PATH") << QStringList{"a/rar"} << "@/a/rar";
+    QTest::newRow("winrar when there is no rar") << QStringList{"b/winrar"} << "@/b/winrar";
+    QTest::newRow("rar before winrar, wherever it is") << QStringList{"a/winrar", "b/rar"} << "@/b/rar";
+    QTest::newRow("a rar that cannot run is passed over") << QStringList{"a/rar-"} << "/usr/bin/rar";
+}
+
+void TestSettingsStore::defaultIsTheArchiverOnPath()
+{
+    QFETCH(QStringList, programs);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    for (const char* folder : {"a", "b"})
+        QDir().mkpath(dir.filePath(folder));
+    for (const QString& program : programs) {
+        const bool runnable = !program.endsWith(QLatin1Char('-'));
+        const QString path = dir.filePath(runnable ? program : program.chopped(1));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n");
+        file.close();
+        if (runnable)
+            file.setPermissions(file.permissions() | QFile::ExeOwner);
+    }
+    const QByteArray saved = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.filePath("a") + QLatin1Char(':') + dir.filePath("b")));
+    const QString ini = dir.filePath("Zelvakon.ini");
+    const QString loaded = QtSettingsStore(ini).LoadWinRarPath();
+    qputenv("PATH", saved);
+    QCOMPARE(loaded, expected.replace(QLatin1Char('@'), dir.path()));
+    QCOMPARE(Stored(ini), expected);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

@@ -9,7 +9,7 @@
 QString FakeSettings::LoadWinRarPath()
 {
     if (Stored.isEmpty()) {
-        Stored = DefaultWinRarPath;
+        Stored = DefaultWinRarPath();
         ++Writes;
     }
     return Stored;

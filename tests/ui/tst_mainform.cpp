@@ -61,8 +61,8 @@ void TestMainForm::startsUntitled()
     QCOMPARE(main->windowTitle(), Caption("Bezejmena.zpf"));
     QVERIFY(!main->BuildPrAct->isEnabled());
     QVERIFY(!main->BuildBtn->isEnabled());
-    QCOMPARE(main->RAREdit->text(), "C:\\Program Files\\WinRAR\\WinRAR.exe");
-    QCOMPARE(env.Settings.Stored, "C:\\Program Files\\WinRAR\\WinRAR.exe");
+    QCOMPARE(main->RAREdit->text(), "/usr/bin/rar");
+    QCOMPARE(env.Settings.Stored, "/usr/bin/rar");
     QCOMPARE(main->TabPages->currentIndex(), 0);
     for (const char* folder : {"Projekty", "Vystup", "Obrazky", "Hudba"})
         QVERIFY(QFileInfo(env.Path(folder)).isDir());
@@ -443,7 +443,7 @@ void TestMainForm::closeStoresWinRarPath_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("nextStart");
     QTest::newRow("a path") << "D:\\Tools\\WinRAR.exe" << "D:\\Tools\\WinRAR.exe";
-    QTest::newRow("empty field stored, default at next start") << "" << "C:\\Program Files\\WinRAR\\WinRAR.exe";
+    QTest::newRow("empty field stored, default at next start") << "" << "/usr/bin/rar";
 }
 
 void TestMainForm::closeStoresWinRarPath()

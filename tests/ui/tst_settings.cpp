@@ -341,7 +341,7 @@ void TestSettings::winRarPathAcrossRuns()
         return shown;
     };
     auto stored = [&] { return QSettings(ini, QSettings::IniFormat).value("WinRARexe").toString(); };
-    const QString def = "C:\\Program Files\\WinRAR\\WinRAR.exe";
+    const QString def = "/usr/bin/rar";
     QCOMPARE(run([&](TMainForm* main) {
         QCOMPARE(stored(), def);
         main->RAREdit->setText("D:\\Tools\\WinRAR.exe");
