@@ -26,9 +26,25 @@ QString ArchiverCommandLine(const QString& winRarExe, const QString& projectFold
 
 std::optional<BuildMessage> CheckWinRarName(const QString& winRarExe)
 {
-    if (Paths::FileNameOf(winRarExe).toUpper().contains(QLatin1String("WINRAR")))
+    const QString name = Paths::FileNameOf(winRarExe);
+    if (name.toUpper().contains(QLatin1String("WINRAR")))
         return std::nullopt;
+#ifndef Q_OS_WIN
+    // RAR for Linux takes the same command line as WinRAR.
+    if (name == QLatin1String("rar"))
+        return std::nullopt;
+#endif
     return Refusal(QStringLiteral("Pravděpodobně se nejedná a spustitelný soubor WinRARa."));
+}
+
+std::optional<BuildMessage> CheckWine(const QString& winRarExe)
+{
+    if (!NeedsWine(winRarExe) || !WineProgram().isEmpty())
+        return std::nullopt;
+    return Refusal(QStringLiteral("Archivátor %1 je program pro Windows a ke spuštění potřebuje program wine, který "
+                                  "nebyl nalezen (v PATH).\nNainstalujte wine, nebo zadejte archivátor rar pro "
+                                  "Linux.")
+                       .arg(winRarExe));
 }
 
 std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder)
@@ -51,13 +67,18 @@ std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder)
 std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& commandLine)
 {
     const ChildExit exit = process.Run(commandLine);
+    // What the archiver said last usually names the file or the reason.
+    const QString said = exit.LastLines.isEmpty()
+                             ? QString()
+                             : QStringLiteral("\n\nVýstup WinRARu:\n") + exit.LastLines.join(QLatin1Char('\n'));
     switch (exit.Result) {
     case ChildExit::Kind::NotStarted:
         return Refusal(QStringLiteral("Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty."));
     case ChildExit::Kind::Killed:
         return Refusal(QStringLiteral("WinRAR byl ukončen signálem %1, archiv nemusí být úplný.\nSestavování "
                                       "bylo přerušeno.")
-                           .arg(exit.Code));
+                           .arg(exit.Code)
+                       + said);
     case ChildExit::Kind::Exited:
         break;
     }
@@ -65,7 +86,8 @@ std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& co
     if (exit.Code >= 2 || exit.Code < 0)
         return Refusal(QStringLiteral("WinRAR skončil s chybovým kódem %1, archiv nemusí být úplný.\nSestavování "
                                       "bylo přerušeno.")
-                           .arg(exit.Code));
+                           .arg(exit.Code)
+                       + said);
     return std::nullopt;
 }
 
@@ -96,7 +118,7 @@ ArchiverStage PackArchive(const Project& project, const QString& projectFolder, 
         return stage.Stop.has_value();
     };
     if (stopped(CheckWinRarName(project.WinRARExe), Step::WinRarName)
-        || stopped(RemoveOldArchive(projectFolder), Step::OldArchive))
+        || stopped(CheckWine(project.WinRARExe), Step::Wine) || stopped(RemoveOldArchive(projectFolder), Step::OldArchive))
         return stage;
     const QString commandLine = ArchiverCommandLine(project.WinRARExe, projectFolder, project.ArchAdr);
     if (aroundRun)

@@ -19,15 +19,20 @@ QString ArchivePath(const QString& projectFolder);
 // platform's separator.
 QString ArchiverCommandLine(const QString& winRarExe, const QString& projectFolder, const QString& archAdr);
 
-// Refuses a program whose file name does not contain "WINRAR" in any case.
+// Refuses a program whose file name does not contain "WINRAR" in any case; on POSIX a program named
+// "rar" (RAR for Linux) passes too.
 std::optional<BuildMessage> CheckWinRarName(const QString& winRarExe);
+
+// Refuses a Windows archiver on POSIX when there is no wine to run it.
+std::optional<BuildMessage> CheckWine(const QString& winRarExe);
 
 // Deletes an old archiv.rar; one that stays would have the archiver add to a stale archive.
 std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder);
 
 // Runs the command line and waits for the archiver. Nothing is returned when the data file may follow:
 // the archiver ended with 0 or 1 (a warning). A program that cannot be started, one that ends with a
-// fatal code (2 and above) or is killed stops the build.
+// fatal code (2 and above) or is killed stops the build; the message then ends with the archiver's
+// last output lines.
 std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& commandLine);
 
 // The two side texts of a build, made from the project: the Reg.ini text when the registry holds keys
@@ -36,12 +41,13 @@ std::unique_ptr<QByteArray> RegIniStreamOf(const RegistryTree& registry);
 std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText);
 
 struct ArchiverStage {
-    enum class Step { None, WinRarName, OldArchive, Archiver };
+    enum class Step { None, WinRarName, Wine, OldArchive, Archiver };
     std::optional<BuildMessage> Stop;  // what to show when the build ends here
     Step StoppedAt = Step::None;       // which step refused
 };
 
-// The first stage between the side texts and the data file, in its order: the name check, the old
+// The first stage between the side texts and the data file, in its order: the name check, wine for a
+// Windows archiver on POSIX, the old
 // archive, the archiver run with its exit rules. aroundRun is called just before and just after the
 // wait for the archiver (the window paints what is pending).
 ArchiverStage PackArchive(const Project& project, const QString& projectFolder, ChildProcess& process,

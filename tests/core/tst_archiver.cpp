@@ -31,6 +31,8 @@ private slots:
     void oldArchive();
     void exitOfTheArchiver_data();
     void exitOfTheArchiver();
+    void windowsArchiverWithoutWine_data();
+    void windowsArchiverWithoutWine();
 };
 
 void TestArchiver::commandLineIsExact()
@@ -55,6 +57,8 @@ void TestArchiver::winRarName_data()
     QTest::newRow("Rar.exe") << "/opt/Rar.exe" << false;
     QTest::newRow("rar.exe in a folder named WinRAR") << "/opt/WinRAR/rar.exe" << false;
     QTest::newRow("path ending in a separator") << "/opt/WinRAR/" << false;
+    QTest::newRow("RAR for Linux") << "/usr/bin/rar" << true;
+    QTest::newRow("rar as part of another name") << "/usr/bin/unrar" << false;
 }
 
 void TestArchiver::winRarName()
@@ -109,24 +113,37 @@ void TestArchiver::exitOfTheArchiver_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");  // empty: the build goes on
+    QTest::addColumn<QStringList>("said");  // the archiver's last lines
 
     const int exited = int(ChildExit::Kind::Exited);
-    QTest::newRow("success") << exited << 0 << "";
-    QTest::newRow("warning 1 goes on") << exited << 1 << "";
+    QTest::newRow("success") << exited << 0 << "" << QStringList();
+    QTest::newRow("warning 1 goes on") << exited << 1 << "" << QStringList();
     QTest::newRow("fatal 2 stops") << exited << 2
                                    << "WinRAR skončil s chybovým kódem 2, archiv nemusí být úplný.\nSestavování bylo "
-                                      "přerušeno.";
+                                      "přerušeno." << QStringList();
     QTest::newRow("user break 255 stops") << exited << 255
                                           << "WinRAR skončil s chybovým kódem 255, archiv nemusí být úplný.\n"
-                                             "Sestavování bylo přerušeno.";
+                                             "Sestavování bylo přerušeno." << QStringList();
     QTest::newRow("negative code of a crash on Windows stops")
         << exited << -1073741819
-        << "WinRAR skončil s chybovým kódem -1073741819, archiv nemusí být úplný.\nSestavování bylo přerušeno.";
+        << "WinRAR skončil s chybovým kódem -1073741819, archiv nemusí být úplný.\nSestavování bylo přerušeno." << QStringList();
     QTest::newRow("killed by a signal stops") << int(ChildExit::Kind::Killed) << 9
                                               << "WinRAR byl ukončen signálem 9, archiv nemusí být úplný.\n"
-                                                 "Sestavování bylo přerušeno.";
+                                                 "Sestavování bylo přerušeno." << QStringList();
     QTest::newRow("cannot start") << int(ChildExit::Kind::NotStarted) << 0
-                                  << "Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty.";
+                                  << "Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty." << QStringList();
+    const QStringList said{"Cannot create /x/archiv.rar", "No such file or directory", "Program aborted"};
+    QTest::newRow("fatal code shows what the archiver said")
+        << exited << 9
+        << "WinRAR skončil s chybovým kódem 9, archiv nemusí být úplný.\nSestavování bylo přerušeno.\n\nVýstup "
+           "WinRARu:\nCannot create /x/archiv.rar\nNo such file or directory\nProgram aborted"
+        << said;
+    QTest::newRow("killed archiver shows what it said")
+        << int(ChildExit::Kind::Killed) << 15
+        << "WinRAR byl ukončen signálem 15, archiv nemusí být úplný.\nSestavování bylo přerušeno.\n\nVýstup "
+           "WinRARu:\nCannot create /x/archiv.rar\nNo such file or directory\nProgram aborted"
+        << said;
+    QTest::newRow("a warning with output still goes on") << exited << 1 << "" << said;
 }
 
 void TestArchiver::exitOfTheArchiver()
@@ -137,6 +154,8 @@ void TestArchiver::exitOfTheArchiver()
     ChildExit exit;
     exit.Result = ChildExit::Kind(kind);
     exit.Code = code;
+    QFETCH(QStringList, said);
+    exit.LastLines = said;
     FakeChild child(exit);
     const auto refusal = RunArchiver(child, QStringLiteral("line"));
     QCOMPARE(child.Lines, QStringList{QStringLiteral("line")});
@@ -144,6 +163,34 @@ void TestArchiver::exitOfTheArchiver()
     if (refusal) {
         QCOMPARE(refusal->Title, QStringLiteral("Chyba"));
         QCOMPARE(refusal->Icon, MsgIcon::Error);
+    }
+}
+
+void TestArchiver::windowsArchiverWithoutWine_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("WinRAR.exe needs wine") << "/opt/WinRAR/WinRAR.exe" << true;
+    QTest::newRow("upper case .EXE too") << "/opt/WINRAR.EXE" << true;
+    QTest::newRow("a native program does not") << "/usr/bin/rar" << false;
+    QTest::newRow("a wrapper script does not") << "/opt/winrar.sh" << false;
+}
+
+void TestArchiver::windowsArchiverWithoutWine()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, refused);
+    QTemporaryDir empty;
+    const QByteArray saved = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(empty.path()));
+    const auto refusal = CheckWine(path);
+    qputenv("PATH", saved);
+    QCOMPARE(bool(refusal), refused);
+    if (refusal) {
+        QCOMPARE(refusal->Text, "Archivátor " + path
+                                    + " je program pro Windows a ke spuštění potřebuje program wine, který nebyl "
+                                      "nalezen (v PATH).\nNainstalujte wine, nebo zadejte archivátor rar pro Linux.");
+        QCOMPARE(refusal->Title, QStringLiteral("Chyba"));
     }
 }
 
