@@ -36,6 +36,16 @@ qint32 DiskSpaceValue(const QString& diskMisto)
     return value;
 }
 
+void ResolveProjectPaths(Project& project, const QString& projectFolder)
+{
+    for (QString* path : {&project.ArchAdr, &project.Obrazek, &project.Hudba, &project.Vystup}) {
+        if (path->isEmpty() || !QDir::isRelativePath(*path))
+            continue;
+        *path = QDir::toNativeSeparators(
+            QDir::cleanPath(QDir::fromNativeSeparators(projectFolder) + QLatin1Char('/') + QDir::fromNativeSeparators(*path)));
+    }
+}
+
 std::optional<BuildMessage> CheckBuild(const Project& p, const QString& projectFolder)
 {
     const QChar blank = QLatin1Char(' ');

@@ -24,5 +24,10 @@ struct BuildMessage {
 // throw ZelvakonError: the command ends with the standard error box.
 std::optional<BuildMessage> CheckBuild(const Project& project, const QString& projectFolder);
 
+// A relative path among the project's folder to pack, picture, music and output folder is taken from
+// the project file's folder (never from wherever the program was started); absolute paths and empty
+// fields stay as they are. The build runs on the project this gives.
+void ResolveProjectPaths(Project& project, const QString& projectFolder);
+
 // The disk space text as a signed 32-bit decimal; throws ZelvakonError naming the text otherwise.
 qint32 DiskSpaceValue(const QString& diskMisto);

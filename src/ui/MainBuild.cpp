@@ -23,7 +23,9 @@ void TMainForm::BuildPrActExecute()
 
     std::optional<BuildMessage> refusal;
     try {
-        refusal = CheckBuild(CollectProject(), ProjectFolder);
+        Project project = CollectProject();
+        ResolveProjectPaths(project, ProjectFolder);
+        refusal = CheckBuild(project, ProjectFolder);
     } catch (const ZelvakonError& error) {
         Services.Dlg->ShowError(error.Message());
         return;
@@ -39,7 +41,8 @@ void TMainForm::BuildPrActExecute()
 
 void TMainForm::StartBuild()
 {
-    const Project project = CollectProject();
+    Project project = CollectProject();
+    ResolveProjectPaths(project, ProjectFolder);
     RegIniStream = RegIniStreamOf(project.Registry);
     ReadmeStream.reset();
     if (ReadmeLineCount(project.ReadmeText) > 0)

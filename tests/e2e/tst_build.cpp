@@ -183,6 +183,7 @@ private slots:
     void activationStartsNoSecondWriter();
     void closingTheProgramDuringABuild();
     void partsFromTheirOwnFolders();
+    void relativePathsFromTheProjectFolder();
 };
 
 void TestBuild::minimalProject()
@@ -407,6 +408,11 @@ void TestBuild::archiverOutcomes_data()
                                              << "WinRAR byl ukončen signálem 9, archiv nemusí být úplný.\nSestavování "
                                                 "bylo přerušeno."
                                              << "";
+    QTest::newRow("the archiver's last words end the message")
+        << QByteArray("ZELVAKON_RAR_LINK") << QByteArray("/nonexistent/prepared.rar")
+        << "WinRAR skončil s chybovým kódem 2, archiv nemusí být úplný.\nSestavování bylo přerušeno.\n\nVýstup "
+           "WinRARu:\ncannot link /nonexistent/prepared.rar to @/archiv.rar"
+        << "";
     QTest::newRow("no archive written") << QByteArray("ZELVAKON_RAR_NO_ARCHIVE") << QByteArray("1") << ""
                                         << "Chyba: Archiv nelze otevřít.";
     QTest::newRow("archiver flooding its output") << QByteArray("ZELVAKON_RAR_FLOOD") << QByteArray("8000000") << ""
@@ -433,7 +439,7 @@ void TestBuild::archiverOutcomes()
         QCOMPARE(b.Dlg.Messages.size(), 0);
         return;
     }
-    CheckStoppedWith(b, message);
+    CheckStoppedWith(b, message.replace(QLatin1Char('@'), b.Path(QStringLiteral("Projekty"))));
     QVERIFY(!b.Win->ReadmeStream && !b.Win->RegIniStream);  // the side texts are discarded
     QVERIFY(!QFile::exists(b.DatPath()));
     QCOMPARE(b.Win->focusWidget(), b.Win->ExitBtn);
@@ -445,10 +451,11 @@ void TestBuild::winRarPath_data()
     QTest::addColumn<QString>("message");  // empty: the build runs
     QTest::addColumn<bool>("oldArchiveKept");
 
-    QTest::newRow("rar in a folder named WinRAR fails the name check")
-        << "copy:WinRAR/rar" << "Pravděpodobně se nejedná a spustitelný soubor WinRARa." << true;
+    QTest::newRow("rar.exe in a folder named WinRAR fails the name check")
+        << "copy:WinRAR/rar.exe" << "Pravděpodobně se nejedná a spustitelný soubor WinRARa." << true;
+    QTest::newRow("RAR for Linux passes the check") << "copy:bin/rar" << "" << false;
     QTest::newRow("missing file with WinRAR in its name")
-        << "WinRAR.exe" << "Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty." << false;
+        << "bin/WinRAR" << "Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty." << false;
     QTest::newRow("a folder named WinRAR")
         << "dir:WinRAR.d" << "Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty." << false;
     QTest::newRow("a text file named WinRAR.txt")
@@ -679,6 +686,20 @@ void TestBuild::partsFromTheirOwnFolders()
     QCOMPARE(b.ProgText, QStringLiteral("Hotovo."));
     QVERIFY(ReadBytes(b.DatPath()).endsWith(b.Unrar));
     QCOMPARE(ReadBytes(b.ExePath()), QByteArray("MZ installed"));
+}
+
+void TestBuild::relativePathsFromTheProjectFolder()
+{
+    // Relative to the project's folder, not to wherever the program was started.
+    Build b;
+    QVERIFY(QDir::currentPath() != b.Path(QStringLiteral("Projekty")));
+    const QDir projects(b.Path(QStringLiteral("Projekty")));
+    b.Win->Dir2AddEdit->setText(projects.relativeFilePath(b.ArchAdr));
+    b.Win->Vystup = QStringLiteral("../Jinam");
+    b.Run();
+    QCOMPARE(b.ProgText, QStringLiteral("Hotovo."));
+    QVERIFY(ReadBytes(b.Path(QStringLiteral("Jinam/Instal.dat"))).contains(PackedFolder()));
+    QVERIFY(QString::fromLocal8Bit(ReadBytes(b.Log)).endsWith(b.ArchAdr + QStringLiteral("/*.*\n")));
 }
 
 QTEST_MAIN(TestBuild)
