@@ -1,5 +1,6 @@
-// A stand-in for the WinRAR archiver, for tests and demos: not a RAR packer. It understands the one
-// command line the builder gives it,
+// A stand-in for the WinRAR archiver, for tests and demos: not a RAR packer. It also builds as a Windows
+// console program (MinGW-w64) for the runs through wine. It understands the one command line the
+// builder gives it,
 //     WinRAR a -r -ep1 <archive> <folder><sep>*.*
 // and packs <folder> (recursing, names relative to it) into <archive> in a simple deterministic format:
 //     "ZELVAKON STAND-IN ARCHIVE 1\n", then per file in byte order of its relative path:
@@ -26,7 +27,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -98,8 +101,10 @@ int main(int argc, char* argv[])
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoll(ms)));
     if (const char* bytes = Env("ZELVAKON_RAR_FLOOD"))
         Flood(std::atoll(bytes));
+#ifndef _WIN32
     if (Env("ZELVAKON_RAR_KILL"))
         std::raise(SIGKILL);
+#endif
 
     // a, switches, archive, folder mask
     std::vector<std::string> words;
@@ -127,7 +132,11 @@ int main(int argc, char* argv[])
     }
     if (Env("ZELVAKON_RAR_HANG"))
         for (;;)
+#ifdef _WIN32
+            std::this_thread::sleep_for(std::chrono::hours(1));
+#else
             pause();
+#endif
     if (const char* code = Env("ZELVAKON_RAR_EXIT"))
         return std::atoi(code);
     return 0;

@@ -1,6 +1,12 @@
 #include "Cli.h"
 #include "DirSize.h"
+#include "Paths.h"
 #include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QStandardPaths>
 #include <cstdio>
 #include <optional>
 
@@ -10,20 +16,35 @@ namespace {
 
 const QString Usage = QStringLiteral(
     "Použití:\n"
-    "  zelvakon-cli build PROJEKT.zpf [--program-folder ADRESÁŘ]\n"
+    "  zelvakon-cli build PROJEKT.zpf [--program-folder ADRESÁŘ] [--winrar CESTA] [--output ADRESÁŘ]\n"
+    "                     [--installer-name JMÉNO] [--data-name JMÉNO] [--json] [--quiet] [--verbose]\n"
     "  zelvakon-cli inspect SOUBOR.dat [--json]\n"
-    "  zelvakon-cli extract SOUBOR.dat ADRESÁŘ\n"
+    "  zelvakon-cli extract SOUBOR.dat ADRESÁŘ [--quiet]\n"
     "  zelvakon-cli dirsize ADRESÁŘ\n"
-    "  zelvakon-cli --help | --version");
+    "  zelvakon-cli PŘÍKAZ --help | --help | --version");
 
-const QString Help = QStringLiteral(
-    "\n\n"
+const QString BuildHelp = QStringLiteral(
     "build    Sestaví projekt jako příkaz Sestavit: kontroly, WinRAR, datový soubor a kopie Vorvanex.exe.\n"
-    "         Unrar.dll a Vorvanex.exe bere z --program-folder, jinak z adresáře programu.\n"
-    "inspect  Ověří hlavičku datového souboru a vypíše ji (s --json jako jeden objekt JSON).\n"
-    "extract  Ověří datový soubor a zapíše jeho neprázdné části do adresáře.\n"
-    "dirsize  Vypíše velikost adresáře v KB, jak ji program zapisuje do pole Místo na disku.\n"
-    "\n"
+    "         Relativní cesty v projektu (adresář k archivaci, obrázek, hudba, výstupní adresář) platí\n"
+    "         od adresáře projektového souboru. Archiv archiv.rar vzniká vedle projektového souboru\n"
+    "         a po úspěšném sestavení se smaže. Projektový soubor se nezapisuje.\n"
+    "  --program-folder ADRESÁŘ  Unrar.dll a Vorvanex.exe bere odtud, jinak z adresáře programu\n"
+    "  --winrar CESTA            archivátor pro tento běh (rar, nebo WinRAR.exe spuštěný přes wine);\n"
+    "                            samotné jméno se hledá v PATH\n"
+    "  --output ADRESÁŘ          výstupní adresář pro tento běh\n"
+    "  --installer-name JMÉNO    jméno spustitelného souboru instalace bez přípony .exe\n"
+    "  --data-name JMÉNO         jméno datového souboru bez přípony .dat\n"
+    "  --json                    výsledek nebo chyba jako jeden objekt JSON na stdout\n"
+    "  --quiet                   nevypisuje nic kromě chyb\n"
+    "  --verbose                 výstup archivátoru průběžně na stderr");
+const QString InspectHelp = QStringLiteral(
+    "inspect  Ověří hlavičku datového souboru a vypíše ji (s --json jako jeden objekt JSON, chybu také).");
+const QString ExtractHelp = QStringLiteral(
+    "extract  Ověří datový soubor a zapíše jeho neprázdné části do adresáře (s --quiet bez výpisu).");
+const QString DirsizeHelp = QStringLiteral(
+    "dirsize  Vypíše velikost adresáře v KB, jak ji program zapisuje do pole Místo na disku;\n"
+    "         adresář, který neexistuje nebo jej nelze číst, je chyba.");
+const QString ExitCodes = QStringLiteral(
     "Návratové kódy: 0 hotovo, 1 chyba, 2 projekt odmítnut nebo chybné parametry, 130 přerušeno (Ctrl+C).");
 
 void Write(std::FILE* stream, const QString& line)
@@ -33,22 +54,59 @@ void Write(std::FILE* stream, const QString& line)
     std::fflush(stream);
 }
 
+void Json(const QJsonObject& object)
+{
+    Out(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+}
+
 int UsageError(const QString& what)
 {
-    Err(QStringLiteral("zelvakon-cli: ") + what);
+    if (Mode().Json)
+        Json({{QStringLiteral("status"), QStringLiteral("refused")},
+              {QStringLiteral("title"), QStringLiteral("zelvakon-cli")},
+              {QStringLiteral("message"), what}});
+    else
+        Err(QStringLiteral("zelvakon-cli: ") + what);
     Err(Usage);
     return ExitRefused;
 }
 
+enum Option : unsigned {
+    ProgramFolder = 1u << 0,
+    WinRar = 1u << 1,
+    Output = 1u << 2,
+    InstallerName = 1u << 3,
+    DataName = 1u << 4,
+    JsonOption = 1u << 5,
+    Quiet = 1u << 6,
+    Verbose = 1u << 7,
+};
+
+struct ValueOption {
+    Option Which;
+    QLatin1String Name;
+    const char* Needs;  // what the option wants, for the message when it is missing
+};
+const ValueOption ValueOptions[] = {{ProgramFolder, QLatin1String("--program-folder"), "adresář"},
+                                    {WinRar, QLatin1String("--winrar"), "cestu"},
+                                    {Output, QLatin1String("--output"), "adresář"},
+                                    {InstallerName, QLatin1String("--installer-name"), "jméno"},
+                                    {DataName, QLatin1String("--data-name"), "jméno"}};
+const struct {
+    Option Which;
+    QLatin1String Name;
+} Flags[] = {{JsonOption, QLatin1String("--json")}, {Quiet, QLatin1String("--quiet")}, {Verbose, QLatin1String("--verbose")}};
+
 // A command's words: its positional arguments and the options it knows, "--" ending the options.
 struct Words {
     QStringList Positional;
-    std::optional<QString> ProgramFolder;
-    bool Json = false;
+    QMap<Option, QString> Values;
+    unsigned Set = 0;
+    bool Help = false;
     QString Error;  // empty when the words are right
 };
 
-Words Parse(const QStringList& args, bool withProgramFolder, bool withJson)
+Words Parse(const QStringList& args, unsigned allowed)
 {
     Words words;
     bool options = true;
@@ -56,32 +114,115 @@ Words Parse(const QStringList& args, bool withProgramFolder, bool withJson)
         const QString& arg = args[i];
         if (!options || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
             words.Positional << arg;
-        } else if (arg == QLatin1String("--")) {
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
             options = false;
-        } else if (withJson && arg == QLatin1String("--json")) {
-            words.Json = true;
-        } else if (withProgramFolder && arg == QLatin1String("--program-folder")) {
-            if (i + 1 == args.size()) {
-                words.Error = QStringLiteral("volba --program-folder potřebuje adresář");
+            continue;
+        }
+        if (arg == QLatin1String("--help")) {
+            words.Help = true;
+            continue;
+        }
+        bool known = false;
+        for (const auto& flag : Flags) {
+            if ((allowed & flag.Which) && arg == flag.Name) {
+                words.Set |= flag.Which;
+                known = true;
+            }
+        }
+        for (const ValueOption& option : ValueOptions) {
+            if (!(allowed & option.Which) || known)
+                continue;
+            QString value;
+            if (arg == option.Name) {
+                if (i + 1 == args.size()) {
+                    words.Error = QStringLiteral("volba %1 potřebuje %2").arg(option.Name, QString::fromUtf8(option.Needs));
+                    return words;
+                }
+                value = args[++i];
+            } else if (arg.startsWith(option.Name + QLatin1Char('='))) {
+                value = arg.mid(option.Name.size() + 1);
+            } else {
+                continue;
+            }
+            if (value.isEmpty()) {
+                words.Error = QStringLiteral("volba %1 potřebuje %2").arg(option.Name, QString::fromUtf8(option.Needs));
                 return words;
             }
-            words.ProgramFolder = args[++i];
-        } else if (withProgramFolder && arg.startsWith(QLatin1String("--program-folder="))) {
-            words.ProgramFolder = arg.mid(17);
-        } else {
+            words.Values[option.Which] = value;
+            words.Set |= option.Which;
+            known = true;
+        }
+        if (!known) {
             words.Error = QStringLiteral("neznámá volba '%1'").arg(arg);
             return words;
         }
     }
-    if (words.ProgramFolder && words.ProgramFolder->isEmpty())
-        words.Error = QStringLiteral("volba --program-folder potřebuje adresář");
     return words;
+}
+
+// The installer's and the data file's names as the settings dialog lets them be typed: no extension,
+// no path. A separator would put the file outside the output folder.
+QString NameError(const QString& option, const QString& name)
+{
+    for (const QChar c : {QLatin1Char('.'), QLatin1Char(':'), QLatin1Char('\\'), QLatin1Char('/')})
+        if (name.contains(c))
+            return QStringLiteral("volba %1: jméno nesmí obsahovat znaky . : \\ /").arg(option);
+    return QString();
+}
+
+// A path given on the command line is relative to the current folder; a bare program name for
+// --winrar that is no file here is looked up on PATH.
+QString CommandLinePath(const QString& path) { return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()); }
+
+QString ArchiverPath(const QString& given)
+{
+    if (!given.contains(QLatin1Char('/')) && !given.contains(QDir::separator()) && !QFileInfo::exists(given)) {
+        const QString found = QStandardPaths::findExecutable(given);
+        if (!found.isEmpty())
+            return found;
+    }
+    return CommandLinePath(given);
 }
 
 }  // namespace
 
+OutputMode& Mode()
+{
+    static OutputMode mode;
+    return mode;
+}
+
 void Out(const QString& line) { Write(stdout, line); }
 void Err(const QString& line) { Write(stderr, line); }
+void Info(const QString& line)
+{
+    if (!Mode().Quiet)
+        Err(line);
+}
+
+int Refused(const QString& title, const QString& message)
+{
+    if (Mode().Json)
+        Json({{QStringLiteral("status"), QStringLiteral("refused")},
+              {QStringLiteral("title"), title},
+              {QStringLiteral("message"), message}});
+    else
+        Err(title + QStringLiteral(": ") + message);
+    return ExitRefused;
+}
+
+int Failed(const QString& message)
+{
+    if (Mode().Json)
+        Json({{QStringLiteral("status"), QStringLiteral("failed")},
+              {QStringLiteral("title"), QStringLiteral("Chyba")},
+              {QStringLiteral("message"), message}});
+    else
+        Err(QStringLiteral("Chyba: ") + message);
+    return ExitFailed;
+}
 
 QString Printable(const QString& text)
 {
@@ -98,14 +239,34 @@ QString Printable(const QString& text)
     return shown;
 }
 
+int DirSize(const QString& folder)
+{
+    // The text is taken as the folder field would take it: as typed, not made absolute. Unlike the
+    // field, a script must not take a wrong folder for an empty one.
+    const QFileInfo info(folder);
+    if (!info.exists())
+        return Failed(QStringLiteral("Adresář %1 neexistuje.").arg(Printable(folder)));
+    if (!info.isDir())
+        return Failed(QStringLiteral("%1 není adresář.").arg(Printable(folder)));
+    if (!info.isReadable() || !QDir(folder).isReadable())
+        return Failed(QStringLiteral("Adresář %1 nelze číst.").arg(Printable(folder)));
+    Out(FolderSizeKBText(folder));
+    return ExitOk;
+}
+
 int Run(const QStringList& arguments)
 {
+    Mode() = {};
+    // Set before the words are checked, so that a wrong command line is JSON too.
+    const qsizetype optionsEnd = arguments.indexOf(QStringLiteral("--"));
+    Mode().Json = arguments.mid(0, optionsEnd < 0 ? arguments.size() : optionsEnd).contains(QStringLiteral("--json"));
     if (arguments.isEmpty())
         return UsageError(QStringLiteral("chybí příkaz"));
     const QString command = arguments.first();
     const QStringList rest = arguments.mid(1);
     if (command == QLatin1String("--help") && rest.isEmpty()) {
-        Out(Usage + Help);
+        Out(Usage + QStringLiteral("\n\n") + BuildHelp + QLatin1Char('\n') + InspectHelp + QLatin1Char('\n')
+            + ExtractHelp + QLatin1Char('\n') + DirsizeHelp + QStringLiteral("\n\n") + ExitCodes);
         return ExitOk;
     }
     if (command == QLatin1String("--version") && rest.isEmpty()) {
@@ -116,22 +277,32 @@ int Run(const QStringList& arguments)
     struct Shape {
         const char* Name;
         int Positional;
-        bool ProgramFolder;
-        bool Json;
+        unsigned Options;
+        const char* Synopsis;
+        const QString* Help;
     };
-    static const Shape shapes[] = {{"build", 1, true, false},
-                                   {"inspect", 1, false, true},
-                                   {"extract", 2, false, false},
-                                   {"dirsize", 1, false, false}};
+    static const Shape shapes[] = {
+        {"build", 1, ProgramFolder | WinRar | Output | InstallerName | DataName | JsonOption | Quiet | Verbose,
+         "build PROJEKT.zpf [volby]", &BuildHelp},
+        {"inspect", 1, JsonOption, "inspect SOUBOR.dat [--json]", &InspectHelp},
+        {"extract", 2, Quiet, "extract SOUBOR.dat ADRESÁŘ [--quiet]", &ExtractHelp},
+        {"dirsize", 1, 0, "dirsize ADRESÁŘ", &DirsizeHelp}};
     const Shape* shape = nullptr;
     for (const Shape& s : shapes)
         if (command == QLatin1String(s.Name))
             shape = &s;
     if (!shape)
         return UsageError(QStringLiteral("neznámý příkaz '%1'").arg(command));
-    const Words words = Parse(rest, shape->ProgramFolder, shape->Json);
+    Mode().Json = Mode().Json && (shape->Options & JsonOption);
+    const Words words = Parse(rest, shape->Options);
+    Mode().Quiet = (words.Set & Quiet) != 0;
     if (!words.Error.isEmpty())
         return UsageError(words.Error);
+    if (words.Help) {
+        Out(QStringLiteral("Použití: zelvakon-cli ") + QString::fromUtf8(shape->Synopsis) + QStringLiteral("\n\n")
+            + *shape->Help + QStringLiteral("\n\n") + ExitCodes);
+        return ExitOk;
+    }
     if (words.Positional.size() != shape->Positional)
         return UsageError(QStringLiteral("příkaz %1 čeká %2 %3")
                               .arg(command)
@@ -139,15 +310,31 @@ int Run(const QStringList& arguments)
                               .arg(shape->Positional == 1 ? QStringLiteral("parametr") : QStringLiteral("parametry")));
 
     const QStringList& p = words.Positional;
-    if (command == QLatin1String("build"))
-        return Build(p[0], words.ProgramFolder.value_or(QString()));
+    if (command == QLatin1String("build")) {
+        for (const Option name : {InstallerName, DataName}) {
+            const QString error = NameError(name == InstallerName ? QStringLiteral("--installer-name")
+                                                                  : QStringLiteral("--data-name"),
+                                            words.Values.value(name));
+            if (!error.isEmpty())
+                return UsageError(error);
+        }
+        BuildOptions options;
+        if (words.Values.contains(ProgramFolder))
+            options.ProgramFolder = words.Values[ProgramFolder];
+        if (words.Values.contains(WinRar))
+            options.WinRar = ArchiverPath(words.Values[WinRar]);
+        if (words.Values.contains(Output))
+            options.Output = Paths::StripTrailingBackslash(CommandLinePath(words.Values[Output]));
+        options.InstallerName = words.Values.value(InstallerName);
+        options.DataName = words.Values.value(DataName);
+        options.Verbose = (words.Set & Verbose) != 0;
+        return Build(p[0], options);
+    }
     if (command == QLatin1String("inspect"))
-        return Inspect(p[0], words.Json);
+        return Inspect(p[0], Mode().Json);
     if (command == QLatin1String("extract"))
         return Extract(p[0], p[1]);
-    // The text is taken as the folder field would take it: as typed, not made absolute.
-    Out(FolderSizeKBText(p[0]));
-    return ExitOk;
+    return DirSize(p[0]);
 }
 
 }  // namespace Cli

@@ -16,14 +16,34 @@ inline constexpr qint64 CliChunkBytes = qint64(4) << 20;  // what a build copies
 // The arguments without the program's own name. QCoreApplication must exist.
 int Run(const QStringList& arguments);
 
-// programFolder: where Unrar.dll and Vorvanex.exe come from; empty: the running program's folders.
-int Build(const QString& projectFile, const QString& programFolder);
+// What a build run changes of the project for itself; the project file is never written.
+struct BuildOptions {
+    QString ProgramFolder;  // where Unrar.dll and Vorvanex.exe come from; empty: the program's folders
+    QString WinRar, Output, InstallerName, DataName;  // empty: the project's value
+    bool Verbose = false;   // the archiver's output goes to stderr as it comes
+};
+
+int Build(const QString& projectFile, const BuildOptions& options);
 int Inspect(const QString& dataFile, bool json);
 int Extract(const QString& dataFile, const QString& folder);
+int DirSize(const QString& folder);
 
-// UTF-8 text to stdout / stderr, a line end added.
+// How results and errors are printed: set once from the command line.
+struct OutputMode {
+    bool Json = false;   // refusals and failures as one JSON object on stdout
+    bool Quiet = false;  // nothing but errors
+};
+OutputMode& Mode();
+
+// A refusal (exit 2) or failure (exit 1) as the mode prints it: "<title>: <message>" on stderr, or
+// {"status": "refused"|"failed", "title": ..., "message": ...} on stdout.
+int Refused(const QString& title, const QString& message);
+int Failed(const QString& message);
+
+// UTF-8 text to stdout / stderr, a line end added. Info is stderr unless the mode is quiet.
 void Out(const QString& line);
 void Err(const QString& line);
+void Info(const QString& line);
 // Neutralises control characters of a stored text before it reaches a terminal.
 QString Printable(const QString& text);
 

@@ -10,6 +10,8 @@
 #include "RegIni.h"
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <csignal>
 #include <cstdio>
 #ifdef Q_OS_UNIX
@@ -48,7 +50,11 @@ bool Stopped() { return StopSignal != 0; }
 
 int Interrupted()
 {
-    Err(QStringLiteral("Sestavování bylo přerušeno."));
+    const QString text = QStringLiteral("Sestavování bylo přerušeno.");
+    if (Mode().Json)
+        Failed(text);
+    else
+        Err(text);
     return ExitSignalBase + int(StopSignal);
 }
 
@@ -65,7 +71,7 @@ bool StderrIsTerminal()
 // appends something (as the window, a step that appends nothing never shows its line).
 class ProgressLines {
 public:
-    explicit ProgressLines(bool terminal) : Terminal(terminal) {}
+    ProgressLines(bool terminal, bool quiet) : Terminal(terminal), Quiet(quiet) {}
     ~ProgressLines() { CloseBar(); }
 
     void Finish() { CloseBar(); }
@@ -73,7 +79,8 @@ public:
     void Line(const QString& text)
     {
         CloseBar();
-        Err(text);
+        if (!Quiet)
+            Err(text);
     }
 
     void PartSize(qint32 size)
@@ -88,7 +95,7 @@ public:
     {
         // A part's chunks report a positive count; the failure, stop and end lines report 0 and are
         // the outcome, which the command prints itself.
-        if (!InPart || appended <= 0) {
+        if (!InPart || appended <= 0 || Quiet) {
             CloseBar();
             InPart = false;
             return;
@@ -126,6 +133,7 @@ private:
 
     static constexpr int BarWidth = 30;
     bool Terminal;
+    bool Quiet;
     bool InPart = false;
     bool BarOpen = false;
     qint32 Size = 0;
@@ -147,21 +155,11 @@ Project LoadProject(const QString& path)
     return project;
 }
 
-int Refused(const BuildMessage& message)
-{
-    Err(message.Title + QStringLiteral(": ") + message.Text);
-    return ExitRefused;
-}
-
-int Failed(const QString& message)
-{
-    Err(QStringLiteral("Chyba: ") + message);
-    return ExitFailed;
-}
+int Refused(const BuildMessage& message) { return Cli::Refused(message.Title, message.Text); }
 
 }  // namespace
 
-int Build(const QString& projectFile, const QString& programFolder)
+int Build(const QString& projectFile, const BuildOptions& options)
 {
     CatchStopSignals();
     const QString projectPath = QDir::toNativeSeparators(QFileInfo(projectFile).absoluteFilePath());
@@ -175,7 +173,19 @@ int Build(const QString& projectFile, const QString& programFolder)
         return Failed(StandardErrorText(error.Message()));
     }
 
-    ProgressLines lines(StderrIsTerminal());
+    // The overrides stand in for the project's values, and the checks see them as they would the
+    // project's own.
+    if (!options.WinRar.isEmpty())
+        project.WinRARExe = options.WinRar;
+    if (!options.Output.isEmpty())
+        project.Vystup = options.Output;
+    if (!options.InstallerName.isEmpty())
+        project.JmenoInst = options.InstallerName;
+    if (!options.DataName.isEmpty())
+        project.JmenoDat = options.DataName;
+    ResolveProjectPaths(project, projectFolder);
+
+    ProgressLines lines(StderrIsTerminal(), Mode().Quiet);
     lines.Line(QStringLiteral("Projekt:     ") + Paths::FileNameOf(projectPath));
     try {
         if (const std::optional<BuildMessage> refusal = CheckBuild(project, projectFolder))
@@ -190,8 +200,15 @@ int Build(const QString& projectFile, const QString& programFolder)
         return Interrupted();
     std::unique_ptr<QByteArray> regIniStream = RegIniStreamOf(project.Registry);
     std::unique_ptr<QByteArray> readmeStream = ReadmeStreamOf(project.ReadmeText);
+    const std::unique_ptr<ChildProcess> archiver = ChildProcess::Make();
+    if (options.Verbose) {
+        archiver->OutputSink = [](const QByteArray& bytes) {
+            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+            std::fflush(stderr);
+        };
+    }
     const ArchiverStage stage
-        = PackArchive(project, projectFolder, *ChildProcess::Make(), [&lines, ran = false]() mutable {
+        = PackArchive(project, projectFolder, *archiver, [&lines, ran = false]() mutable {
               if (!ran)
                   lines.Line(QStringLiteral("Spouštím WinRAR..."));
               ran = true;
@@ -200,11 +217,12 @@ int Build(const QString& projectFile, const QString& programFolder)
     if (Stopped())
         return Interrupted();
     if (stage.Stop) {
-        if (stage.StoppedAt == ArchiverStage::Step::WinRarName)
+        if (stage.StoppedAt == ArchiverStage::Step::WinRarName || stage.StoppedAt == ArchiverStage::Step::Wine)
             return Refused(*stage.Stop);
         return Failed(stage.Stop->Text);
     }
 
+    const QString& programFolder = options.ProgramFolder;
     QString unrarFolder, extractorFolder;
     if (programFolder.isEmpty()) {
         const ProgramFolders folders = ProgramFolders::ForRunningProgram();
@@ -235,11 +253,23 @@ int Build(const QString& projectFile, const QString& programFolder)
     lines.Finish();  // a bar left open by a failure or a stop
     switch (outcome) {
     case DatFileOutcome::Done:
-        Out(status);  // "Hotovo."
+        if (Mode().Json)
+            Out(QString::fromUtf8(
+                QJsonDocument(QJsonObject{{QStringLiteral("status"), QStringLiteral("done")},
+                                          {QStringLiteral("message"), status},
+                                          {QStringLiteral("data"), Paths::Join(project.Vystup, project.JmenoDat)
+                                                                       + QStringLiteral(".dat")},
+                                          {QStringLiteral("installer"), Paths::Join(project.Vystup, project.JmenoInst)
+                                                                            + QStringLiteral(".exe")}})
+                    .toJson(QJsonDocument::Compact)));
+        else if (!Mode().Quiet)
+            Out(status);  // "Hotovo."
         return ExitOk;
-    case DatFileOutcome::Failed:
-        Err(status);  // "Chyba: " and the writer's message
-        return ExitFailed;
+    case DatFileOutcome::Failed: {
+        // "Chyba: " and the writer's message
+        const QString prefix = QStringLiteral("Chyba: ");
+        return Failed(status.startsWith(prefix) ? status.mid(prefix.size()) : status);
+    }
     case DatFileOutcome::Cancelled:
         return Interrupted();
     }

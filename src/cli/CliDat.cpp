@@ -23,11 +23,7 @@ struct OpenedDat {
     std::array<QString, DatFormat::TextCount> Texts;  // converted from Windows-1250
 };
 
-int Refuse(const QString& path, const QString& why)
-{
-    Err(QStringLiteral("Chyba: ") + path + QStringLiteral(": ") + why);
-    return ExitFailed;
-}
+int Refuse(const QString& path, const QString& why) { return Failed(path + QStringLiteral(": ") + why); }
 
 // Verifies the file and reads its six texts. On failure the message has been printed.
 std::optional<OpenedDat> OpenDat(QFile& file, const QString& path)
@@ -214,7 +210,8 @@ int Extract(const QString& dataFile, const QString& folder)
         const QString error = WritePart(file, part.Offset, part.Size, target);
         if (!error.isEmpty())
             return Refuse(Printable(target), QStringLiteral("Část nelze zapsat: %1.").arg(error));
-        Out(Printable(target));
+        if (!Mode().Quiet)
+            Out(Printable(target));
     }
     return ExitOk;
 }

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTest>
 #include <QtEndian>
 #include <csignal>
@@ -32,16 +33,18 @@ struct Result {
 };
 
 Result Run(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
-           const QString& program = CliPath)
+           const QString& program = CliPath, const QString& workingFolder = QString(), int seconds = 30)
 {
     QProcess process;
     process.setProcessEnvironment(env);
+    if (!workingFolder.isEmpty())
+        process.setWorkingDirectory(workingFolder);
     process.start(program, args);
     Result r;
-    if (!process.waitForStarted(10000) || !process.waitForFinished(30000)) {
+    if (!process.waitForStarted(10000) || !process.waitForFinished(seconds * 1000)) {
         process.kill();
         process.waitForFinished();
-        r.Err = "did not end within 30 s";
+        r.Err = "did not end in time";
         return r;
     }
     r.Crashed = process.exitStatus() != QProcess::NormalExit;
@@ -192,6 +195,10 @@ private slots:
     void dirsizeAsTheFolderField();
     void commandLine_data();
     void commandLine();
+    void scriptedBuilds_data();
+    void scriptedBuilds();
+    void realRarReadBackByAnotherReader();
+    void windowsArchiverThroughWine();
 };
 
 void TestCli::buildReadsBackThroughInspect_data()
@@ -345,6 +352,10 @@ void TestCli::refusals_data()
     QTest::newRow("archiver without WinRAR in its name")
         << "rar-name"
         << "Chyba: Pravděpodobně se nejedná a spustitelný soubor WinRARa.";
+    QTest::newRow("Windows archiver without wine")
+        << "no-wine"
+        << "Chyba: Archivátor @/WinRAR.exe je program pro Windows a ke spuštění potřebuje program wine, který nebyl "
+           "nalezen (v PATH).\nNainstalujte wine, nebo zadejte archivátor rar pro Linux.";
 }
 
 void TestCli::refusals()
@@ -381,8 +392,14 @@ void TestCli::refusals()
     } else if (change == QLatin1String("space-text")) {
         w.P.DiskMisto = QStringLiteral("12a");
     } else if (change == QLatin1String("rar-name")) {
-        QFile::copy(StandIn, w.Root + QStringLiteral("/rar"));
-        w.P.WinRARExe = w.Root + QStringLiteral("/rar");
+        // RAR for Linux is "rar"; the Windows console rar.exe is still no WinRAR.
+        QFile::copy(StandIn, w.Root + QStringLiteral("/rar.exe"));
+        w.P.WinRARExe = w.Root + QStringLiteral("/rar.exe");
+    } else if (change == QLatin1String("no-wine")) {
+        QFile::copy(StandIn, w.Root + QStringLiteral("/WinRAR.exe"));
+        w.P.WinRARExe = w.Root + QStringLiteral("/WinRAR.exe");
+        QDir().mkpath(w.Root + QStringLiteral("/bez-wine"));
+        w.Env.insert(QStringLiteral("PATH"), w.Root + QStringLiteral("/bez-wine"));
     }
     const Result r = w.Build();
     QVERIFY(!r.Crashed);
@@ -409,6 +426,11 @@ void TestCli::failures_data()
         << "ZELVAKON_RAR_EXIT=2" << 1
         << "Chyba: WinRAR skončil s chybovým kódem 2, archiv nemusí být úplný.\nSestavování bylo přerušeno."
         << "none" << true;
+    QTest::newRow("archiver's last words in the message")
+        << "ZELVAKON_RAR_LINK=/nonexistent/prepared.rar" << 1
+        << "Chyba: WinRAR skončil s chybovým kódem 2, archiv nemusí být úplný.\nSestavování bylo přerušeno.\n\n"
+           "Výstup WinRARu:\ncannot link /nonexistent/prepared.rar to @/Projekty/archiv.rar"
+        << "none" << false;
     QTest::newRow("archiver killed")
         << "ZELVAKON_RAR_KILL=1" << 1
         << "Chyba: WinRAR byl ukončen signálem 9, archiv nemusí být úplný.\nSestavování bylo přerušeno."
@@ -652,10 +674,20 @@ void TestCli::badDataFiles()
         const Result r = Run(command);
         QVERIFY2(!r.Crashed, qPrintable(command.join(QLatin1Char(' '))));
         QCOMPARE(r.Code, 1);
-        QCOMPARE(r.Out, QByteArray());
-        const QString prefix = QStringLiteral("Chyba: ") + path + QStringLiteral(": ") + reason;
-        QVERIFY2(QString::fromUtf8(r.Err).startsWith(prefix), r.Err);
-        QCOMPARE(r.Err.count('\n'), 1);
+        const QString prefix = path + QStringLiteral(": ") + reason;
+        if (command.contains(QStringLiteral("--json"))) {
+            // A script reads the failure from stdout, as one object.
+            QCOMPARE(r.Err, QByteArray());
+            const QJsonObject failure = QJsonDocument::fromJson(r.Out).object();
+            QCOMPARE(failure.value("status").toString(), QStringLiteral("failed"));
+            QCOMPARE(failure.value("title").toString(), QStringLiteral("Chyba"));
+            QVERIFY2(failure.value("message").toString().startsWith(prefix), r.Out);
+            QCOMPARE(r.Out.count('\n'), 1);
+        } else {
+            QCOMPARE(r.Out, QByteArray());
+            QVERIFY2(QString::fromUtf8(r.Err).startsWith(QStringLiteral("Chyba: ") + prefix), r.Err);
+            QCOMPARE(r.Err.count('\n'), 1);
+        }
     }
     QVERIFY2(!QFileInfo::exists(out), "extract wrote before the file was verified");
 }
@@ -713,16 +745,19 @@ void TestCli::dirsizeAsTheFolderField_data()
 {
     QTest::addColumn<QString>("folder");  // below the private folder
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("files at every depth, hidden ones included") << "Data" << QByteArray("7\n");
-    QTest::newRow("empty folder") << "Prazdna" << QByteArray("0\n");
-    QTest::newRow("missing folder") << "Nic" << QByteArray("0\n");
-    QTest::newRow("a file, not a folder") << "Data/a.bin" << QByteArray("0\n");
+    QTest::addColumn<QString>("error");  // @ for the private folder
+    QTest::newRow("files at every depth, hidden ones included") << "Data" << QByteArray("7\n") << "";
+    QTest::newRow("empty folder") << "Prazdna" << QByteArray("0\n") << "";
+    QTest::newRow("missing folder is no empty folder")
+        << "Nic" << QByteArray() << "Chyba: Adresář @/Nic neexistuje.\n";
+    QTest::newRow("a file, not a folder") << "Data/a.bin" << QByteArray() << "Chyba: @/Data/a.bin není adresář.\n";
 }
 
 void TestCli::dirsizeAsTheFolderField()
 {
     QFETCH(QString, folder);
     QFETCH(QByteArray, expected);
+    QFETCH(QString, error);
     TestEnv env;
     const QString root = env.Dir.path();
     QDir().mkpath(root + QStringLiteral("/Data/x/y"));
@@ -733,8 +768,13 @@ void TestCli::dirsizeAsTheFolderField()
     const QString path = root + QLatin1Char('/') + folder;
     const Result r = Run({QStringLiteral("dirsize"), path});
     QVERIFY(!r.Crashed);
-    QCOMPARE(r.Code, 0);
     QCOMPARE(r.Out, expected);
+    if (!error.isEmpty()) {
+        QCOMPARE(r.Code, 1);
+        QCOMPARE(QString::fromUtf8(r.Err), error.replace(QLatin1Char('@'), root));
+        return;
+    }
+    QCOMPARE(r.Code, 0);
     // What the program writes into the disk space field for the same folder.
     TMainForm* main = env.Start();
     main->Dir2AddEdit->setText(path);
@@ -755,8 +795,29 @@ void TestCli::commandLine_data()
                                      << QByteArray("zelvakon-cli: neznámý příkaz 'pack'\n" + usage);
     QTest::newRow("unknown option") << QStringList{"build", "x.zpf", "--fast"} << 2 << QByteArray()
                                     << QByteArray("zelvakon-cli: neznámá volba '--fast'\n" + usage);
-    QTest::newRow("--json belongs to inspect") << QStringList{"build", "x.zpf", "--json"} << 2 << QByteArray()
-                                               << QByteArray("zelvakon-cli: neznámá volba '--json'\n");
+    QTest::newRow("--json is no option of extract")
+        << QStringList{"extract", "x.dat", "out", "--json"} << 2 << QByteArray()
+        << QByteArray("zelvakon-cli: neznámá volba '--json'\n");
+    QTest::newRow("a wrong build line is JSON with --json")
+        << QStringList{"build", "--json"} << 2
+        << QByteArray(R"({"message":"příkaz build čeká 1 parametr","status":"refused","title":"zelvakon-cli"})"
+                      "\n")
+        << usage;
+    QTest::newRow("--winrar without its path")
+        << QStringList{"build", "x.zpf", "--winrar"} << 2 << QByteArray()
+        << QByteArray("zelvakon-cli: volba --winrar potřebuje cestu\n");
+    QTest::newRow("data file name with a path")
+        << QStringList{"build", "x.zpf", "--data-name", "../ven"} << 2 << QByteArray()
+        << QByteArray("zelvakon-cli: volba --data-name: jméno nesmí obsahovat znaky . : \\ /\n");
+    QTest::newRow("installer name with an extension")
+        << QStringList{"build", "x.zpf", "--installer-name=Setup.exe"} << 2 << QByteArray()
+        << QByteArray("zelvakon-cli: volba --installer-name: jméno nesmí obsahovat znaky . : \\ /\n");
+    QTest::newRow("build --help") << QStringList{"build", "--help"} << 0
+                                  << QByteArray("Použití: zelvakon-cli build PROJEKT.zpf [volby]\n\nbuild ")
+                                  << QByteArray();
+    QTest::newRow("COMMAND --help after its words")
+        << QStringList{"inspect", "x.dat", "--help"} << 0
+        << QByteArray("Použití: zelvakon-cli inspect SOUBOR.dat [--json]\n") << QByteArray();
     QTest::newRow("--program-folder belongs to build")
         << QStringList{"inspect", "x.dat", "--program-folder", "d"} << 2 << QByteArray()
         << QByteArray("zelvakon-cli: neznámá volba '--program-folder'\n");
@@ -773,7 +834,7 @@ void TestCli::commandLine_data()
     QTest::newRow("--help") << QStringList{"--help"} << 0 << usage << QByteArray();
     QTest::newRow("--version") << QStringList{"--version"} << 0 << QByteArray("zelvakon-cli 0.") << QByteArray();
     QTest::newRow("a name after -- may start with a dash")
-        << QStringList{"dirsize", "--", "-nic"} << 0 << QByteArray("0\n") << QByteArray();
+        << QStringList{"dirsize", "--", "-nic"} << 1 << QByteArray() << QByteArray("Chyba: Adresář -nic neexistuje.\n");
 }
 
 void TestCli::commandLine()
@@ -787,6 +848,200 @@ void TestCli::commandLine()
     QCOMPARE(r.Code, code);
     QVERIFY2(r.Out.startsWith(out) && (!out.isEmpty() || r.Out.isEmpty()), r.Out);
     QVERIFY2(r.Err.startsWith(err) && (!err.isEmpty() || r.Err.isEmpty()), r.Err);
+}
+
+void TestCli::scriptedBuilds_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("options");  // @ for the private folder
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");  // stdout, @ for the private folder
+    QTest::addColumn<QString>("err");  // the end of stderr
+
+    const QString done = R"({"data":"@/Vystup/Hra.dat","installer":"@/Vystup/Setup.exe","message":"Hotovo.","status":"done"})";
+    QTest::newRow("relative paths from the project's folder, started elsewhere")
+        << "relative" << QStringList{} << 0 << "Hotovo.\n" << "Připojuji soubor Unrar.dll...\n";
+    QTest::newRow("overrides for one run, project file untouched")
+        << "overrides"
+        << QStringList{"--winrar", "@/jiny/WinRAR", "--output", "@/Jinam", "--installer-name", "Instalace",
+                       "--data-name=Data"}
+        << 0 << "Hotovo.\n" << "Připojuji soubor Unrar.dll...\n";
+    QTest::newRow("--output is checked as the project's folder is")
+        << "" << QStringList{"--output", "@/Nic/Vystup"} << 2 << ""
+        << "Chyba: Výstupní adresář pro datový soubor nelze vytvořit.\n";
+    QTest::newRow("--winrar is checked by name") << "" << QStringList{"--winrar", "@/Hra/hra.exe"} << 2 << ""
+                                                 << "Chyba: Pravděpodobně se nejedná a spustitelný soubor WinRARa.\n";
+    QTest::newRow("--json: done") << "" << QStringList{"--json"} << 0 << done + "\n" << "Unrar.dll...\n";
+    QTest::newRow("--json: refused")
+        << "space-zero" << QStringList{"--json"} << 2
+        << R"({"message":"Místo na disku, které bude program potřebovat, musí být větší než nula.","status":"refused","title":"Upozornění"})"
+           "\n"
+        << "Projekt:     Hra.zpf\n";
+    QTest::newRow("--json: failed")
+        << "ZELVAKON_RAR_EXIT=2" << QStringList{"--json"} << 1
+        << R"({"message":"WinRAR skončil s chybovým kódem 2, archiv nemusí být úplný.\nSestavování bylo přerušeno.","status":"failed","title":"Chyba"})"
+           "\n"
+        << "Spouštím WinRAR...\n";
+    QTest::newRow("--quiet: nothing at all when it works") << "" << QStringList{"--quiet"} << 0 << "" << "";
+    QTest::newRow("--quiet: the error still")
+        << "ZELVAKON_RAR_NO_ARCHIVE=1" << QStringList{"--quiet"} << 1 << "" << "Chyba: Archiv nelze otevřít.\n";
+    QTest::newRow("--verbose passes the archiver's output through")
+        << "ZELVAKON_RAR_FLOOD=3" << QStringList{"--verbose"} << 0 << "Hotovo.\n"
+        << "Spouštím WinRAR...\nxxxxxxPřipojuji archiv...\nPřipojuji soubor Unrar.dll...\n";
+}
+
+void TestCli::scriptedBuilds()
+{
+    QFETCH(QString, change);
+    QFETCH(QStringList, options);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    Workspace w;
+    QString workingFolder;
+    if (change == QLatin1String("relative")) {
+        w.P.ArchAdr = QStringLiteral("../Hra");
+        w.P.Vystup = QStringLiteral("../Vystup");
+        w.P.Hudba = QStringLiteral("../Hudba/píseň.mid");
+        WriteBytes(w.Root + QStringLiteral("/Hudba/píseň.mid"), "MThd song");
+        workingFolder = w.Root + QStringLiteral("/Obrazky");
+    } else if (change == QLatin1String("overrides")) {
+        w.P.WinRARExe = w.Root + QStringLiteral("/nic/WinRAR");  // would not start
+        QDir().mkpath(w.Root + QStringLiteral("/jiny"));
+        QVERIFY(QFile::copy(StandIn, w.Root + QStringLiteral("/jiny/WinRAR")));
+    } else if (change == QLatin1String("space-zero")) {
+        w.P.DiskMisto = QStringLiteral("0");
+    } else if (change.contains(QLatin1Char('='))) {
+        w.Env.insert(change.section(QLatin1Char('='), 0, 0), change.section(QLatin1Char('='), 1));
+    }
+    w.Save();
+    const QByteArray projectBytes = ReadBytes(w.ProjectFile);
+    for (QString& option : options)
+        option.replace(QLatin1Char('@'), w.Root);
+    const Result r = Run(w.BuildArgs() + options, w.Env, CliPath, workingFolder);
+    QVERIFY(!r.Crashed);
+    QCOMPARE(QString::fromUtf8(r.Out), out.replace(QLatin1Char('@'), w.Root));
+    QVERIFY2(QString::fromUtf8(r.Err).endsWith(err), r.Err);
+    QCOMPARE(r.Code, code);
+    QCOMPARE(ReadBytes(w.ProjectFile), projectBytes);
+    if (change == QLatin1String("relative")) {
+        QVERIFY(QFileInfo(w.DatPath()).isFile());
+        const Result inspect = Run({QStringLiteral("inspect"), w.DatPath(), QStringLiteral("--json")});
+        const QJsonObject sizes = QJsonDocument::fromJson(inspect.Out).object().value("sizes").toObject();
+        QCOMPARE(sizes.value("archive").toInt(), PackedFolder().size());
+        QCOMPARE(sizes.value("music").toInt(), 9);
+    } else if (change == QLatin1String("overrides")) {
+        QCOMPARE(ReadBytes(w.Root + QStringLiteral("/Jinam/Instalace.exe")), w.Vorvanex);
+        QVERIFY(ReadBytes(w.Root + QStringLiteral("/Jinam/Data.dat")).contains(PackedFolder()));
+        QVERIFY(!QFileInfo::exists(w.P.Vystup));
+    }
+    if (code != 0)
+        QVERIFY(!QFileInfo::exists(w.DatPath()));
+}
+
+void TestCli::realRarReadBackByAnotherReader()
+{
+    const QString rar = QStandardPaths::findExecutable(QStringLiteral("rar"));
+    if (rar.isEmpty())
+        QSKIP("rar (RAR for Linux, Debian non-free) is not installed; scripts/install-rar.sh installs it");
+    const QString bsdtar = QStandardPaths::findExecutable(QStringLiteral("bsdtar"));
+    if (bsdtar.isEmpty())
+        QSKIP("bsdtar (Debian libarchive-tools) is not installed; scripts/setup.sh installs it");
+    Workspace w;
+    // Nested folders, Czech names, an empty folder, a hidden file and a few MB, some of it incompressible.
+    QByteArray noise(3 << 20, '\0');
+    QRandomGenerator(17).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    QByteArray text;
+    while (text.size() < (1 << 20))
+        text += "Příliš žluťoučký kůň úpěl ďábelské ódy. " + QByteArray::number(text.size()) + "\n";
+    const QMap<QString, QByteArray> added{
+        {"data/úrovně/žluťoučký kůň.bin", noise},
+        {"data/úrovně/hluboko/ještě hlouběji/čeština.txt", text},
+        {"dokumenty/Přečti mě.txt", "Přečti mě\r\n"},
+        {".skrytý", "h"}};
+    for (auto it = added.cbegin(); it != added.cend(); ++it) {
+        QDir().mkpath(QFileInfo(w.ArchAdr + QLatin1Char('/') + it.key()).path());
+        WriteBytes(w.ArchAdr + QLatin1Char('/') + it.key(), it.value());
+    }
+    QDir().mkpath(w.ArchAdr + QStringLiteral("/prázdný"));
+    w.P.WinRARExe = rar;
+    // Started as a service might start it, without a UTF-8 locale.
+    w.Env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    w.Env.remove(QStringLiteral("LANG"));
+    w.Save();
+    const Result build = Run(w.BuildArgs(), w.Env, CliPath, QString(), 240);
+    QVERIFY2(build.Code == 0 && !build.Crashed, build.Err);
+    QCOMPARE(build.Out, QByteArray("Hotovo.\n"));
+    QVERIFY(!QFileInfo::exists(w.ArchivePath()));
+
+    const QString out = w.Root + QStringLiteral("/rozbaleno");
+    const Result extract = Run({QStringLiteral("extract"), w.DatPath(), out});
+    QVERIFY2(extract.Code == 0, extract.Err);
+    const QString archive = out + QStringLiteral("/archiv.rar");
+    QVERIFY(ReadBytes(archive).startsWith("Rar!\x1A\x07\x01\x00"));  // RAR5
+
+    // What libarchive lists, folders without their trailing slash, against what the folder holds.
+    QProcessEnvironment utf8 = QProcessEnvironment::systemEnvironment();
+    utf8.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    const Result list = Run({QStringLiteral("-tf"), archive}, utf8, bsdtar);
+    QVERIFY2(list.Code == 0, list.Err);
+    QStringList listed = QString::fromUtf8(list.Out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString& name : listed)
+        if (name.endsWith(QLatin1Char('/')))
+            name.chop(1);
+    listed.sort();
+    QStringList expected;
+    QDirIterator it(w.ArchAdr, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        expected << QDir(w.ArchAdr).relativeFilePath(it.next());
+    expected.sort();
+    QCOMPARE(listed, expected);
+
+    const QString unpacked = w.Root + QStringLiteral("/bsdtar");
+    QDir().mkpath(unpacked);
+    const Result unpack = Run({QStringLiteral("-xf"), archive, QStringLiteral("-C"), unpacked}, utf8, bsdtar, QString(), 120);
+    QVERIFY2(unpack.Code == 0, unpack.Err);
+    const QStringList files = FilesBelow(w.ArchAdr);
+    QCOMPARE(FilesBelow(unpacked), files);
+    qint64 bytes = 0;
+    for (const QString& file : files) {
+        const QByteArray original = ReadBytes(w.ArchAdr + QLatin1Char('/') + file);
+        QVERIFY2(ReadBytes(unpacked + QLatin1Char('/') + file) == original, qPrintable(file));
+        bytes += original.size();
+    }
+    qInfo("rar %s: archive %lld bytes from %lld bytes in %lld files and %lld folders; bsdtar lists %lld entries, "
+          "the same names as the folder, and unpacks every file byte for byte",
+          qPrintable(rar), QFileInfo(archive).size(), bytes, qint64(files.size()), qint64(expected.size() - files.size()),
+          qint64(listed.size()));
+}
+
+void TestCli::windowsArchiverThroughWine()
+{
+    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    if (wine.isEmpty())
+        QSKIP("wine is not installed; scripts/install-wine.sh installs it");
+    const QString windowsStandIn = QStringLiteral(ZELVAKON_WINE_STANDIN);
+    if (!QFileInfo(windowsStandIn).isFile())
+        QSKIP("the Windows stand-in was not built: x86_64-w64-mingw32-g++ (g++-mingw-w64-x86-64) was missing "
+              "when the build was configured");
+    Workspace w;
+    QDir().mkpath(w.Root + QStringLiteral("/Program Files/WinRAR"));
+    w.P.WinRARExe = w.Root + QStringLiteral("/Program Files/WinRAR/WinRAR.exe");
+    QVERIFY(QFile::copy(windowsStandIn, w.P.WinRARExe));
+    // A first run makes wine's prefix, which takes a while.
+    const Result build = [&w] {
+        w.Save();
+        return Run(w.BuildArgs(), w.Env, CliPath, QString(), 240);
+    }();
+    QVERIFY2(build.Code == 0 && !build.Crashed, build.Err);
+    QCOMPARE(build.Out, QByteArray("Hotovo.\n"));
+    // The Windows program saw its paths on wine's drive Z:, and packed what the native stand-in packs.
+    const QString z = QStringLiteral("Z:") + QString(w.Root).replace(QLatin1Char('/'), QLatin1Char('\\'));
+    QCOMPARE(QString::fromUtf8(ReadBytes(w.Log)),
+             QStringLiteral("a\n-r\n-ep1\n") + z + QStringLiteral("\\Projekty\\archiv.rar\n") + z
+                 + QStringLiteral("\\Hra\\*.*\n"));
+    QVERIFY(ReadBytes(w.DatPath()).contains(PackedFolder()));
 }
 
 QTEST_MAIN(TestCli)
