@@ -6,10 +6,14 @@
 //            the kernel copies a good deal slower than from offset 0);
 //            `dd bs=40196` of the archive shows what copying in the writer's chunk size costs by itself
 //   dirsize: `zelvakon-cli dirsize` on 100,000 files in 1,000 folders against `du --apparent-size -s`
+//   rar:     (only with the first argument "rar") `zelvakon-cli build` of a folder of mixed files with the
+//            real rar against `rar a -r -ep1` alone on the same folder: the build's overhead over the
+//            archiver (writing the data file, checks, start-up)
 // Runs are interleaved, the median is reported; the page cache is warm and every run starts with no
 // dirty pages of an earlier one. Scratch files go below the given folder and are deleted at the end.
 //
 // Usage: bench_cli [archive MiB, default 1024] [rounds, default 5] [scratch parent, default temp folder]
+//        bench_cli rar [folder MiB, default 200] [rounds, default 3] [scratch parent, default temp folder]
 #include "BenchSupport.h"
 #include "Project.h"
 #include <QCoreApplication>
@@ -18,6 +22,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -67,12 +72,144 @@ void PrintTimes(const char* name, const std::vector<double>& times, const char* 
     std::printf("   median %8.3f %s\n", Median(times) * scale, unit);
 }
 
+// A folder of mixed files as a program's distribution holds them: a few big incompressible files
+// (media, packed data), text that packs well, and many small files in nested folders.
+bool WriteMixedFolder(const QString& folder, qint64 mib)
+{
+    const qint64 total = mib << 20;
+    QRandomGenerator random(7);
+    qint64 written = 0;
+    int n = 0;
+    auto write = [&](const QString& relative, const QByteArray& bytes) {
+        const QString path = folder + QLatin1Char('/') + relative;
+        QDir().mkpath(QFileInfo(path).path());
+        written += bytes.size();
+        return WriteFile(path, bytes);
+    };
+    while (written < total) {
+        const qint64 left = total - written;
+        QByteArray bytes;
+        QString name;
+        switch (n % 3) {
+        case 0: {  // incompressible, 1-16 MiB
+            bytes.resize(int(qMin<qint64>(left, (1 + random.bounded(16)) << 20)));
+            random.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+            name = QStringLiteral("media/balik%1.dat").arg(n);
+            break;
+        }
+        case 1: {  // text, 256 KiB - 4 MiB
+            const qint64 size = qMin<qint64>(left, (1 + random.bounded(16)) << 18);
+            while (bytes.size() < size)
+                bytes += QByteArray("radek ") + QByteArray::number(random.bounded(100000)) + " hodnota "
+                         + QByteArray::number(random.generate()) + "\n";
+            bytes.truncate(int(size));
+            name = QStringLiteral("text/uroven%1/popis%2.txt").arg(n % 7).arg(n);
+            break;
+        }
+        default:  // 200 small files of 1-64 KiB, half of them random
+            for (int i = 0; i < 200 && written < total; ++i) {
+                QByteArray small(int(qMin<qint64>(total - written, 1024 + random.bounded(65536))), 'a' + char(i % 26));
+                if (i % 2)
+                    random.fillRange(reinterpret_cast<quint32*>(small.data()), small.size() / 4);
+                if (!write(QStringLiteral("male/%1/%2.bin").arg(n).arg(i), small))
+                    return false;
+            }
+            ++n;
+            continue;
+        }
+        if (!write(name, bytes))
+            return false;
+        ++n;
+    }
+    return true;
+}
+
+int BenchRar(const QStringList& args, const QString& cli)
+{
+    const QString rar = QStandardPaths::findExecutable(QStringLiteral("rar"));
+    if (rar.isEmpty()) {
+        std::fprintf(stderr, "rar is not installed (scripts/install-rar.sh)\n");
+        return 1;
+    }
+    const qint64 mib = args.size() > 2 ? args[2].toLongLong() : 200;
+    const int rounds = args.size() > 3 ? qMax(1, args[3].toInt()) : 3;
+    const QString parent = args.size() > 4 ? args[4] : QDir::tempPath();
+    QTemporaryDir dir(parent + QStringLiteral("/bench_cli_rar-XXXXXX"));
+    if (!dir.isValid())
+        return 1;
+    const QString root = dir.path();
+    for (const char* folder : {"/Program", "/Projekty", "/Vystup", "/Samotny"})
+        QDir().mkpath(root + QLatin1String(folder));
+    if (!WriteMixedFolder(root + QStringLiteral("/Hra"), mib)
+        || !WriteFile(root + QStringLiteral("/Program/Unrar.dll"), QByteArray(300000, '\x5a'))
+        || !WriteFile(root + QStringLiteral("/Program/Vorvanex.exe"), "MZ")) {
+        std::fprintf(stderr, "cannot write the folder below %s\n", qPrintable(root));
+        return 1;
+    }
+    Project p;
+    p.Nazev = QStringLiteral("Benchmark");
+    p.DiskMisto = QStringLiteral("204800");
+    p.ArchAdr = root + QStringLiteral("/Hra");
+    p.CilAdr = QStringLiteral("C:\\Bench");
+    p.WinRARExe = rar;
+    p.Vystup = root + QStringLiteral("/Vystup");
+    p.JmenoInst = p.JmenoDat = QStringLiteral("Instal");
+    const QString project = root + QStringLiteral("/Projekty/Bench.zpf");
+    WriteProjectFile(project, p);
+    const QStringList buildArgs{QStringLiteral("build"), project, QStringLiteral("--program-folder"),
+                                root + QStringLiteral("/Program")};
+    const QString alone = root + QStringLiteral("/Samotny/archiv.rar");
+    const QStringList rarArgs{QStringLiteral("a"), QStringLiteral("-r"), QStringLiteral("-ep1"), alone,
+                              root + QStringLiteral("/Hra/*.*")};
+    const QString dat = root + QStringLiteral("/Vystup/Instal.dat");
+
+    // Warm the cache once with each.
+    if (Time(rar, rarArgs).Code != 0 || Time(cli, buildArgs).Code != 0) {
+        std::fprintf(stderr, "the warm-up run failed\n");
+        return 1;
+    }
+    const qint64 archiveBytes = QFileInfo(alone).size();
+    std::vector<double> rarTimes, buildTimes;
+    for (int round = 0; round < rounds; ++round) {
+        // A B B A: drift of the machine's speed falls on both alike.
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool rarFirst = (round + turn) % 2 == 0;
+            for (int which = 0; which < 2; ++which) {
+                QFile::remove(alone);
+                QFile::remove(dat);
+                if ((which == 0) == rarFirst) {
+                    const Run run = Time(rar, rarArgs);
+                    if (run.Code != 0)
+                        std::fprintf(stderr, "rar: exit %d\n", run.Code);
+                    rarTimes.push_back(run.Seconds);
+                } else {
+                    const Run run = Time(cli, buildArgs);
+                    if (run.Code != 0 || run.Out != "Hotovo.\n")
+                        std::fprintf(stderr, "build: exit %d: %s\n", run.Code, run.Err.constData());
+                    buildTimes.push_back(run.Seconds);
+                }
+            }
+        }
+    }
+    std::printf("rar: folder of %lld MiB mixed files, archive %lld bytes, %d runs each, times in s\n", mib,
+                archiveBytes, int(rarTimes.size()));
+    PrintTimes("rar a -r -ep1 alone", rarTimes, "s", 1);
+    PrintTimes("zelvakon-cli build (rar)", buildTimes, "s", 1);
+    std::printf("  ratio build / rar %.3f (target <= 1.15)\n", Median(buildTimes) / Median(rarTimes));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() > 1 && args[1] == QLatin1String("rar")) {
+        const QString cli = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin"))
+                            + QStringLiteral("/zelvakon-cli");
+        return BenchRar(args, cli);
+    }
     const qint64 mib = args.size() > 1 ? args[1].toLongLong() : 1024;
     const int rounds = args.size() > 2 ? qMax(1, args[2].toInt()) : 5;
     const QString parent = args.size() > 3 ? args[3] : QDir::tempPath();
