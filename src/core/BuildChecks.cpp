@@ -36,14 +36,18 @@ qint32 DiskSpaceValue(const QString& diskMisto)
     return value;
 }
 
+QString ResolveProjectPath(const QString& path, const QString& projectFolder)
+{
+    if (path.isEmpty() || !QDir::isRelativePath(path))
+        return path;
+    return QDir::toNativeSeparators(
+        QDir::cleanPath(QDir::fromNativeSeparators(projectFolder) + QLatin1Char('/') + QDir::fromNativeSeparators(path)));
+}
+
 void ResolveProjectPaths(Project& project, const QString& projectFolder)
 {
-    for (QString* path : {&project.ArchAdr, &project.Obrazek, &project.Hudba, &project.Vystup}) {
-        if (path->isEmpty() || !QDir::isRelativePath(*path))
-            continue;
-        *path = QDir::toNativeSeparators(
-            QDir::cleanPath(QDir::fromNativeSeparators(projectFolder) + QLatin1Char('/') + QDir::fromNativeSeparators(*path)));
-    }
+    for (QString* path : {&project.ArchAdr, &project.Obrazek, &project.Hudba, &project.Vystup})
+        *path = ResolveProjectPath(*path, projectFolder);
 }
 
 std::optional<BuildMessage> CheckBuild(const Project& p, const QString& projectFolder)

@@ -28,6 +28,7 @@ std::optional<BuildMessage> CheckBuild(const Project& project, const QString& pr
 // the project file's folder (never from wherever the program was started); absolute paths and empty
 // fields stay as they are. The build runs on the project this gives.
 void ResolveProjectPaths(Project& project, const QString& projectFolder);
+QString ResolveProjectPath(const QString& path, const QString& projectFolder);
 
 // The disk space text as a signed 32-bit decimal; throws ZelvakonError naming the text otherwise.
 qint32 DiskSpaceValue(const QString& diskMisto);

@@ -1,3 +1,4 @@
+#include "BuildChecks.h"
 #include "Dir.h"
 #include "DirSize.h"
 #include "Dirsizedlg.h"
@@ -22,7 +23,8 @@ void TMainForm::SetupFolders()
 void TMainForm::Dir2AddEditChange()
 {
     UpdateBuildEnabled();
-    const QString folder = Dir2AddEdit->text();
+    // A relative folder is measured where the build will pack it: below the project's folder.
+    const QString folder = ResolveProjectPath(Dir2AddEdit->text(), ProjectFolder);
     if (!IsExistingFolder(folder)) {
         SpaceEdit->setText(QStringLiteral("0"));
         return;

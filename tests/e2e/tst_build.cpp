@@ -697,6 +697,7 @@ void TestBuild::relativePathsFromTheProjectFolder()
     b.Win->Dir2AddEdit->setText(projects.relativeFilePath(b.ArchAdr));
     b.Win->Vystup = QStringLiteral("../Jinam");
     b.Run();
+    QVERIFY2(b.Dlg.Messages.isEmpty(), qPrintable(b.Dlg.Messages.value(0).Text));
     QCOMPARE(b.ProgText, QStringLiteral("Hotovo."));
     QVERIFY(ReadBytes(b.Path(QStringLiteral("Jinam/Instal.dat"))).contains(PackedFolder()));
     QVERIFY(QString::fromLocal8Bit(ReadBytes(b.Log)).endsWith(b.ArchAdr + QStringLiteral("/*.*\n")));

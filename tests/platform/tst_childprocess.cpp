@@ -158,7 +158,7 @@ void TestChildProcess::lastLinesAsATerminalShowsThem_data()
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("progress counted back with backspaces")
         << QByteArray("Adding    /h/a.txt      \b\b\b\b 25%\b\b\b\b\b  OK \nDone\n")
-        << QStringList{"Adding    /h/a.txt        OK", "Done"};
+        << QStringList{"Adding    /h/a.txt   OK", "Done"};
     QTest::newRow("progress rewritten after carriage returns")
         << QByteArray("10%\r55%\r100%\r\nCannot open x\r\n") << QStringList{"100%", "Cannot open x"};
     QTest::newRow("blank lines skipped, the unfinished last line kept")
