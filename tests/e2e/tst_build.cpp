@@ -695,6 +695,8 @@ void TestBuild::relativePathsFromTheProjectFolder()
     QVERIFY(QDir::currentPath() != b.Path(QStringLiteral("Projekty")));
     const QDir projects(b.Path(QStringLiteral("Projekty")));
     b.Win->Dir2AddEdit->setText(projects.relativeFilePath(b.ArchAdr));
+    QCOMPARE(b.Win->SpaceEdit->text(), QStringLiteral("4"));  // measured there too
+    b.Win->RAREdit->setText(StandIn);  // the measurement's activation loaded the stored path
     b.Win->Vystup = QStringLiteral("../Jinam");
     b.Run();
     QVERIFY2(b.Dlg.Messages.isEmpty(), qPrintable(b.Dlg.Messages.value(0).Text));
