@@ -32,7 +32,6 @@ private slots:
     void runsAProgramWhosePathHasBlanks();
     void lastLinesAsATerminalShowsThem_data();
     void lastLinesAsATerminalShowsThem();
-    void keepsWhatTheChildSaid();
 };
 
 void TestChildProcess::splitsLikeAnUnquotedWindowsPath_data()
@@ -186,23 +185,6 @@ void TestChildProcess::lastLinesAsATerminalShowsThem()
         bytewise.Add(QByteArray(1, c));
     QCOMPARE(whole.Lines(), lines);
     QCOMPARE(bytewise.Lines(), lines);
-}
-
-void TestChildProcess::keepsWhatTheChildSaid()
-{
-    QTemporaryDir dir;
-    EnvVar link("ZELVAKON_RAR_LINK", "/nonexistent/prepared.rar");
-    ChildProcess child;
-    QByteArray passed;
-    child.OutputSink = [&passed](const QByteArray& bytes) { passed += bytes; };
-    const QString archive = dir.path() + QStringLiteral("/x.rar");
-    const ChildExit exit = child.Run(StandIn + QStringLiteral(" a -r -ep1 ") + archive + QLatin1Char(' ') + dir.path()
-                                     + QStringLiteral("/*.*"));
-    QCOMPARE(int(exit.Result), int(ChildExit::Kind::Exited));
-    QCOMPARE(exit.Code, 2);
-    const QString said = "cannot link /nonexistent/prepared.rar to " + archive;
-    QCOMPARE(exit.LastLines, QStringList{said});
-    QCOMPARE(passed, said.toUtf8() + '\n');
 }
 
 QTEST_GUILESS_MAIN(TestChildProcess)
