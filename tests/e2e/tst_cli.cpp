@@ -1015,9 +1015,9 @@ void TestCli::realRarReadBackByAnotherReader()
         bytes += original.size();
     }
     qInfo("rar %s: archive %lld bytes from %lld bytes in %lld files and %lld folders; bsdtar lists %lld entries, "
-          "the same names as the folder, and unpacks every file byte for byte",
+          "the same names as the folder (%s), and unpacks every file byte for byte",
           qPrintable(rar), QFileInfo(archive).size(), bytes, qint64(files.size()), qint64(expected.size() - files.size()),
-          qint64(listed.size()));
+          qint64(listed.size()), qPrintable(listed.join(QStringLiteral(" | "))));
 }
 
 void TestCli::windowsArchiverThroughWine()
