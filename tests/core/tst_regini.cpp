@@ -56,6 +56,8 @@ private slots:
     void buildStream();
     void saveWritesThroughProfile_data();
     void saveWritesThroughProfile();
+    void streamedSaveMatchesTheEngine_data();
+    void streamedSaveMatchesTheEngine();
     void saveFailureLeavesFile();
     void load_data();
     void load();
@@ -181,6 +183,39 @@ void TestRegIni::saveWritesThroughProfile()
     QByteArray stream = BuildRegIniStream(TreeOf(tree));
     stream.replace("\r\n\r\n", "\r\n");
     QVERIFY(expected.endsWith(stream));
+}
+
+void TestRegIni::streamedSaveMatchesTheEngine_data()
+{
+    QTest::addColumn<QStringList>("tree");
+    QString deep = Cu;
+    for (int i = 0; i < 300; ++i)
+        deep += i % 2 ? S("\\Klíč") : S("\\k");
+    QStringList wide;
+    for (int i = 0; i < 300; ++i)
+        wide << Cu + S("\\Firma %1\\Sub|%2%3|String|hodnota %4").arg(i / 7).arg(i % 2 ? S("jméno") : S("JMÉNO")).arg(i % 5).arg(i);
+    QTest::newRow("the example") << ExampleTree;
+    QTest::newRow("one chain 300 deep, names repeated along it") << QStringList{deep + S("|a|Date|1")};
+    QTest::newRow("many keys, names written again within a key") << wide;
+    QTest::newRow("siblings differing in case") << QStringList{Cu + S("\\Ab|x|Time|1"), Cu + S("\\aB\\C"), Cu + S("\\AB|X|Float|2")};
+}
+
+// The save streams the sections as it walks; what it writes must be what the profile engine makes of
+// the same lines in memory, and the build copy the same with an empty line after each section.
+void TestRegIni::streamedSaveMatchesTheEngine()
+{
+    QFETCH(QStringList, tree);
+    const RegistryTree registry = TreeOf(tree);
+    ProfileFile engine = ProfileFile::Parse("; kept\r\n[Old]\r\nx=y\r\n");
+    WriteRegIni(engine, registry);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Reg.ini"));
+    WriteFile(path, "; kept\r\n[Old]\r\nx=y\r\n");
+    SaveRegIni(path, registry);
+    QCOMPARE(ReadFile(path), engine.Render());
+    ProfileFile copy;
+    WriteRegIni(copy, registry);
+    QCOMPARE(BuildRegIniStream(registry), copy.Render(true));
 }
 
 void TestRegIni::saveFailureLeavesFile()
