@@ -49,6 +49,10 @@ void WriteProjectKeys(ProfileFile& profile, const QString& mainSection, const Pr
             throw ZelvakonError(QStringLiteral("Hodnota %1 obsahuje konec řádku a nelze ji uložit").arg(QLatin1String(key)));
         profile.Write(mainSection, QLatin1String(key), value);
     }
+    // Every read takes the first section as the main one: one that was appended behind an area
+    // section would never be read again.
+    if (profile.Sections().first().compare(mainSection, Qt::CaseInsensitive) != 0)
+        profile.MoveSectionToFront(mainSection);
     const ClickArea* areas[] = {&p.Rozbal, &p.Readme, &p.Konec};
     for (int i = 0; i < 3; ++i) {
         profile.Write(AreaSections[i], QStringLiteral("Levy"), QString::number(areas[i]->Levy));
@@ -58,8 +62,25 @@ void WriteProjectKeys(ProfileFile& profile, const QString& mainSection, const Pr
     }
 }
 
+void CheckProjectTexts(const Project& p)
+{
+    const std::pair<const char*, const QString*> keys[] = {
+        {"Nazev", &p.Nazev},         {"DiskMisto", &p.DiskMisto}, {"ArchAdr", &p.ArchAdr},
+        {"CilAdr", &p.CilAdr},       {"WinRARExe", &p.WinRARExe}, {"Hudba", &p.Hudba},
+        {"Obrazek", &p.Obrazek},     {"NazevProg", &p.NazevProg}, {"PrikRadka", &p.PrikRadka},
+        {"Vystup", &p.Vystup},       {"JmenoInst", &p.JmenoInst}, {"JmenoDat", &p.JmenoDat}};
+    const QString cannot = QStringLiteral(" obsahuje znaky, které nelze uložit v kódování Windows-1250");
+    for (const auto& [key, value] : keys)
+        if (!Codec::IsEncodable(*value))
+            throw ZelvakonError(QStringLiteral("Hodnota ") + QLatin1String(key) + cannot);
+    if (!Codec::IsEncodable(p.ReadmeText))
+        throw ZelvakonError(QStringLiteral("Text souboru ") + ReadmeNfoName + cannot);
+}
+
 void WriteProjectFile(const QString& path, const Project& project)
 {
+    // Checked before the first byte is written: the side files follow this one.
+    CheckProjectTexts(project);
     ProfileFile profile = ProfileFile::Load(path);
     const QString fileName = Paths::FileNameOf(path);
     WriteProjectKeys(profile, fileName, project);

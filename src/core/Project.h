@@ -36,7 +36,11 @@ qint32 ReadProfileInt(const QString& text, qint32 defaultValue = 0);
 // Writes the fourteen main keys under the section named after the file, then the three areas.
 // A first section of another name (a copied file) is renamed instead of getting a second main section.
 void WriteProjectKeys(ProfileFile& profile, const QString& mainSection, const Project& project);
-// Writes the project file itself (not its side files), atomically. Throws ZelvakonError.
+// Throws ZelvakonError naming the first field (project-file key, or Readme.nfo) that holds a
+// character Windows-1250 cannot hold: written, it would become 0x1A.
+void CheckProjectTexts(const Project& project);
+// Writes the project file itself (not its side files), atomically, after CheckProjectTexts.
+// Throws ZelvakonError.
 void WriteProjectFile(const QString& path, const Project& project);
 
 // Reads the main section (the first section, whatever its name) and the areas. Missing keys give

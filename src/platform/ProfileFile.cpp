@@ -146,7 +146,10 @@ ProfileFile ProfileFile::Load(const QString& path)
 ProfileFile ProfileFile::Parse(const QByteArray& bytes)
 {
     ProfileFile profile;
-    profile.Source = Codec::FromWin1250(bytes);
+    // Files saved by Notepad and other editors start with a UTF-8 byte order mark: read as
+    // Windows-1250 it would become part of the first section's header, which then names nothing.
+    static const QByteArray bom("\xEF\xBB\xBF");
+    profile.Source = Codec::FromWin1250(bytes.startsWith(bom) ? bytes.sliced(bom.size()) : bytes);
     const QString& text = profile.Source;
     const QChar* data = text.constData();
     const qsizetype n = text.size();
@@ -292,10 +295,18 @@ QString ProfileFile::ValueOf(QStringView text)
 
 QList<std::pair<QString, QString>> ProfileFile::Entries(const QString& section) const
 {
-    QList<std::pair<QString, QString>> entries;
     const Section* s = Find(section);
-    if (!s)
-        return entries;
+    return s ? EntriesOf(s) : QList<std::pair<QString, QString>>();
+}
+
+QList<std::pair<QString, QString>> ProfileFile::EntriesAt(int sectionIndex) const
+{
+    return EntriesOf(&SectionList[size_t(sectionIndex)]);
+}
+
+QList<std::pair<QString, QString>> ProfileFile::EntriesOf(const Section* s) const
+{
+    QList<std::pair<QString, QString>> entries;
     // The first line of each key, found without the section's cached index: a section read once,
     // as the Reg.ini loader reads each, would build and keep an index for nothing.
     QSet<QString> seen;
@@ -338,6 +349,7 @@ void ProfileFile::Write(const QString& section, const QString& key, const QStrin
     text += QLatin1Char('=');
     text += value;
     Line line = OwnLine(std::move(text));
+    Changed = true;
     Section* s = Find(section);
     if (!s) {
         EnsureLastLineEnds();
@@ -371,6 +383,7 @@ void ProfileFile::EraseSection(const QString& section)
 {
     const QString lower = Lower(section);
     std::erase_if(SectionList, [&lower](const Section& s) { return Lower(s.Name) == lower; });
+    Changed = true;
     Reindex();
 }
 
@@ -378,6 +391,7 @@ void ProfileFile::EraseAllSections()
 {
     SectionList.clear();
     SectionIndex.clear();
+    Changed = true;
 }
 
 void ProfileFile::RenameSection(int index, const QString& name)
@@ -387,18 +401,35 @@ void ProfileFile::RenameSection(int index, const QString& name)
     const quint8 eol = s.Header.Eol;
     s.Header = OwnLine(QLatin1Char('[') + name + QLatin1Char(']'));
     s.Header.Eol = eol;
+    Changed = true;
     Reindex();
 }
 
-bool ProfileFile::RenderTo(const ByteSink& sink, bool blankLineAfterSection) const
+void ProfileFile::MoveSectionToFront(const QString& section)
+{
+    Section* s = Find(section);
+    if (!s) {
+        EnsureLastLineEnds();
+        SectionList.push_back(Section{section, OwnLine(QLatin1Char('[') + section + QLatin1Char(']')), {}, {}, true});
+        s = &SectionList.back();
+    }
+    const auto at = SectionList.begin() + (s - SectionList.data());
+    std::rotate(SectionList.begin(), at, at + 1);
+    Changed = true;
+    Reindex();
+}
+
+bool ProfileFile::RenderTo(const ByteSink& sink, bool blankLineAfterSection, bool allCrLf) const
 {
     // Encoded a piece at a time, so that the whole text never exists twice.
     constexpr qsizetype pieceSize = 32768;
     QString piece;
     const Line* last = nullptr;
+    // A changed file is written the Windows way throughout: lines appended with CR LF among the LF
+    // lines of a file from elsewhere would leave it with two kinds of line end.
     auto add = [&](const Line& line) {
         piece += TextOf(line);
-        piece += EolText[line.Eol];
+        piece += EolText[allCrLf ? CrLf : line.Eol];
         last = &line;
         if (piece.size() >= pieceSize) {
             sink(Codec::ToWin1250(piece));
@@ -416,20 +447,21 @@ bool ProfileFile::RenderTo(const ByteSink& sink, bool blankLineAfterSection) con
     }
     if (!piece.isEmpty())
         sink(Codec::ToWin1250(piece));
-    return last && last->Eol == 0 && !(blankLineAfterSection && !SectionList.empty());
+    return !allCrLf && last && last->Eol == 0 && !(blankLineAfterSection && !SectionList.empty());
 }
 
 QByteArray ProfileFile::Render(bool blankLineAfterSection) const
 {
     QByteArray bytes;
-    RenderTo([&bytes](const QByteArray& piece) { bytes += piece; }, blankLineAfterSection);
+    RenderTo([&bytes](const QByteArray& piece) { bytes += piece; }, blankLineAfterSection, Changed);
     return bytes;
 }
 
 void ProfileFile::Save(const QString& path, const std::function<void(SectionStream&)>& more) const
 {
     WriteFileAtomically(path, [this, &more](const ByteSink& sink) {
-        const bool lineOpen = RenderTo(sink, false);
+        // Sections that follow are new lines: the whole file is then written with CR LF.
+        const bool lineOpen = RenderTo(sink, false, Changed || more);
         if (!more)
             return;
         SectionStream stream(sink, false, lineOpen);
@@ -461,6 +493,8 @@ ProfileFile ProfileFile::LoadPreamble(const QString& path)
         head += chunk;
         for (qsizetype i = from; i < head.size(); ++i) {
             const char c = head[i];
+            if (i < 3 && head.startsWith("\xEF\xBB\xBF"))
+                continue;  // a byte order mark before the first header, which Parse skips
             if (c == '\r' || c == '\n') {
                 lineStart = i + 1;
                 leading = true;

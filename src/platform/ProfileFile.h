@@ -11,7 +11,8 @@
 // case, a written key replaces its line in place or is appended to its section, a missing section is
 // appended at the end; on read the blanks around a value and one pair of enclosing quotes are dropped
 // and the value is cut to 2047 characters. The file is parsed once, changed in memory and written
-// once; every line that was not changed keeps its bytes.
+// once; a file that was not changed renders back byte for byte, a changed one with CR LF after every
+// line. A UTF-8 byte order mark at the start is skipped.
 class ProfileFile {
 public:
     static constexpr int MaxValueLength = 2047;
@@ -37,11 +38,15 @@ public:
     QString Read(const QString& section, const QString& key, const QString& defaultValue = {}) const;
     // Keys() with the Value() of each, found with one look-up of the section.
     QList<std::pair<QString, QString>> Entries(const QString& section) const;
+    // The same for the section at that place of Sections(), also when an earlier one has its name.
+    QList<std::pair<QString, QString>> EntriesAt(int sectionIndex) const;
 
     void Write(const QString& section, const QString& key, const QString& value);
     void EraseSection(const QString& section);  // every section of that name, with its lines
     void EraseAllSections();                    // text before the first section stays
     void RenameSection(int index, const QString& name);
+    // The first section of that name becomes the first of the file (made empty when missing).
+    void MoveSectionToFront(const QString& section);
 
     QByteArray Render(bool blankLineAfterSection = false) const;
     // Atomic: a failed save leaves the earlier file as it was. Throws ZelvakonError naming the file.
@@ -96,9 +101,10 @@ private:
     };
     QStringView TextOf(const Line& line) const;
     // Returns whether the last line ends without a line break.
-    bool RenderTo(const ByteSink& sink, bool blankLineAfterSection) const;
+    bool RenderTo(const ByteSink& sink, bool blankLineAfterSection, bool allCrLf) const;
     static QString KeyOf(QStringView text);  // lower-case key of an entry line, empty when none
     const QHash<QString, int>& Index(const Section& section) const;
+    QList<std::pair<QString, QString>> EntriesOf(const Section* section) const;
     void Reindex();
     Section* Find(const QString& section);
     const Section* Find(const QString& section) const;
@@ -110,4 +116,5 @@ private:
     std::vector<Line> Preamble;
     std::vector<Section> SectionList;
     QHash<QString, int> SectionIndex;  // lower-case name -> first section of that name
+    bool Changed = false;
 };

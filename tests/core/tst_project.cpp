@@ -2,6 +2,7 @@
 #include "ProfileFile.h"
 #include "Project.h"
 #include "TestEnv.h"
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -20,6 +21,10 @@ private slots:
     void fileWithoutSectionsRefused_data();
     void fileWithoutSectionsRefused();
     void saveKeepsForeignLines();
+    void savedFileReadsBack_data();
+    void savedFileReadsBack();
+    void unencodableTextRefused_data();
+    void unencodableTextRefused();
     void failedSaveLeavesEarlierFile();
     void readmeLineBreaks_data();
     void readmeLineBreaks();
@@ -159,8 +164,66 @@ void TestProject::saveKeepsForeignLines()
     WriteBytes(path, "; comment\n[Demo.zpf]\nNazev=old\nVlastni=1\n[Jine]\nx=y\n");
     WriteProjectFile(path, DemoProject());
     const QByteArray bytes = ReadBytes(path);
-    QVERIFY2(bytes.startsWith("; comment\n[Demo.zpf]\nNazev=Demo\nVlastni=1\nDiskMisto=2345\r\n"), bytes.constData());
-    QVERIFY(bytes.contains("[Jine]\nx=y\n"));
+    QVERIFY2(bytes.startsWith("; comment\r\n[Demo.zpf]\r\nNazev=Demo\r\nVlastni=1\r\nDiskMisto=2345\r\n"),
+             bytes.constData());
+    QVERIFY(bytes.contains("[Jine]\r\nx=y\r\n"));
+}
+
+void TestProject::savedFileReadsBack_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("kept");  // a foreign line that must stay
+    QTest::newRow("[Rozbal] first") << QByteArray("[Rozbal]\r\nLevy=1\r\nJiny=1\r\n") << QByteArray("Jiny=1\r\n");
+    QTest::newRow("[Readme] first") << QByteArray("[Readme]\r\nJiny=2\r\n[Hra.zpf]\r\nNazev=x\r\n")
+                                    << QByteArray("Jiny=2\r\n");
+    QTest::newRow("[konec] first, another case") << QByteArray("; pozn\r\n[konec]\r\nDolni=3\r\n")
+                                                 << QByteArray("; pozn\r\n");
+    QTest::newRow("UTF-8 byte order mark") << QByteArray("\xEF\xBB\xBF[Hra.zpf]\r\nNazev=x\r\nJiny=4\r\n")
+                                           << QByteArray("Jiny=4\r\n");
+    QTest::newRow("LF lines") << QByteArray("[Hra.zpf]\nNazev=x\n[Jine]\nJiny=5\n") << QByteArray("[Jine]\r\nJiny=5\r\n");
+}
+
+void TestProject::savedFileReadsBack()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, kept);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Hra.zpf");
+    WriteBytes(path, before);
+    Project p = DemoProject();
+    p.Rozbal = {1, 2, 3, 4};
+    WriteProjectFile(path, p);
+    QVERIFY(ReadProjectFile(path) == p);
+    const QByteArray bytes = ReadBytes(path);
+    QCOMPARE(ProfileFile::Parse(bytes).Sections().first(), "Hra.zpf");
+    QVERIFY2(bytes.contains(kept), bytes.constData());
+    QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+    QCOMPARE(bytes.count('\r'), bytes.count("\r\n"));
+    QVERIFY(bytes.endsWith("\r\n"));
+}
+
+void TestProject::unencodableTextRefused_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::newRow("WinRAR path from the settings") << "WinRARExe";
+    QTest::newRow("readme text") << "Readme.nfo";
+}
+
+void TestProject::unencodableTextRefused()
+{
+    QFETCH(QString, field);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Hra.zpf");
+    Project p = DemoProject();
+    (field == "WinRARExe" ? p.WinRARExe : p.ReadmeText) = QStringLiteral("C:\\Программы\\✓");
+    try {
+        WriteProjectFile(path, p);
+        QFAIL("written");
+    } catch (const ZelvakonError& error) {
+        QVERIFY2(error.Message().contains(field) && error.Message().contains("Windows-1250"), qPrintable(error.Message()));
+    }
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 void TestProject::failedSaveLeavesEarlierFile()

@@ -46,6 +46,7 @@ void TestProfileFile::readRules_data()
     QTest::newRow("LF only lines") << QByteArray("[A]\nk=v\n") << "A" << "k" << "v";
     QTest::newRow("lone CR lines") << QByteArray("[A]\rk=v\r") << "A" << "k" << "v";
     QTest::newRow("no line end at file end") << QByteArray("[A]\r\nk=v") << "A" << "k" << "v";
+    QTest::newRow("UTF-8 byte order mark skipped") << QByteArray("\xEF\xBB\xBF[A]\r\nk=v\r\n") << "A" << "k" << "v";
     QTest::newRow("value holds equals") << QByteArray("[A]\r\nk=a=b\r\n") << "A" << "k" << "a=b";
     QTest::newRow("missing key") << QByteArray("[A]\r\nk=v\r\n") << "A" << "x" << QString();
     QTest::newRow("missing section") << QByteArray("[A]\r\nk=v\r\n") << "B" << "k" << QString();
@@ -114,8 +115,11 @@ void TestProfileFile::writeRules_data()
                                                               << "v" << QByteArray("[A]\r\nx=1\r\nk=v\r\n\r\n[B]\r\n");
     QTest::newRow("new section at end of file without final line break") << QByteArray("[A]\r\nx=1") << "B" << "k" << "v"
                                                                          << QByteArray("[A]\r\nx=1\r\n[B]\r\nk=v\r\n");
-    QTest::newRow("LF lines not rewritten") << QByteArray("; note\n[A]\nx=1\n") << "A" << "x" << "2"
-                                            << QByteArray("; note\n[A]\nx=2\n");
+    QTest::newRow("LF and lone CR lines of a changed file end in CR LF")
+        << QByteArray("; note\n[A]\rx=1\n[B]\ny=2") << "A" << "k" << "2"
+        << QByteArray("; note\r\n[A]\r\nx=1\r\nk=2\r\n[B]\r\ny=2\r\n");
+    QTest::newRow("byte order mark not written") << QByteArray("\xEF\xBB\xBF[A]\r\n") << "A" << "k" << "v"
+                                                 << QByteArray("[A]\r\nk=v\r\n");
     QTest::newRow("empty value") << QByteArray() << "A" << "Nazev" << "" << QByteArray("[A]\r\nNazev=\r\n");
     QTest::newRow("czech text as windows-1250") << QByteArray() << "A" << "k" << QStringLiteral("Žluťoučký kůň")
                                                 << QByteArray("[A]\r\nk=\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2\r\n");

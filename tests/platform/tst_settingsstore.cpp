@@ -45,6 +45,8 @@ void TestSettingsStore::loadAfter_data()
         << "D:\\Tools\\WinRAR.exe";
     QTest::newRow("empty value gives the default again") << QByteArray("WinRARexe=\n") << def << def;
     QTest::newRow("other keys only: default") << QByteArray("Other=1\n") << def << def;
+    QTest::newRow("UTF-8 byte order mark before the file")
+        << QByteArray("\xEF\xBB\xBFWinRARexe=/opt/rar\n") << "/opt/rar" << "/opt/rar";
 }
 
 void TestSettingsStore::loadAfter()
@@ -57,7 +59,11 @@ void TestSettingsStore::loadAfter()
     if (!iniText.isNull()) {
         QFile file(ini);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[General]\n" + iniText);
+        const QByteArray bom = "\xEF\xBB\xBF";
+        if (iniText.startsWith(bom))
+            file.write(bom + "[General]\n" + iniText.mid(bom.size()));
+        else
+            file.write("[General]\n" + iniText);
     }
     QtSettingsStore store(ini);
     QCOMPARE(store.LoadWinRarPath(), loaded);
