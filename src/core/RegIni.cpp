@@ -35,10 +35,10 @@ bool HasControl(const QString& text)
 bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
 
 // The lines of a section as the profile reader gives them: each key once, with its first value.
-QStringList SectionLines(const ProfileFile& profile, const QString& section)
+QStringList SectionLines(const QList<std::pair<QString, QString>>& entries)
 {
     QStringList lines;
-    for (const auto& [key, value] : profile.Entries(section))
+    for (const auto& [key, value] : entries)
         lines << key + QLatin1Char('=') + value;
     return lines;
 }
@@ -180,8 +180,9 @@ void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lin
     }
 }
 
-void LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSelect& select)
+RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSelect& select)
 {
+    RegIniLoadReport report;
     // Exact-name child lookup: a short list of children is scanned, a long one gets a hash when the
     // load first looks into it; a scan per section of a long list would make many siblings quadratic.
     constexpr size_t scanLimit = 32;
@@ -204,19 +205,57 @@ void LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSele
         }
         return it->second.value(name, nullptr);
     };
-    auto addChild = [&childIndex, &tree](RegKey* parent, const QString& name) {
+    // Windows holds one key for names that differ only in letter case: a section that spells an
+    // existing key otherwise names that key, never a second one beside it. Looked up as above.
+    std::unordered_map<const RegKey*, QHash<QString, RegKey*>> lowerIndex;
+    auto findChildIgnoringCase = [&lowerIndex](RegKey* parent, const QString& name) -> RegKey* {
+        const QString lowerName = ProfileFile::Lower(name);
+        auto it = lowerIndex.find(parent);
+        if (it == lowerIndex.end()) {
+            if (parent->Children.size() < scanLimit) {
+                for (const auto& child : parent->Children)
+                    if (ProfileFile::Lower(child->Name) == lowerName)
+                        return child.get();
+                return nullptr;
+            }
+            QHash<QString, RegKey*> index;
+            index.reserve(qsizetype(parent->Children.size()));
+            for (const auto& child : parent->Children) {
+                const QString lower = ProfileFile::Lower(child->Name);
+                if (!index.contains(lower))
+                    index.insert(lower, child.get());
+            }
+            it = lowerIndex.emplace(parent, std::move(index)).first;
+        }
+        return it->second.value(lowerName, nullptr);
+    };
+    auto addChild = [&childIndex, &lowerIndex, &tree](RegKey* parent, const QString& name) {
         RegKey* key = tree.AddKey(parent, name);
-        auto it = childIndex.find(parent);
-        if (it != childIndex.end())
+        if (auto it = childIndex.find(parent); it != childIndex.end())
             it->second.insert(name, key);
+        if (auto it = lowerIndex.find(parent); it != lowerIndex.end())
+            it->second.insert(ProfileFile::Lower(name), key);
         return key;
+    };
+    auto rename = [&childIndex, &tree](RegKey* key, const QString& name) {
+        if (auto it = childIndex.find(key->Parent); it != childIndex.end()) {
+            it->second.remove(key->Name);
+            it->second.insert(name, key);
+        }
+        tree.RenameKey(key, name);
     };
 
     const QStringList& rootNames = RegistryTree::RootNames();
-    for (const QString& section : profile.Sections()) {
+    const QStringList sections = profile.Sections();
+    for (int s = 0; s < sections.size(); ++s) {
+        const QString& section = sections[s];
         const qsizetype depth = section.count(QLatin1Char('\\'));
-        if (depth == 0 || depth > MaxRegIniDepth)
+        if (depth == 0)
             continue;
+        if (depth > MaxRegIniDepth) {
+            ++report.TooDeep;
+            continue;
+        }
         const QStringList parts = section.split(QLatin1Char('\\'));
         const qsizetype rootIndex = rootNames.indexOf(parts[0]);
         if (rootIndex < 0)
@@ -224,24 +263,44 @@ void LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSele
         RegKey* current = tree.Root(int(rootIndex));
         if (select)
             select(current);
+        bool merged = false;
+        bool created = false;
         for (qsizetype k = 1; k < parts.size(); ++k) {
-            if (RegKey* child = findChild(current, parts[k])) {
+            RegKey* child = findChild(current, parts[k]);
+            if (!child && (child = findChildIgnoringCase(current, parts[k])))
+                merged = true;
+            if (child) {
                 current = child;
                 continue;
             }
             current = addChild(current, parts[k]);
+            created = true;
             if (select)
                 select(current);
             // Read only now: a section whose key exists already never needs its lines.
             if (k == parts.size() - 1)
-                AddEntriesFromLines(tree, current, SectionLines(profile, section));
+                AddEntriesFromLines(tree, current, SectionLines(profile.EntriesAt(s)));
+        }
+        if (!merged)
+            continue;
+        ++report.CaseMerged;
+        if (!created) {
+            // The key named again in another letter case: the section that comes last decides its
+            // spelling and its entries, as a later line of a name does in a section.
+            rename(current, parts.last());
+            for (int i = int(current->Values.Entries.size()) - 1; i >= 0; --i)
+                tree.DeleteValue(current, i);
+            AddEntriesFromLines(tree, current, SectionLines(profile.EntriesAt(s)));
+            if (select)
+                select(current);
         }
     }
+    return report;
 }
 
-void LoadRegIni(const QString& path, RegistryTree& tree, const RegIniSelect& select)
+RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree, const RegIniSelect& select)
 {
-    LoadRegIni(ProfileFile::Load(path), tree, select);
+    return LoadRegIni(ProfileFile::Load(path), tree, select);
 }
 
 bool RegIniKeepsKeyName(const QString& name)

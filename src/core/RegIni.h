@@ -31,20 +31,29 @@ void SaveRegIni(const QString& path, const RegistryTree& tree);
 // key the load creates for it. The editor selects them; the last call names the key to show.
 using RegIniSelect = std::function<void(RegKey* key)>;
 
+// What a load could not take as the file has it.
+struct RegIniLoadReport {
+    int TooDeep = 0;     // sections deeper than MaxRegIniDepth, skipped
+    int CaseMerged = 0;  // sections naming a key that differs from another only in letter case
+};
+
 // Adds the profile's keys and entries to the tree, removing nothing. Each section is split at every
 // backslash; its first component must be a root name exactly, the rest are matched exactly among the
 // children or created. Entries go only to the key that the section names, and only when this load
-// creates it. Sections that name no root key, hold no backslash or go deeper than the Windows
-// registry allows are skipped.
-void LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSelect& select = {});
+// creates it. A component that matches a child only without regard to letter case names that child
+// (Windows holds them as one key); when it is the last one, the key takes the section's spelling and
+// its entries replace the key's. Sections that name no root key, hold no backslash or go deeper than
+// the Windows registry allows are skipped.
+RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSelect& select = {});
 // Reads the file at path; a file that cannot be read throws ZelvakonError naming it.
-void LoadRegIni(const QString& path, RegistryTree& tree, const RegIniSelect& select = {});
+RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree, const RegIniSelect& select = {});
 
 // One line of a section as read: each type whose marker "(Type)" occurs in the line adds one entry,
 // in code order, from the line with that marker's first occurrence removed.
 void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lines);
 
-// The deepest path below a root that the Windows registry holds (512 levels).
+// The deepest path below a root that the Windows registry holds (512 levels); the editor, the
+// import and the loader share it.
 inline constexpr int MaxRegIniDepth = 512;
 
 // What a save and a later load carry unchanged. A key name: not empty, no backslash (the path

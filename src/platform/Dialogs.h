@@ -17,6 +17,7 @@ struct FileDialogOptions {
     QString FileName;        // preset name (save dialog)
     bool MustExist = true;
     bool ConfirmOverwrite = false;
+    QString DefaultSuffix;   // added to a name typed without one, before the overwrite question
     bool PicturePreview = false;
 };
 

@@ -86,6 +86,8 @@ static std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogOpt
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.ConfirmOverwrite);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!options.DefaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(options.DefaultSuffix);
     if (!options.FileName.isEmpty())
         dialog.selectFile(options.FileName);
     if (options.PicturePreview)

@@ -6,6 +6,8 @@
 #include "KeyFilter.h"
 #include "MusicPlayer.h"
 #include "Paths.h"
+#include "ProfileFile.h"
+#include "Progress.h"
 #include "SettingsStore.h"
 #include <QAction>
 #include <QApplication>
@@ -332,40 +334,59 @@ void TMainForm::RunActivation()
 
 void TMainForm::FormActivate()
 {
-    RAREdit->setText(Services.Settings->LoadWinRarPath());
+    // The stored path is where a session starts from. Later activations (the folder measurement's
+    // wait window going away) must not replace what the user typed or the opened project holds.
+    if (!WinRarLoaded) {
+        RAREdit->setText(Services.Settings->LoadWinRarPath());
+        WinRarLoaded = true;
+    }
     TabPages->setCurrentIndex(0);
     Modified = false;
 }
 
 void TMainForm::closeEvent(QCloseEvent* e)
 {
-    if (!FormCloseQuery() || !FormClose()) {
+    if (!FormCloseQuery()) {
         e->ignore();
         return;
     }
+    FormClose();
     e->accept();
 }
 
 bool TMainForm::FormCloseQuery()
 {
     try {
-        return SaveChangesFirst();
+        // A cancelled Save As cancels the close too: the edits are still nowhere but here.
+        if (!SaveChangesFirst())
+            return false;
     } catch (const ZelvakonError& error) {
         // The save went wrong and the user has not seen the project saved: stay open.
         Services.Dlg->ShowError(error.Message());
         return false;
     }
+    // A build whose window was closed by its frame still writes its data file; quitting would throw
+    // it away, so the user decides. Asked last, as stopping it cannot be taken back.
+    TProgressForm* progress = Windows.ProgressForm.IfCreated();
+    if (!progress || !progress->WorkerRunning())
+        return true;
+    if (Services.Dlg->MessageBox(QStringLiteral("Sestavování ještě probíhá. Přerušit ho?"), QStringLiteral("Dotaz"),
+                                 MsgIcon::Question, MsgButtons::YesNoCancel)
+        != MsgAnswer::Yes)
+        return false;
+    progress->StopWorker();  // as its Zrušit does: the partial data file goes
+    return true;
 }
 
-bool TMainForm::FormClose()
+void TMainForm::FormClose()
 {
     try {
         Services.Settings->StoreWinRarPath(RAREdit->text());
     } catch (const ZelvakonError& error) {
+        // Shown once, and the program still ends: while the store cannot be written, refusing to
+        // close would leave no way out.
         Services.Dlg->ShowError(error.Message());
-        return false;
     }
-    return true;
 }
 
 void TMainForm::ExitPrActExecute() { close(); }
@@ -461,9 +482,9 @@ bool TMainForm::SaveChangesFirst()
     case MsgAnswer::Cancel:
         return false;
     case MsgAnswer::Yes:
-        // A failed save throws and so stops the command: going on would drop the unsaved project.
-        SavePrActExecute();
-        return true;
+        // A failed save throws and so stops the command, and so does a cancelled Save As: going on
+        // would drop the unsaved project.
+        return SavePrActExecute();
     default:
         return true;
     }
@@ -488,32 +509,43 @@ void TMainForm::OpenPrActExecute()
 
 void TMainForm::ReadProjectFile(const QString& path)
 {
-    SetProjectPath(path);
+    // Every file is read before anything changes: a project that cannot be read whole is refused and
+    // the open one stays as it was, so that no later save writes into the refused file or deletes the
+    // side file that failed to load.
     const Project project = ::ReadProjectFile(path);
+    const QString folder = Paths::FolderOf(path);
+    const QString regIni = Paths::Join(folder, RegIniName);
+    std::optional<ProfileFile> regProfile;
+    if (QFileInfo(regIni).isFile())
+        regProfile = ProfileFile::Load(regIni);
+    const QString readme = Paths::Join(folder, ReadmeNfoName);
+    std::optional<QString> readmeText;
+    if (QFileInfo(readme).isFile())
+        readmeText = LoadReadmeText(readme);
+
+    SetProjectPath(path);
     setWindowTitle(QStringLiteral("Zelvakon - ") + Paths::FileNameOf(path));
     ApplyProject(project);
     Registry.Reset();
     ResetRegistryView();
     ReadMemo->clear();
-    const QString regIni = Paths::Join(ProjectFolder, RegIniName);
-    if (QFileInfo(regIni).isFile())
-        LoadRegIni(regIni);
-    const QString readme = Paths::Join(ProjectFolder, ReadmeNfoName);
-    if (QFileInfo(readme).isFile())
-        ReadMemo->setPlainText(ReadmeForMemo(LoadReadmeText(readme)));
+    if (regProfile)
+        LoadRegIni(*regProfile, regIni);
+    if (readmeText)
+        ReadMemo->setPlainText(ReadmeForMemo(*readmeText));
     TabPages->setCurrentIndex(0);
     Modified = false;
 }
 
-void TMainForm::SavePrActExecute()
+bool TMainForm::SavePrActExecute()
 {
     if (Paths::FileNameOf(ProjectPath).toLower() == QStringLiteral("bezejmena.zpf"))
-        SavePrAsActExecute();
-    else
-        WriteProjectFile(ProjectPath);
+        return SavePrAsActExecute();
+    WriteProjectFile(ProjectPath);
+    return true;
 }
 
-void TMainForm::SavePrAsActExecute()
+bool TMainForm::SavePrAsActExecute()
 {
     FileDialogOptions options;
     options.Title = QStringLiteral("Uložit projekt jako");
@@ -522,13 +554,22 @@ void TMainForm::SavePrAsActExecute()
     options.FileName = SaveDialogFileName;
     options.MustExist = false;
     options.ConfirmOverwrite = true;
-    std::optional<QString> path = Services.Dlg->SaveFile(options);
+    // Added by the dialog itself, so that its overwrite question sees the name that is written.
+    options.DefaultSuffix = QStringLiteral("zpf");
+    const std::optional<QString> path = Services.Dlg->SaveFile(options);
     if (!path || !AcceptPath(*path))
-        return;
-    if (!Paths::FileNameOf(*path).contains(QLatin1Char('.')))
-        *path += QStringLiteral(".zpf");
-    SaveDialogFileName = Paths::FileNameOf(*path);
+        return false;
+    const QString name = Paths::FileNameOf(*path);
+    if (name.compare(RegIniName, Qt::CaseInsensitive) == 0 || name.compare(ReadmeNfoName, Qt::CaseInsensitive) == 0) {
+        // The save of the side file of that name would replace or delete the project file just written.
+        Services.Dlg->MessageBox(
+            QStringLiteral("Jméno %1 patří souboru, který se ukládá vedle projektu.\nZvolte prosím jiné jméno.").arg(name),
+            QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+        return false;
+    }
+    SaveDialogFileName = name;
     WriteProjectFile(*path);
+    return true;
 }
 
 void TMainForm::WriteProjectFile(const QString& path)

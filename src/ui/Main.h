@@ -21,6 +21,7 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class MusicPlayer;
+class ProfileFile;
 struct BitmapSize;
 class TDirForm;
 class TKeyForm;
@@ -89,6 +90,7 @@ public:
     std::unique_ptr<QByteArray> RegIniStream;
     std::unique_ptr<QByteArray> ReadmeStream;
     bool ActivatePending = true;  // FormActivate runs at the first appearance and after the wait window
+    bool WinRarLoaded = false;    // the first FormActivate has filled RAREdit from the settings
 
     // --- controls: page "Program"
     QTabWidget* TabPages = nullptr;
@@ -148,7 +150,7 @@ public:
     void FormCreate();
     void FormActivate();
     bool FormCloseQuery();
-    bool FormClose();
+    void FormClose();
     void ExitPrActExecute();
     void OpenHelpTopic(const QString& topic);
     void ShowHelpActExecute();
@@ -157,8 +159,8 @@ public:
     void ResetProject();
     void OpenPrActExecute();
     void ReadProjectFile(const QString& path);
-    void SavePrActExecute();
-    void SavePrAsActExecute();
+    bool SavePrActExecute();    // false when a Save As dialog was cancelled or refused
+    bool SavePrAsActExecute();
     void WriteProjectFile(const QString& path);
     MsgAnswer AskToSaveChanges();
     void UpdateBuildEnabled();
@@ -182,7 +184,7 @@ public:
     // --- registry page (MainRegistry.cpp)
     void SetupRegistryPage();
     void SaveRegIni(const QString& path);
-    void LoadRegIni(const QString& path);
+    void LoadRegIni(const ProfileFile& profile, const QString& path);
     void RegViewChange();
     void ValueViewChange();
     void AddKeyBtnClick();

@@ -79,12 +79,15 @@ void TMainForm::SetBtnClick()
     BitmapSize size;
     if (!CheckSkinPicture(SkinEdit->text(), size))
         return;
-    // Storing the areas leaves Modified alone, as it always has.
-    if (const std::optional<ClickAreas> areas = Windows.AreaForm->Execute(SkinEdit->text(), size, {Rozbal, Readme, Konec})) {
-        Rozbal = (*areas)[0];
-        Readme = (*areas)[1];
-        Konec = (*areas)[2];
-    }
+    const std::optional<ClickAreas> areas = Windows.AreaForm->Execute(SkinEdit->text(), size, {Rozbal, Readme, Konec});
+    if (!areas)
+        return;
+    // Areas are part of the project: changed ones must not go unsaved without the question.
+    if (!((*areas)[0] == Rozbal && (*areas)[1] == Readme && (*areas)[2] == Konec))
+        Modified = true;
+    Rozbal = (*areas)[0];
+    Readme = (*areas)[1];
+    Konec = (*areas)[2];
 }
 
 // --- background music

@@ -2,6 +2,7 @@
 #include "Main.h"
 #include "Namvaldlg.h"
 #include "Paths.h"
+#include "ProfileFile.h"
 #include "RegIni.h"
 #include "RegistryImages.h"
 #include <QComboBox>
@@ -95,6 +96,29 @@ bool ValueEntryExists(const RegKey* key, const QString& name, const QString& val
     return false;
 }
 
+// Windows holds names that differ only in letter case as one, and so would Reg.ini: a sibling key
+// (other than ignore) spelled that way would merge with this one at the next save.
+bool SiblingDiffersOnlyInCase(const RegKey* parent, const QString& name, const RegKey* ignore)
+{
+    const QString lower = ProfileFile::Lower(name);
+    for (const auto& child : parent->Children)
+        if (child.get() != ignore && child->Name != name && ProfileFile::Lower(child->Name) == lower)
+            return true;
+    return false;
+}
+
+// The same for the entries of a key, other than the entry at index ignore.
+bool EntryNameDiffersOnlyInCase(const RegKey* key, const QString& name, int ignore)
+{
+    const QString lower = ProfileFile::Lower(name);
+    for (qsizetype i = 0; i < key->Values.Entries.size(); ++i) {
+        const QString other = EntryName(key->Values.Entries[i]);
+        if (i != ignore && other != name && ProfileFile::Lower(other) == lower)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void TMainForm::SetupRegistryPage()
@@ -173,6 +197,17 @@ void TMainForm::AddKeyBtnClick()
                                      QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
         return;
     }
+    // A deeper key would be saved and then never loaded again.
+    if (parent->Depth() + 1 > MaxRegIniDepth) {
+        Services.Dlg->MessageBox(QStringLiteral("Klíč nelze vnořit hlouběji než do %1 úrovní.").arg(MaxRegIniDepth),
+                                 QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    if (SiblingDiffersOnlyInCase(parent, *name, nullptr)) {
+        Services.Dlg->MessageBox(QStringLiteral("Klíče v jednom klíči se nemohou lišit jen velikostí písmen."),
+                                 QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
     parentItem->addChild(MakeKeyItem(Registry.AddKey(parent, *name)));
     parentItem->setExpanded(true);
 }
@@ -189,6 +224,11 @@ void TMainForm::EditKeyBtnClick()
     if (KeyNameUsedAtLevel(Registry, *name, key->Depth(), key)) {
         Services.Dlg->MessageBox(QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."),
                                      QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    if (SiblingDiffersOnlyInCase(key->Parent, *name, key)) {
+        Services.Dlg->MessageBox(QStringLiteral("Klíče v jednom klíči se nemohou lišit jen velikostí písmen."),
+                                 QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
         return;
     }
     Registry.RenameKey(key, *name);
@@ -227,6 +267,11 @@ void TMainForm::AddBtnClick()
                                      MsgIcon::Error, MsgButtons::Ok);
         return;
     }
+    if (EntryNameDiffersOnlyInCase(key, entry->Name, -1)) {
+        Services.Dlg->MessageBox(QStringLiteral("Jména v jednom klíči se nemohou lišit jen velikostí písmen."),
+                                 QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
     Registry.AddValue(key, entry->Name, entry->TypeName, entry->Value);
     ValueView->addItem(MakeValueItem(key->Values.Entries.back(), code));
     ValueViewChange();
@@ -249,6 +294,11 @@ void TMainForm::EditBtnClick()
     if (ValueEntryExists(key, entry->Name, entry->Value, code, index)) {
         Services.Dlg->MessageBox(QStringLiteral("Jméno a hodnota už existuje."), QStringLiteral("Chyba"),
                                      MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    if (EntryNameDiffersOnlyInCase(key, entry->Name, index)) {
+        Services.Dlg->MessageBox(QStringLiteral("Jména v jednom klíči se nemohou lišit jen velikostí písmen."),
+                                 QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
         return;
     }
     Registry.ChangeValue(key, index, entry->Name, entry->TypeName, entry->Value);
@@ -281,7 +331,7 @@ void TMainForm::OpenBtnClick()
     const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (!path)
         return;
-    LoadRegIni(*path);
+    LoadRegIni(ProfileFile::Load(*path), *path);
     Modified = true;  // also when the file added nothing
 }
 
@@ -295,7 +345,7 @@ void TMainForm::SaveRegIni(const QString& path)
     ::SaveRegIni(path, Registry);
 }
 
-void TMainForm::LoadRegIni(const QString& path)
+void TMainForm::LoadRegIni(const ProfileFile& profile, const QString& path)
 {
     // The loader names each key it makes current. The items of new keys are made as it goes, but
     // hang in the view only at the end, a list per parent already shown: the view then lays out and
@@ -306,9 +356,11 @@ void TMainForm::LoadRegIni(const QString& path)
     QHash<QTreeWidgetItem*, QList<QTreeWidgetItem*>> newChildren;
     std::vector<QTreeWidgetItem*> expand;
     QTreeWidgetItem* last = nullptr;
-    ::LoadRegIni(path, Registry, [&](RegKey* key) {
+    const RegIniLoadReport report = ::LoadRegIni(profile, Registry, [&](RegKey* key) {
         QTreeWidgetItem* item = items.value(key);
-        if (!item) {
+        if (item) {
+            item->setText(0, key->Name);  // a key named again in another letter case takes that spelling
+        } else {
             QTreeWidgetItem* parentItem = items.value(key->Parent);
             item = MakeKeyItem(key);
             if (parentItem->treeWidget()) {
@@ -335,4 +387,15 @@ void TMainForm::LoadRegIni(const QString& path)
         RegView->setCurrentItem(last);
     else
         RegViewChange();  // the shown key may have gained nothing, but its list is rebuilt all the same
+    if (report.TooDeep == 0 && report.CaseMerged == 0)
+        return;
+    QString text = QStringLiteral("Soubor %1 nebyl načten celý.").arg(path);
+    if (report.TooDeep > 0)
+        text += QStringLiteral("\nVynechané sekce vnořené hlouběji než do %1 úrovní: %2")
+                    .arg(MaxRegIniDepth)
+                    .arg(report.TooDeep);
+    if (report.CaseMerged > 0)
+        text += QStringLiteral("\nSekce s klíčem, který se od jiného liší jen velikostí písmen (platí poslední): %1")
+                    .arg(report.CaseMerged);
+    Services.Dlg->MessageBox(text, QStringLiteral("Upozornění"), MsgIcon::Warning, MsgButtons::Ok);
 }

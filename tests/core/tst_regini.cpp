@@ -299,10 +299,13 @@ void TestRegIni::load_data()
         << QByteArray("[HKEY_CURRENT_USER]\r\na=(String)1\r\n[hkey_current_user\\A]\r\nb=(String)2\r\n"
                       "[HKEY_NOWHERE\\B]\r\nc=(String)3\r\n[Plain]\r\nd=(String)4\r\n[ HKEY_USERS\\C ]\r\n")
         << none << QStringList{S("HKEY_USERS\\C")};
-    QTest::newRow("key names match letter case exactly, section names do not")
+    QTest::newRow("a key named again in another letter case takes the last section's spelling and entries")
         << QByteArray("[HKEY_CURRENT_USER\\A]\r\nx=(String)1\r\n[HKEY_CURRENT_USER\\a]\r\ny=(String)2\r\n") << none
-        << QStringList{S("HKEY_CURRENT_USER\\A"), S("HKEY_CURRENT_USER\\A|x|String|1"), S("HKEY_CURRENT_USER\\a"),
-                       S("HKEY_CURRENT_USER\\a|x|String|1")};
+        << QStringList{S("HKEY_CURRENT_USER\\a"), S("HKEY_CURRENT_USER\\a|y|String|2")};
+    QTest::newRow("a path in another letter case leads to the same keys")
+        << QByteArray("[HKEY_CURRENT_USER\\A\\B]\r\n[HKEY_CURRENT_USER\\a\\C]\r\nz=(Time)3\r\n") << none
+        << QStringList{S("HKEY_CURRENT_USER\\A"), S("HKEY_CURRENT_USER\\A\\B"), S("HKEY_CURRENT_USER\\A\\C"),
+                       S("HKEY_CURRENT_USER\\A\\C|z|Time|3")};
     QTest::newRow("a doubled name in a section keeps the first place and value")
         << QByteArray("[HKEY_CURRENT_USER\\K]\r\nX=(String)1\r\ny=(Time)2\r\nx=(Integer)3\r\n") << none
         << QStringList{S("HKEY_CURRENT_USER\\K"), S("HKEY_CURRENT_USER\\K|X|String|1"), S("HKEY_CURRENT_USER\\K|y|Time|2")};
@@ -327,11 +330,14 @@ void TestRegIni::load_data()
     grown = siblings;
     for (int i = 31; i < 41; ++i) {
         growing += "[HKEY_CURRENT_USER\\K" + QByteArray::number(i) + "]\r\nv=(Integer)" + QByteArray::number(i) + "\r\n";
+        if (i == 36) {
+            grown << Cu + QStringLiteral("\\k36");  // named again below, in another letter case and with no entries
+            continue;
+        }
         grown << Cu + QStringLiteral("\\K%1").arg(i) << Cu + QStringLiteral("\\K%1|v|Integer|%1").arg(i);
     }
     growing += "[HKEY_CURRENT_USER\\K0]\r\nw=(Time)1\r\n[HKEY_CURRENT_USER\\K35]\r\nw=(Time)1\r\n[HKEY_CURRENT_USER\\k36]\r\n";
-    grown << Cu + QStringLiteral("\\k36") << Cu + QStringLiteral("\\k36|v|Integer|36");
-    QTest::newRow("siblings found while few and once many, never in another letter case")
+    QTest::newRow("siblings found while few and once many, also in another letter case")
         << growing << siblings << grown;
     QString deep = Cu;
     QStringList levels;

@@ -182,6 +182,7 @@ private slots:
     void newBuildWaitsForARunningWriter();
     void activationStartsNoSecondWriter();
     void closingTheProgramDuringABuild();
+    void quittingAsksWhileABuildRuns();
     void partsFromTheirOwnFolders();
     void relativePathsFromTheProjectFolder();
 };
@@ -670,6 +671,32 @@ void TestBuild::closingTheProgramDuringABuild()
     b.Main.reset();
     QVERIFY(!QFile::exists(b.DatPath()));
     QVERIFY(!QFile::exists(b.ExePath()));
+}
+
+void TestBuild::quittingAsksWhileABuildRuns()
+{
+    Build b;
+    WriteBytes(b.ArchAdr + QStringLiteral("/velky.bin"), Pattern(4000000, 'v'));
+    b.Run([&] {
+        QObject::connect(b.Form->ProgBar, &QProgressBar::valueChanged, b.Form, [&] {
+            if (b.Form->isVisible())
+                b.Form->close();  // by its frame: the writer runs on unseen
+        });
+    });
+    QVERIFY(b.Form->WorkerRunning());
+    b.Win->Modified = false;
+    b.Dlg.Answers.push_back(MsgAnswer::No);
+    QVERIFY(!b.Win->close());
+    QCOMPARE(b.Dlg.Messages.size(), 1);
+    QCOMPARE(b.Dlg.Messages[0].Text, QStringLiteral("Sestavování ještě probíhá. Přerušit ho?"));
+    QCOMPARE(b.Dlg.Messages[0].Buttons, MsgButtons::YesNoCancel);
+    QVERIFY(b.Form->WorkerRunning());
+    b.Dlg.Answers.push_back(MsgAnswer::Yes);
+    QVERIFY(b.Win->close());
+    QVERIFY(!b.Form->WorkerRunning());
+    QVERIFY(!QFile::exists(b.DatPath()));
+    QVERIFY(!QFile::exists(b.ExePath()));
+    QVERIFY(b.Dlg.Unexpected.isEmpty());
 }
 
 void TestBuild::partsFromTheirOwnFolders()

@@ -1,4 +1,5 @@
 #include "FakeDialogs.h"
+#include <QFileInfo>
 #include <QObject>
 
 MsgAnswer FakeDialogs::MessageBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
@@ -32,15 +33,28 @@ std::optional<QString> FakeDialogs::OpenFile(const FileDialogOptions& options)
 std::optional<QString> FakeDialogs::SaveFile(const FileDialogOptions& options)
 {
     SaveCalls.append(options);
-    if (SaveAnswers.empty()) {
-        Unexpected << QStringLiteral("save dialog: ") + options.Title;
-        return std::nullopt;
+    // As the Qt dialog does it: the default suffix goes onto a name typed without one, then an
+    // existing file is replaced only after a Yes; No keeps the dialog open for the next answer.
+    for (;;) {
+        if (SaveAnswers.empty()) {
+            Unexpected << QStringLiteral("save dialog: ") + options.Title;
+            return std::nullopt;
+        }
+        QString answer = SaveAnswers.front();
+        SaveAnswers.pop_front();
+        if (answer.isNull())
+            return std::nullopt;
+        const QFileInfo info(answer);
+        if (!options.DefaultSuffix.isEmpty() && !info.isDir() && !info.fileName().contains(QLatin1Char('.')))
+            answer += QLatin1Char('.') + options.DefaultSuffix;
+        const QFileInfo chosen(answer);
+        if (options.ConfirmOverwrite && chosen.exists()
+            && MessageBox(QStringLiteral("%1 již existuje.\nChcete jej nahradit?").arg(chosen.fileName()), options.Title,
+                          MsgIcon::Warning, MsgButtons::YesNoCancel)
+                   != MsgAnswer::Yes)
+            continue;
+        return answer;
     }
-    const QString answer = SaveAnswers.front();
-    SaveAnswers.pop_front();
-    if (answer.isNull())
-        return std::nullopt;
-    return answer;
 }
 
 std::optional<quint32> FakeDialogs::ChooseColor(quint32)

@@ -29,7 +29,7 @@ public:
     // Scripts
     std::deque<MsgAnswer> Answers;                          // for message boxes
     std::deque<QString> OpenAnswers;  // for OpenFile; a null QString cancels
-    std::deque<QString> SaveAnswers;  // for SaveFile; a null QString cancels
+    std::deque<QString> SaveAnswers;  // for SaveFile; a null QString cancels; an existing file asks first
     std::deque<std::optional<quint32>> ColorAnswers;        // for ChooseColor
     std::deque<std::function<int(QObject*)>> ModalScripts;  // for RunModal: act on the window, return its result
 

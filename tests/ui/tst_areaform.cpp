@@ -83,7 +83,7 @@ class TestAreaForm : public QObject {
     Q_OBJECT
 private slots:
     void windowLayout();
-    void newProjectOkStoresSmallAreasWithoutModified();
+    void newProjectOkStoresSmallAreasAsAChange();
     void cancelAndCloseBoxLeaveTheProject_data();
     void cancelAndCloseBoxLeaveTheProject();
     void pointerEventsDriveTheEditor();
@@ -134,7 +134,7 @@ void TestAreaForm::windowLayout()
     QVERIFY(form->ColorBtn->parentWidget()->geometry().right() < form->width());
 }
 
-void TestAreaForm::newProjectOkStoresSmallAreasWithoutModified()
+void TestAreaForm::newProjectOkStoresSmallAreasAsAChange()
 {
     TestEnv env;
     TMainForm* main = env.Start();
@@ -155,9 +155,11 @@ void TestAreaForm::newProjectOkStoresSmallAreasWithoutModified()
     QCOMPARE(env.Dlg.ModalCalls.size(), 1);
     for (const ClickArea& a : {main->Rozbal, main->Readme, main->Konec})
         QCOMPARE(a, ClickArea({1, 1, 21, 21}));
-    QVERIFY(!main->Modified);
-    QVERIFY(main->FormCloseQuery());  // no save question
-    QVERIFY(env.Dlg.Messages.isEmpty());
+    // Changed areas are a change of the project: closing asks before they are lost.
+    QVERIFY(main->Modified);
+    env.Dlg.Answers.push_back(MsgAnswer::Cancel);
+    QVERIFY(!main->FormCloseQuery());
+    QCOMPARE(env.Dlg.Messages.size(), 1);
 }
 
 void TestAreaForm::cancelAndCloseBoxLeaveTheProject_data()

@@ -32,20 +32,29 @@ private slots:
     void spaceEditTakesDigitsOnly();
     void unencodableCharactersDropped();
     void pastedLineBreaksTakenOut();
+    void memoTakesWindows1250Only_data();
+    void memoTakesWindows1250Only();
     void runCheckBoxEnablesRunFields();
     void saveChangesQuestion_data();
     void saveChangesQuestion();
     void untitledSaveIsSaveAs_data();
     void untitledSaveIsSaveAs();
+    void saveAsDialogRules_data();
+    void saveAsDialogRules();
+    void cancelledSaveAsCancelsTheCommand_data();
+    void cancelledSaveAsCancelsTheCommand();
     void sideFilesFollowTheProject();
     void openAppliesStoredDiskSpace();
-    void openFileWithoutSectionsKeepsFields();
+    void refusedOpenKeepsTheProject_data();
+    void refusedOpenKeepsTheProject();
+    void winRarFieldKeptWhenFolderMeasured_data();
+    void winRarFieldKeptWhenFolderMeasured();
     void openedProjectWithoutWinRarDisablesBuild();
     void unencodablePathRefused();
     void failedSaveKeepsModifiedAndCaption();
     void closeStoresWinRarPath_data();
     void closeStoresWinRarPath();
-    void closeKeptOpenWhenStoreFails();
+    void closeEndsWhenStoreFails();
     void newResetsToNewDefaults();
     void helpAndAbout();
     void escapedErrorShownInErrorBox_data();
@@ -244,6 +253,38 @@ void TestMainForm::pastedLineBreaksTakenOut()
     QVERIFY_THROWS_EXCEPTION(ZelvakonError, main->WriteProjectFile(env.Path("Projekty/Hra.zpf")));
 }
 
+void TestMainForm::memoTakesWindows1250Only_data()
+{
+    QTest::addColumn<QString>("how");  // "paste" or "shift+enter"
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("Shift+Enter is a line break") << "shift+enter" << "a" << QByteArray("a\r\nb") << 0;
+    QTest::newRow("pasted Cyrillic, emoji and tick dropped") << "paste" << "Kůň Жук 😀 ✓!" << QByteArray("K\xF9\xF2   !") << 1;
+    QTest::newRow("pasted line separator is a line break") << "paste" << "a\u2028\u2028b" << QByteArray("a\r\n\r\nb") << 0;
+}
+
+void TestMainForm::memoTakesWindows1250Only()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, saved);
+    QFETCH(int, beeps);
+    TestEnv env;
+    TMainForm* main = env.Start();
+    if (how == "paste") {
+        QApplication::clipboard()->setText(text);
+        main->ReadMemo->paste();
+    } else {
+        TypeText(main->ReadMemo, text);
+        QTest::keyClick(main->ReadMemo, Qt::Key_Return, Qt::ShiftModifier);
+        TypeText(main->ReadMemo, "b");
+    }
+    QCOMPARE(env.Dlg.Beeps, beeps);
+    main->WriteProjectFile(env.Path("Projekty/Hra.zpf"));
+    QCOMPARE(ReadBytes(env.Path("Projekty/Readme.nfo")), saved);
+}
+
 void TestMainForm::runCheckBoxEnablesRunFields()
 {
     TestEnv env;
@@ -346,6 +387,83 @@ void TestMainForm::untitledSaveIsSaveAs()
     QVERIFY(env.Dlg.Unexpected.isEmpty());
 }
 
+void TestMainForm::saveAsDialogRules_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<MsgAnswer>("answer");  // to the overwrite question; Ok: none expected
+    QTest::addColumn<QString>("saved");     // the file written, empty: none
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a name without .zpf over an existing project asks; No keeps it")
+        << "Jiny" << MsgAnswer::No << "" << "Jiny.zpf již existuje.\nChcete jej nahradit?";
+    QTest::newRow("a name without .zpf over an existing project asks; Yes replaces it")
+        << "Jiny" << MsgAnswer::Yes << "Jiny.zpf" << "Jiny.zpf již existuje.\nChcete jej nahradit?";
+    QTest::newRow("a new name without .zpf gets it") << "Novy" << MsgAnswer::Ok << "Novy.zpf" << "";
+    QTest::newRow("Reg.ini refused") << "Reg.ini" << MsgAnswer::Ok << ""
+                                     << "Jméno Reg.ini patří souboru, který se ukládá vedle projektu.\nZvolte prosím jiné jméno.";
+    QTest::newRow("README.NFO refused") << "README.NFO" << MsgAnswer::Ok << ""
+                                        << "Jméno README.NFO patří souboru, který se ukládá vedle projektu.\nZvolte prosím jiné jméno.";
+}
+
+void TestMainForm::saveAsDialogRules()
+{
+    QFETCH(QString, typed);
+    QFETCH(MsgAnswer, answer);
+    QFETCH(QString, saved);
+    QFETCH(QString, message);
+    TestEnv env;
+    TMainForm* main = env.Start();
+    const QByteArray old = "[Jiny.zpf]\r\nNazev=stary\r\n";
+    WriteBytes(env.Path("Projekty/Jiny.zpf"), old);
+    main->TitleEdit->setText("novy");
+    env.Dlg.SaveAnswers = {env.Path("Projekty/" + typed), QString()};  // a dialog kept open is then cancelled
+    if (answer != MsgAnswer::Ok)
+        env.Dlg.Answers.push_back(answer);
+    QCOMPARE(main->SavePrAsActExecute(), !saved.isEmpty());
+    QCOMPARE(env.Dlg.Messages.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty())
+        QCOMPARE(env.Dlg.Messages[0].Text, message);
+    QCOMPARE(ReadBytes(env.Path("Projekty/Jiny.zpf")) == old, saved != "Jiny.zpf");
+    QCOMPARE(main->windowTitle(), Caption(saved.isEmpty() ? "Bezejmena.zpf" : saved));
+    QCOMPARE(main->Modified, saved.isEmpty());
+    if (!saved.isEmpty())
+        QCOMPARE(ProfileFile::Load(env.Path("Projekty/" + saved)).Read(saved, "Nazev"), "novy");
+    QStringList files{"Jiny.zpf"};
+    if (saved == "Novy.zpf")
+        files << saved;
+    QCOMPARE(QDir(env.Path("Projekty")).entryList(QDir::Files), files);
+    QVERIFY(env.Dlg.Unexpected.isEmpty());
+}
+
+void TestMainForm::cancelledSaveAsCancelsTheCommand_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("new") << "new";
+    QTest::newRow("open") << "open";
+    QTest::newRow("close") << "close";
+}
+
+void TestMainForm::cancelledSaveAsCancelsTheCommand()
+{
+    QFETCH(QString, command);
+    TestEnv env;
+    TMainForm* main = env.Start();
+    main->TitleEdit->setText("rozdělaná práce");
+    env.Dlg.Answers.push_back(MsgAnswer::Yes);  // save the untitled project: Save As ...
+    env.Dlg.SaveAnswers.push_back(QString());   // ... cancelled
+    if (command == "new")
+        main->NewPrActExecute();
+    else if (command == "open")
+        main->OpenPrActExecute();
+    else
+        QVERIFY(!main->close());
+    QVERIFY(main->isVisible());
+    QCOMPARE(main->TitleEdit->text(), "rozdělaná práce");
+    QVERIFY(main->Modified);
+    QVERIFY(env.Dlg.OpenCalls.isEmpty());
+    QCOMPARE(env.Dlg.Messages.size(), 1);
+    QVERIFY(env.Dlg.Unexpected.isEmpty());
+}
+
 void TestMainForm::sideFilesFollowTheProject()
 {
     TestEnv env;
@@ -389,17 +507,75 @@ void TestMainForm::openAppliesStoredDiskSpace()
     QVERIFY(!main->Modified);
 }
 
-void TestMainForm::openFileWithoutSectionsKeepsFields()
+void TestMainForm::refusedOpenKeepsTheProject_data()
 {
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("file without sections") << "empty";
+    QTest::newRow("Reg.ini over the size limit") << "large";
+    QTest::newRow("Reg.ini that cannot be read") << "unreadable";
+}
+
+void TestMainForm::refusedOpenKeepsTheProject()
+{
+    QFETCH(QString, fault);
     TestEnv env;
     TMainForm* main = env.Start();
+    const QString mine = env.Path("Projekty/Moje.zpf");
+    main->WriteProjectFile(mine);
     main->TitleEdit->setText("Zůstane");
-    const QString path = env.Path("Projekty/Prazdny.zpf");
-    WriteBytes(path, "");
+    QDir().mkpath(env.Path("Jinde"));
+    const QString path = env.Path("Jinde/Hra.zpf");
+    const QString regIni = env.Path("Jinde/Reg.ini");
+    WriteBytes(path, fault == "empty" ? "" : "[Hra.zpf]\r\nNazev=Hra\r\n");
+    if (fault == "large") {
+        QFile file(regIni);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(ProfileFile::MaxFileSize + 1));  // sparse
+    } else if (fault == "unreadable") {
+        QVERIFY(QFile::link("/proc/self/mem", regIni));  // opens, but every read fails
+    }
     QVERIFY_THROWS_EXCEPTION(ZelvakonError, main->ReadProjectFile(path));
     QCOMPARE(main->TitleEdit->text(), "Zůstane");
-    QCOMPARE(main->windowTitle(), Caption("Bezejmena.zpf"));
-    QCOMPARE(main->ProjectPath, path);
+    QCOMPARE(main->windowTitle(), Caption("Moje.zpf"));
+    QCOMPARE(main->ProjectPath, mine);
+    QVERIFY(main->Modified);
+    // Ctrl+S saves the project that stayed, where it came from; the refused folder is left alone.
+    main->SavePrActExecute();
+    QCOMPARE(ProfileFile::Load(mine).Read("Moje.zpf", "Nazev"), "Zůstane");
+    QCOMPARE(ProfileFile::Load(path).Read("Hra.zpf", "Nazev"), fault == "empty" ? "" : "Hra");
+    if (fault == "large")
+        QCOMPARE(QFileInfo(regIni).size(), ProfileFile::MaxFileSize + 1);
+    if (fault == "unreadable")
+        QCOMPARE(QFileInfo(regIni).symLinkTarget(), "/proc/self/mem");
+    QVERIFY(env.Dlg.Unexpected.isEmpty());
+}
+
+void TestMainForm::winRarFieldKeptWhenFolderMeasured_data()
+{
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("typed by the user") << false;
+    QTest::newRow("read from an opened project") << true;
+}
+
+void TestMainForm::winRarFieldKeptWhenFolderMeasured()
+{
+    QFETCH(bool, opened);
+    TestEnv env;
+    env.Settings.Stored = "/usr/bin/rar-z-nastaveni";
+    TMainForm* main = env.Start();
+    QCOMPARE(main->RAREdit->text(), "/usr/bin/rar-z-nastaveni");
+    if (opened) {
+        WriteBytes(env.Path("Projekty/Hra.zpf"), "[Hra.zpf]\r\nWinRARExe=/opt/muj/rar\r\n");
+        main->ReadProjectFile(env.Path("Projekty/Hra.zpf"));
+    } else {
+        main->RAREdit->setText("/opt/muj/rar");
+    }
+    main->Dir2AddEdit->setText(env.Path("Obrazky"));  // an existing folder, measured behind the wait window
+    QCOMPARE(main->RAREdit->text(), "/opt/muj/rar");
+    QVERIFY(main->Modified);
+    // A new project starts from the stored path again.
+    env.Dlg.Answers.push_back(MsgAnswer::No);
+    main->NewPrActExecute();
+    QCOMPARE(main->RAREdit->text(), "/usr/bin/rar-z-nastaveni");
 }
 
 void TestMainForm::openedProjectWithoutWinRarDisablesBuild()
@@ -465,18 +641,17 @@ void TestMainForm::closeStoresWinRarPath()
     QCOMPARE(again->RAREdit->text(), nextStart);
 }
 
-void TestMainForm::closeKeptOpenWhenStoreFails()
+void TestMainForm::closeEndsWhenStoreFails()
 {
     TestEnv env;
     TMainForm* main = env.Start();
     env.Settings.FailWrites = true;
-    QVERIFY(!main->close());
+    // Shown once, and the program still ends: refusing would leave no way out.
+    QVERIFY(main->close());
     QCOMPARE(env.Dlg.Messages.size(), 1);
     QCOMPARE(env.Dlg.Messages[0].Title, "Zelvakon");
     QCOMPARE(env.Dlg.Messages[0].Icon, MsgIcon::Error);
     QCOMPARE(env.Dlg.Messages[0].Text, "Hodnotu WinRARexe nelze uložit.");
-    env.Settings.FailWrites = false;
-    QVERIFY(main->close());
 }
 
 void TestMainForm::newResetsToNewDefaults()

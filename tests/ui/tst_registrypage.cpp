@@ -2,6 +2,8 @@
 #include "Keydlg.h"
 #include "Namvaldlg.h"
 #include "Paths.h"
+#include "ProfileFile.h"
+#include "RegIni.h"
 #include "RegistryImages.h"
 #include "TimeBounds.h"
 #include "RegistryText.h"
@@ -158,6 +160,9 @@ private slots:
     void import_data();
     void import();
     void importOfAFolderReports();
+    void importReportsWhatItCouldNotTake();
+    void namesThatWouldMergeOrVanish_data();
+    void namesThatWouldMergeOrVanish();
     void projectSaveAndOpen_data();
     void projectSaveAndOpen();
     void largeImportStaysLinear();
@@ -676,6 +681,98 @@ void TestRegistryPage::importOfAFolderReports()
         QVERIFY(error.Message().contains(folder));
     }
     QVERIFY(!page.main->Registry.HasKeysBelowRoots());
+}
+
+void TestRegistryPage::importReportsWhatItCouldNotTake()
+{
+    Page page({S("HKEY_USERS\\Hra|x|String|1")});
+    const QString path = page.env.Path(S("Projekty/import.ini"));
+    QString deep = S("HKEY_CURRENT_USER");
+    for (int i = 0; i <= MaxRegIniDepth; ++i)
+        deep += S("\\k");
+    WriteBytes(path, "[" + deep.toLatin1() + "]\r\n[HKEY_USERS\\HRA]\r\ny=(Time)2\r\n[HKEY_USERS\\Jina]\r\n");
+    page.env.Dlg.OpenAnswers.push_back(path);
+    page.main->OpenBtn->click();
+    QCOMPARE(DumpTree(page.main->Registry),
+             (QStringList{S("HKEY_USERS\\HRA"), S("HKEY_USERS\\HRA|y|Time|2"), S("HKEY_USERS\\Jina")}));
+    QCOMPARE(page.ViewKeys(), page.ModelKeys());
+    QCOMPARE(page.env.Dlg.Messages.size(), 1);
+    const FakeDialogs::Message& m = page.env.Dlg.Messages.front();
+    QCOMPARE(m.Text, S("Soubor %1 nebyl načten celý.\n"
+                       "Vynechané sekce vnořené hlouběji než do 512 úrovní: 1\n"
+                       "Sekce s klíčem, který se od jiného liší jen velikostí písmen (platí poslední): 1")
+                         .arg(path));
+    QCOMPARE(m.Icon, MsgIcon::Warning);
+    QVERIFY(page.main->Modified);
+}
+
+void TestRegistryPage::namesThatWouldMergeOrVanish_data()
+{
+    QTest::addColumn<QStringList>("tree");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("command");  // "add key", "rename key", "add entry" or "edit entry 0|1"
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("refusal");  // empty: accepted
+    const QString keyCase = S("Klíče v jednom klíči se nemohou lišit jen velikostí písmen.");
+    const QString entryCase = S("Jména v jednom klíči se nemohou lišit jen velikostí písmen.");
+    QString deep = S("HKEY_CURRENT_USER");
+    for (int i = 1; i < MaxRegIniDepth; ++i)
+        deep += S("\\k");
+    const QString cu = S("HKEY_CURRENT_USER");
+    QTest::newRow("a sibling key in another letter case")
+        << QStringList{cu + S("\\Software")} << cu << S("add key") << S("SOFTWARE") << keyCase;
+    QTest::newRow("renamed into a sibling's name in another letter case")
+        << QStringList{cu + S("\\A"), cu + S("\\B")} << cu + S("\\A") << S("rename key") << S("b") << keyCase;
+    QTest::newRow("renamed into its own name in another letter case") << QStringList{cu + S("\\A")} << cu + S("\\A")
+                                                                       << S("rename key") << S("a") << QString();
+    QTest::newRow("a key at the deepest level") << QStringList{deep} << deep << S("add key") << S("x") << QString();
+    QTest::newRow("a key below the deepest level") << QStringList{deep + S("\\k")} << deep + S("\\k") << S("add key")
+                                                   << S("x") << S("Klíč nelze vnořit hlouběji než do 512 úrovní.");
+    QTest::newRow("an entry name in another letter case")
+        << QStringList{cu + S("\\K|Verze|Integer|2")} << cu + S("\\K") << S("add entry") << S("VERZE") << entryCase;
+    QTest::newRow("an entry renamed into another's name in another letter case")
+        << QStringList{cu + S("\\K|a|String|1"), cu + S("\\K|b|String|2")} << cu + S("\\K") << S("edit entry 1")
+        << S("A") << entryCase;
+    QTest::newRow("an entry renamed into its own name in another letter case")
+        << QStringList{cu + S("\\K|a|String|1")} << cu + S("\\K") << S("edit entry 0") << S("A") << QString();
+}
+
+void TestRegistryPage::namesThatWouldMergeOrVanish()
+{
+    QFETCH(QStringList, tree);
+    QFETCH(QString, selected);
+    QFETCH(QString, command);
+    QFETCH(QString, name);
+    QFETCH(QString, refusal);
+    Page page(tree);
+    page.Select(selected);
+    const QStringList before = DumpTree(page.main->Registry);
+    if (command.endsWith(S("key")))
+        page.ScriptKey(name);
+    else
+        page.ScriptValue(name, S("String"), S("9"));
+    if (command == S("add key"))
+        page.main->AddKeyBtn->click();
+    else if (command == S("rename key"))
+        page.main->EditKeyBtn->click();
+    else if (command == S("add entry"))
+        page.main->AddBtn->click();
+    else {
+        page.SelectEntry(command.right(1).toInt());
+        page.main->EditBtn->click();
+    }
+    QCOMPARE(page.env.Dlg.Messages.size(), refusal.isEmpty() ? 0 : 1);
+    if (!refusal.isEmpty()) {
+        QCOMPARE(page.env.Dlg.Messages[0].Text, refusal);
+        QCOMPARE(page.env.Dlg.Messages[0].Title, S("Chyba"));
+    }
+    QCOMPARE(DumpTree(page.main->Registry) == before, !refusal.isEmpty());
+    QCOMPARE(page.main->Modified, refusal.isEmpty());
+    // What is accepted comes back from Reg.ini as it is.
+    RegistryTree loaded;
+    LoadRegIni(ProfileFile::Parse(BuildRegIniStream(page.main->Registry)), loaded);
+    QCOMPARE(DumpTree(loaded), DumpTree(page.main->Registry));
+    QVERIFY(page.env.Dlg.Unexpected.isEmpty());
 }
 
 void TestRegistryPage::projectSaveAndOpen_data()
