@@ -184,7 +184,8 @@ public:
     // --- registry page (MainRegistry.cpp)
     void SetupRegistryPage();
     void SaveRegIni(const QString& path);
-    void LoadRegIni(const ProfileFile& profile, const QString& path);
+    void LoadRegIni(const QString& path);
+    void LoadRegIni(const ProfileFile& profile, const QString& path);  // path names the file in messages
     void RegViewChange();
     void ValueViewChange();
     void AddKeyBtnClick();

@@ -331,7 +331,7 @@ void TMainForm::OpenBtnClick()
     const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (!path)
         return;
-    LoadRegIni(ProfileFile::Load(*path), *path);
+    LoadRegIni(*path);
     Modified = true;  // also when the file added nothing
 }
 
@@ -344,6 +344,8 @@ void TMainForm::SaveRegIni(const QString& path)
         return;
     ::SaveRegIni(path, Registry);
 }
+
+void TMainForm::LoadRegIni(const QString& path) { LoadRegIni(ProfileFile::Load(path), path); }
 
 void TMainForm::LoadRegIni(const ProfileFile& profile, const QString& path)
 {

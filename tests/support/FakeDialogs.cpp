@@ -49,7 +49,7 @@ std::optional<QString> FakeDialogs::SaveFile(const FileDialogOptions& options)
             answer += QLatin1Char('.') + options.DefaultSuffix;
         const QFileInfo chosen(answer);
         if (options.ConfirmOverwrite && chosen.exists()
-            && MessageBox(QStringLiteral("%1 již existuje.\nChcete jej nahradit?").arg(chosen.fileName()), options.Title,
+            && MessageBox(QStringLiteral("Soubor %1 již existuje.\nChcete jej nahradit?").arg(chosen.fileName()), options.Title,
                           MsgIcon::Warning, MsgButtons::YesNoCancel)
                    != MsgAnswer::Yes)
             continue;

@@ -394,9 +394,9 @@ void TestMainForm::saveAsDialogRules_data()
     QTest::addColumn<QString>("saved");     // the file written, empty: none
     QTest::addColumn<QString>("message");
     QTest::newRow("a name without .zpf over an existing project asks; No keeps it")
-        << "Jiny" << MsgAnswer::No << "" << "Jiny.zpf již existuje.\nChcete jej nahradit?";
+        << "Jiny" << MsgAnswer::No << "" << "Soubor Jiny.zpf již existuje.\nChcete jej nahradit?";
     QTest::newRow("a name without .zpf over an existing project asks; Yes replaces it")
-        << "Jiny" << MsgAnswer::Yes << "Jiny.zpf" << "Jiny.zpf již existuje.\nChcete jej nahradit?";
+        << "Jiny" << MsgAnswer::Yes << "Jiny.zpf" << "Soubor Jiny.zpf již existuje.\nChcete jej nahradit?";
     QTest::newRow("a new name without .zpf gets it") << "Novy" << MsgAnswer::Ok << "Novy.zpf" << "";
     QTest::newRow("Reg.ini refused") << "Reg.ini" << MsgAnswer::Ok << ""
                                      << "Jméno Reg.ini patří souboru, který se ukládá vedle projektu.\nZvolte prosím jiné jméno.";
