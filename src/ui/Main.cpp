@@ -367,7 +367,7 @@ bool TMainForm::FormCloseQuery()
     }
     // A build whose window was closed by its frame still writes its data file; quitting would throw
     // it away, so the user decides. Asked last, as stopping it cannot be taken back.
-    TProgressForm* progress = Windows.ProgressForm.IfCreated();
+    TProgressForm* progress = Windows.ProgressForm;
     if (!progress || !progress->WorkerRunning())
         return true;
     if (Services.Dlg->MessageBox(QStringLiteral("Sestavování ještě probíhá. Přerušit ho?"), QStringLiteral("Dotaz"),
