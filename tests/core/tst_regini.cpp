@@ -155,8 +155,10 @@ void TestRegIni::saveWritesThroughProfile_data()
         << ExampleTree << QByteArray("; comment") << QByteArray("; comment\r\n") + example;
     QTest::newRow("a header after blanks ends the kept text")
         << ExampleTree << QByteArray("; a [b]\r\n \t[Old]\r\nx=y\r\n") << QByteArray("; a [b]\r\n") + example;
-    QTest::newRow("lines ended by CR or LF alone stay as they are")
-        << ExampleTree << QByteArray("; a\r; b\n[Old]\r\n") << QByteArray("; a\r; b\n") + example;
+    QTest::newRow("lines ended by CR or LF alone end in CR LF, as every line of the file")
+        << ExampleTree << QByteArray("; a\r; b\n[Old]\r\n") << QByteArray("; a\r\n; b\r\n") + example;
+    QTest::newRow("a byte order mark before the first header goes")
+        << ExampleTree << QByteArray("\xEF\xBB\xBF[Old]\r\nx=y\r\n") << example;
     const QByteArray longText = QByteArray(200000, ';') + "\r\n";
     QTest::newRow("kept text longer than one read") << ExampleTree << longText + "[Old]\r\n" << longText + example;
     QTest::newRow("names and sections differing in case merge as in the build copy")
