@@ -16,6 +16,8 @@ int main(int argc, char* argv[])
 {
     ZelvakonApplication app(argc, argv);
     ApplyProgramFont();
+    LoadQtTranslation();
+    QApplication::setWindowIcon(ProgramIcon());
     QtDialogs dialogs;
     app.ErrorDialogs = &dialogs;
     try {
@@ -46,14 +48,28 @@ int main(int argc, char* argv[])
         splash.hide();
         splash.close();
 
+        // A project named on the command line opens once the first activation has loaded the stored
+        // WinRAR path, so that the project's own path is what the field shows.
+        const QString project = ProjectArgument(QCoreApplication::arguments());
+        if (!project.isEmpty())
+            QObject::connect(&mainForm, &TMainForm::Activated, &mainForm,
+                             [&mainForm, project] { mainForm.OpenProjectFile(project); },
+                             Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
         mainForm.show();
-        // For the start-up benchmark: say when the main window has been activated, then end the run.
+        // For the start-up benchmark: say when the main window has been activated, then end the run,
+        // saying the caption the window has by then.
         if (qEnvironmentVariableIsSet("ZELVAKON_QUIT_AFTER_ACTIVATION")) {
             QObject::connect(&mainForm, &TMainForm::Activated, &app, [] {
                 std::fputs("activated\n", stdout);
                 std::fflush(stdout);
             });
-            QObject::connect(&mainForm, &TMainForm::Activated, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+            QObject::connect(
+                &mainForm, &TMainForm::Activated, &app,
+                [&mainForm] {
+                    std::printf("%s\n", qUtf8Printable(mainForm.windowTitle()));
+                    QCoreApplication::quit();
+                },
+                Qt::QueuedConnection);
         }
         app.exec();
     } catch (const ZelvakonError& error) {

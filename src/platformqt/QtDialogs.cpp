@@ -46,8 +46,8 @@ QString QtDialogs::QtFilter(const QString& filter)
         QStringList patterns;
         for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             patterns << pattern.toLower();
-            if (pattern.toLower() != pattern)
-                patterns << pattern;
+            if (pattern.toUpper() != pattern.toLower())
+                patterns << pattern.toUpper();
         }
         out << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
@@ -80,7 +80,15 @@ static void AddPicturePreview(QFileDialog& dialog)
 
 static std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogOptions& options, bool save)
 {
-    QFileDialog dialog(parent, options.Title, options.InitialFolder, QtDialogs::QtFilter(options.Filter));
+    QFileDialog dialog(parent, options.Title, options.InitialFolder);
+    // The program's captions already show their pattern ("Bitmapy (*.bmp)"): the patterns Qt matches
+    // with, in both letter cases, stay out of sight instead of following the caption a second time.
+    const QStringList parts = options.Filter.split(QLatin1Char('|'));
+    bool captionsShowPatterns = parts.size() >= 2;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        captionsShowPatterns = captionsShowPatterns && parts[i].trimmed().endsWith(QLatin1Char(')'));
+    dialog.setOption(QFileDialog::HideNameFilterDetails, captionsShowPatterns);
+    dialog.setNameFilter(QtDialogs::QtFilter(options.Filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : (options.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.ConfirmOverwrite);

@@ -1,7 +1,11 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "Error.h"
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 ZelvakonApplication::ZelvakonApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -28,4 +32,34 @@ void ApplyProgramFont()
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSize(8);
     QApplication::setFont(font);
+}
+
+bool LoadQtTranslation()
+{
+    auto* translator = new QTranslator(qApp);
+    if (!translator->load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
+}
+
+QIcon ProgramIcon()
+{
+    // Read when a window first needs it, not at start-up.
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/zelvakon-48.png"), QSize(48, 48));
+    icon.addFile(QStringLiteral(":/icons/zelvakon-256.png"), QSize(256, 256));
+    return icon;
+}
+
+QString ProjectArgument(const QStringList& arguments)
+{
+    // Qt has taken its own options out by now; what is left that is not an option is the file.
+    for (const QString& argument : arguments.mid(1)) {
+        if (!argument.startsWith(QLatin1Char('-')))
+            return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(argument).absoluteFilePath()));
+    }
+    return QString();
 }

@@ -4,6 +4,7 @@
 #include "Error.h"
 #include "HelpViewer.h"
 #include "KeyFilter.h"
+#include "Mnemonics.h"
 #include "MusicPlayer.h"
 #include "Paths.h"
 #include "ProfileFile.h"
@@ -187,6 +188,8 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
         connect(Services.Player, &MusicPlayer::Notify, this, Guarded(&TMainForm::MusicPlayerNotify));
 
     SetupFolders();
+    new ControlMnemonics(this);
+    setAcceptDrops(true);
 
     FormCreate();
 

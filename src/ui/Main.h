@@ -220,12 +220,17 @@ public:
     void ReadMemoChange();
     void ClearBtnClick();
 
+    // --- from the desktop (MainDesktop.cpp)
+    void OpenProjectFile(const QString& path);  // Open without its dialog: a start argument, a drop
+
 signals:
     void Activated();  // after each FormActivate
 
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void MakeOtherPages();
