@@ -1,11 +1,14 @@
 // Renders the main window's pages (and other windows) to PNG files for the README, offscreen.
 #include "Application.h"
 #include "NullDialogs.h"
+#include "QtDialogs.h"
 #include "Forms.h"
 #include "Main.h"
 #include "SettingsStore.h"
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -17,6 +20,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     ApplyProgramFont();
+    LoadQtTranslation();  // the file dialog speaks Czech, as in the program
+    QApplication::setWindowIcon(ProgramIcon());
     if (argc < 2) {
         std::fprintf(stderr, "usage: zelvakon-screenshots OUTPUT-FOLDER\n");
         return 2;
@@ -58,5 +63,32 @@ int main(int argc, char** argv)
         }
         std::printf("%s\n", qPrintable(file));
     }
+
+    // Qt's own file dialog, as "Otevřít projekt..." shows it over a folder with a few projects.
+    const QString projects = programFolder.filePath(QStringLiteral("Projekty"));
+    for (const char* name : {"Bezejmena.zpf", "Zavody.zpf", "Zelvi_hra.zpf"}) {
+        QFile file(projects + QLatin1Char('/') + QLatin1String(name));
+        file.open(QIODevice::WriteOnly);
+    }
+    QtDialogs fileDialogs(&main);
+    FileDialogOptions options;
+    options.Title = QStringLiteral("Otevřít projekt...");
+    options.Filter = QStringLiteral("Projektové soubory (*.zpf)|*.ZPF");
+    options.InitialFolder = projects;
+    options.MustExist = true;
+    const QString dialogFile = out + QStringLiteral("/file-dialog.png");
+    bool saved = false;
+    QTimer::singleShot(300, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            saved = dialog->grab().save(dialogFile);
+            dialog->reject();
+        }
+    });
+    fileDialogs.OpenFile(options);
+    if (!saved) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(dialogFile));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(dialogFile));
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "Splash.h"
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char* argv[])
@@ -48,14 +49,17 @@ int main(int argc, char* argv[])
         splash.hide();
         splash.close();
 
-        // A project named on the command line opens once the first activation has loaded the stored
-        // WinRAR path, so that the project's own path is what the field shows.
+        mainForm.show();
+        // A project named on the command line opens once the window is up. The first activation
+        // loads the stored WinRAR path into the field, so it runs first, here if the window manager
+        // has not activated the window yet (or never does): the project's own path is what stays.
         const QString project = ProjectArgument(QCoreApplication::arguments());
         if (!project.isEmpty())
-            QObject::connect(&mainForm, &TMainForm::Activated, &mainForm,
-                             [&mainForm, project] { mainForm.OpenProjectFile(project); },
-                             Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
-        mainForm.show();
+            QTimer::singleShot(0, &mainForm, [&mainForm, project] {
+                if (mainForm.ActivatePending)
+                    mainForm.RunActivation();
+                mainForm.OpenProjectFile(project);
+            });
         // For the start-up benchmark: say when the main window has been activated, then end the run,
         // saying the caption the window has by then.
         if (qEnvironmentVariableIsSet("ZELVAKON_QUIT_AFTER_ACTIVATION")) {

@@ -38,7 +38,13 @@ ProgramFolders ProgramFolders::Resolve(const QString& executableFolder, const QS
 
 ProgramFolders ProgramFolders::ForRunningProgram()
 {
-    return Resolve(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), PerUserFolder(), CanCreateIn);
+    return Resolve(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), PerUserFolder(),
+                   WorkingFoldersBeside);
+}
+
+bool ProgramFolders::WorkingFoldersBeside(const QString& executableFolder)
+{
+    return !QFileInfo(Join(executableFolder, QStringLiteral("installed-copy"))).exists() && CanCreateIn(executableFolder);
 }
 
 QString ProgramFolders::PerUserFolder()

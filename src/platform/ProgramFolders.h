@@ -3,8 +3,8 @@
 #include <QStringList>
 #include <functional>
 
-// Where the program keeps its files. As it always has, beside its own executable. When that folder
-// cannot be written (a copy installed into a system folder), the working folders and the untitled
+// Where the program keeps its files. As it always has, beside its own executable. In an installed copy
+// (its folder holds the file "installed-copy") and where that folder cannot be written, the working folders and the untitled
 // project move to a per-user program folder, and Unrar.dll and Vorvanex.exe are looked for there
 // first, then beside the executable. Resolved once at start.
 struct ProgramFolders {
@@ -26,6 +26,9 @@ struct ProgramFolders {
     static ProgramFolders ForRunningProgram();
     // The platform's per-user data location + "Zelvakon", native separators; empty when unknown.
     static QString PerUserFolder();
+    // Whether the working folders stay in the executable's folder: not in an installed copy, whose folder
+    // belongs to the package even where root can write to it, and not where nothing can be created.
+    static bool WorkingFoldersBeside(const QString& executableFolder);
     // Whether a folder can be created in the folder, found out by creating (and removing) one:
     // permission bits say nothing for root, and a read-only file system shows only when written.
     static bool CanCreateIn(const QString& folder);

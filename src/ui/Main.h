@@ -222,6 +222,7 @@ public:
 
     // --- from the desktop (MainDesktop.cpp)
     void OpenProjectFile(const QString& path);  // Open without its dialog: a start argument, a drop
+    void RunActivation();  // FormActivate once it is due, then Activated
 
 signals:
     void Activated();  // after each FormActivate
@@ -234,5 +235,4 @@ protected:
 
 private:
     void MakeOtherPages();
-    void RunActivation();  // FormActivate once it is due, then Activated
 };

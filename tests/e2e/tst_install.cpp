@@ -5,14 +5,16 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
-// The Debian package, built by CPack from this build tree and unpacked into a scratch root: its
-// layout, its dependencies, and the installed programs started from there.
+// The Debian packages zelvakon-cli and zelvakon, built by CPack from this build tree and unpacked into
+// a scratch root: their layout, their dependencies, Debian's own checks, and the installed programs
+// started from there.
 class TestInstall : public QObject {
     Q_OBJECT
 private slots:
@@ -22,12 +24,18 @@ private slots:
     void installedFiles();
     void dependsOnWhatTheProgramLinks();
     void desktopEntryStartsTheLauncher();
-    void startsBesideItsFolderWhenWritable();
+    void projectFilesHaveTheirOwnType();
+    void helpFindsItsPictures_data();
+    void helpFindsItsPictures();
+    void debianChecksPass();
+    void installedCopyNeverWritesIntoItsFolder();
     void fallsBackToPerUserFolderWhenReadOnly();
+    void opensProjectNamedOnCommandLine();
     void buildsProjectThroughCli();
 
 private:
     QString Unpack(const QString& name);
+    QString Deb(const QString& package) const { return Debs.value(package); }
     QProcessEnvironment UserEnvironment(const QString& home) const;
     QStringList ReadOnlyProgramFolder(const QString& root, const QStringList& command) const;
     bool CanMountReadOnly();
@@ -35,15 +43,15 @@ private:
     void StartAndClose(const QString& root, bool readOnly, const QString& expectFolders, const QString& home);
 
     QTemporaryDir Scratch;
-    QString Deb;
-    QString Root;  // the package unpacked once, for the checks that only read
-    QStringList Programs{QStringLiteral("zelvakon")};
+    QMap<QString, QString> Debs;  // package name: file
+    QString Root;                 // both packages unpacked once, for the checks that only read
+    const QStringList Programs{QStringLiteral("zelvakon"), QStringLiteral("zelvakon-cli")};
     int MountState = -1;  // -1: not tried yet
 };
 
 namespace {
 
-const QString ProgramDir = QStringLiteral("opt/zelvakon");
+const QString ProgramDir = QStringLiteral("usr/lib/zelvakon");
 const char* const WorkingFolders[] = {"Projekty", "Vystup", "Obrazky", "Hudba"};
 
 QString BuildDir() { return QFileInfo(QStringLiteral(ZELVAKON_BIN_DIR)).path(); }
@@ -56,10 +64,12 @@ struct Run {
 };
 
 Run Execute(const QString& program, const QStringList& args, int timeoutMs = 30000,
-            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+            const QString& workingFolder = QString())
 {
     QProcess process;
     process.setProcessEnvironment(env);
+    process.setWorkingDirectory(workingFolder);
     process.start(program, args);
     Run run;
     if (!process.waitForStarted(timeoutMs))
@@ -111,7 +121,6 @@ QString PackageOwning(const QString& path)
     return QString();
 }
 
-#ifdef ZELVAKON_HAVE_CLI
 QByteArray RandomBytes(int size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -119,57 +128,88 @@ QByteArray RandomBytes(int size)
         b = char(QRandomGenerator::global()->bounded(256));
     return bytes;
 }
-#endif
+
+// The files of a folder tree, relative to it.
+QSet<QString> FilesBelow(const QString& root)
+{
+    QSet<QString> found;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << QDir(root).relativeFilePath(it.next());
+    return found;
+}
+
+QSet<QString> PackageNames(const QString& field)
+{
+    QSet<QString> names;  // without versions
+    for (const QString& item : field.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        names << item.trimmed().section(QLatin1Char(' '), 0, 0);
+    return names;
+}
 
 }  // namespace
 
 void TestInstall::initTestCase()
 {
     QVERIFY(Scratch.isValid());
-#ifdef ZELVAKON_HAVE_CLI
-    Programs << QStringLiteral("zelvakon-cli");
-#endif
     // CPack packs what the build tree holds; it does not build. The staging goes to the scratch folder.
     const QString debDir = Scratch.filePath(QStringLiteral("deb"));
     const Run cpack = Execute(QStringLiteral(ZELVAKON_CPACK),
                               {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
                                BuildDir() + QStringLiteral("/CPackConfig.cmake"), QStringLiteral("-B"), debDir},
-                              50000);
+                              120000);
     QVERIFY2(cpack.Finished && cpack.Code == 0, cpack.Out + cpack.Err);
     const QStringList debs = QDir(debDir).entryList({QStringLiteral("*.deb")}, QDir::Files);
-    QCOMPARE(debs.size(), 1);
-    Deb = debDir + QLatin1Char('/') + debs.first();
+    for (const QString& deb : debs)
+        Debs.insert(deb.section(QLatin1Char('_'), 0, 0), debDir + QLatin1Char('/') + deb);
+    QCOMPARE(Debs.keys(), Programs);
+    for (const QString& program : Programs)
+        QVERIFY2(Deb(program).endsWith(QStringLiteral("_" ZELVAKON_DEB_VERSION "_amd64.deb")), qPrintable(Deb(program)));
     Root = Unpack(QStringLiteral("root"));
 }
 
+// Both packages, as dpkg installs them, into a scratch root.
 QString TestInstall::Unpack(const QString& name)
 {
     const QString root = Scratch.filePath(name);
-    const Run run = Execute(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), Deb, root});
-    if (!run.Finished || run.Code != 0)
-        qWarning("dpkg-deb -x failed: %s", run.Err.constData());
+    for (const QString& deb : std::as_const(Debs)) {
+        const Run run = Execute(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), deb, root});
+        if (!run.Finished || run.Code != 0)
+            qWarning("dpkg-deb -x failed: %s", run.Err.constData());
+    }
     return root;
 }
 
 void TestInstall::packageHoldsExactlyTheProgram()
 {
-    // Nothing of the build tree besides the program: no test helper, no stand-in archiver, no tests.
-    QSet<QString> expected{ProgramDir + QStringLiteral("/Zelvakon.hlp"),
-                           ProgramDir + QStringLiteral("/Readme.txt"),
-                           ProgramDir + QStringLiteral("/zelvakon.svg"),
-                           QStringLiteral("usr/share/applications/zelvakon.desktop"),
-                           QStringLiteral("usr/share/icons/hicolor/scalable/apps/zelvakon.svg"),
-                           QStringLiteral("usr/share/icons/hicolor/48x48/apps/zelvakon.png"),
-                           QStringLiteral("usr/share/icons/hicolor/256x256/apps/zelvakon.png")};
-    for (const QString& program : Programs) {
-        expected << ProgramDir + QLatin1Char('/') + program;
-        expected << QStringLiteral("usr/bin/") + program;
+    // Nothing of the build tree besides the program: no test helper, no stand-in archiver, no tests;
+    // nothing below /opt. The window's package holds what only the window needs.
+    const QString icons = QStringLiteral("usr/share/icons/hicolor/");
+    QMap<QString, QSet<QString>> expected;
+    expected[QStringLiteral("zelvakon-cli")] = {
+        ProgramDir + QStringLiteral("/zelvakon-cli"), ProgramDir + QStringLiteral("/Readme.txt"),
+        ProgramDir + QStringLiteral("/installed-copy"), QStringLiteral("usr/bin/zelvakon-cli"),
+        QStringLiteral("usr/share/man/man1/zelvakon-cli.1.gz")};
+    expected[QStringLiteral("zelvakon")] = {
+        ProgramDir + QStringLiteral("/zelvakon"), ProgramDir + QStringLiteral("/Zelvakon.hlp"),
+        ProgramDir + QStringLiteral("/zelvakon.svg"), ProgramDir + QStringLiteral("/napoveda-program.png"),
+        ProgramDir + QStringLiteral("/napoveda-plochy.png"), QStringLiteral("usr/bin/zelvakon"),
+        QStringLiteral("usr/share/man/man1/zelvakon.1.gz"),
+        QStringLiteral("usr/share/applications/zelvakon.desktop"), QStringLiteral("usr/share/mime/packages/zelvakon.xml"),
+        icons + QStringLiteral("scalable/apps/zelvakon.svg"),
+        icons + QStringLiteral("scalable/mimetypes/application-x-zelvakon-project.svg")};
+    for (const char* size : {"48x48", "256x256"}) {
+        expected[QStringLiteral("zelvakon")] << icons + QLatin1String(size) + QStringLiteral("/apps/zelvakon.png")
+                                             << icons + QLatin1String(size)
+                                                    + QStringLiteral("/mimetypes/application-x-zelvakon-project.png");
     }
-    QSet<QString> found;
-    QDirIterator it(Root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found << QDir(Root).relativeFilePath(it.next());
-    QCOMPARE(found, expected);
+    for (const QString& package : Programs) {
+        for (const char* doc : {"copyright", "changelog.Debian.gz"})
+            expected[package] << QStringLiteral("usr/share/doc/") + package + QLatin1Char('/') + QLatin1String(doc);
+        const QString root = Scratch.filePath(QStringLiteral("only-") + package);
+        QVERIFY(Execute(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), Deb(package), root}).Code == 0);
+        QCOMPARE(FilesBelow(root), expected[package]);
+    }
 }
 
 void TestInstall::installedFiles_data()
@@ -190,10 +230,12 @@ void TestInstall::installedFiles_data()
                                               << QStringLiteral("exec ");
     QTest::newRow("the menu entry") << QStringLiteral("usr/share/applications/zelvakon.desktop") << false
                                     << QStringLiteral("[Desktop Entry]");
-#ifdef ZELVAKON_HAVE_CLI
     QTest::newRow("the command-line program") << ProgramDir + QStringLiteral("/zelvakon-cli") << true << QString();
     QTest::newRow("its launcher") << QStringLiteral("usr/bin/zelvakon-cli") << true << QStringLiteral("exec ");
-#endif
+    QTest::newRow("the licence") << QStringLiteral("usr/share/doc/zelvakon/copyright") << false
+                                 << QStringLiteral("License: Expat");
+    QTest::newRow("the mark of an installed copy") << ProgramDir + QStringLiteral("/installed-copy") << false
+                                                   << QStringLiteral("~/.local/share/Zelvakon");
 }
 
 void TestInstall::installedFiles()
@@ -212,17 +254,26 @@ void TestInstall::installedFiles()
 
 void TestInstall::dependsOnWhatTheProgramLinks()
 {
-    const Run field = Execute(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), Deb, QStringLiteral("Depends")});
-    QVERIFY(field.Finished && field.Code == 0);
-    QSet<QString> depends;  // the package names, without versions
-    for (const QString& item : QString::fromUtf8(field.Out).split(QLatin1Char(','), Qt::SkipEmptyParts))
-        depends << item.trimmed().section(QLatin1Char(' '), 0, 0);
-    // Loaded at run time, so no linker sees them: the platform plugin, SDL with its mixer (on the
-    // first music test) and the MIDI sound font.
-    for (const char* name : {"qt6-qpa-plugins", "timgm6mb-soundfont", "libsdl2-2.0-0", "libsdl2-mixer-2.0-0"})
-        QVERIFY2(depends.contains(QLatin1String(name)), name);
+    QMap<QString, QSet<QString>> depends;  // package: the package names it depends on
+    for (const QString& package : Programs) {
+        const Run field =
+            Execute(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), Deb(package), QStringLiteral("Depends")});
+        QVERIFY(field.Finished && field.Code == 0);
+        depends[package] = PackageNames(QString::fromUtf8(field.Out));
+    }
+    // The headless package needs no widgets, no display and no sound.
+    for (const char* name : {"libqt6widgets6", "libqt6gui6", "qt6-qpa-plugins", "libsdl2-2.0-0"})
+        QVERIFY2(!depends[QStringLiteral("zelvakon-cli")].contains(QLatin1String(name)), name);
+    // Loaded at run time, so no linker sees them: the headless package with the installed-copy mark,
+    // the platform plugin, SDL with its mixer (on the first music test), the MIDI sound font, Qt's
+    // Czech texts.
+    for (const char* name : {"zelvakon-cli", "qt6-qpa-plugins", "timgm6mb-soundfont", "libsdl2-2.0-0",
+                             "libsdl2-mixer-2.0-0", "qt6-translations-l10n"})
+        QVERIFY2(depends[QStringLiteral("zelvakon")].contains(QLatin1String(name)), name);
     // Every name must be a real Debian package: this machine has the whole runtime installed.
-    for (const QString& name : depends) {
+    for (const QString& name : depends[QStringLiteral("zelvakon")] + depends[QStringLiteral("zelvakon-cli")]) {
+        if (name == QLatin1String("zelvakon-cli"))
+            continue;
         const Run status =
             Execute(QStringLiteral("dpkg-query"), {QStringLiteral("-W"), QStringLiteral("-f=${Status}"), name});
         QVERIFY2(status.Out.contains("installed"), qPrintable(name + QStringLiteral(" is not a package here")));
@@ -230,7 +281,8 @@ void TestInstall::dependsOnWhatTheProgramLinks()
 #ifdef ZELVAKON_SANITIZED
     QSKIP("a sanitizer build links its runtime and more of Qt's libraries; packages are made of plain builds");
 #endif
-    // Every library the shipped programs link comes from a package that the package depends on.
+    // Every library a shipped program links comes from a package that its package depends on.
+    depends[QStringLiteral("zelvakon")] += depends[QStringLiteral("zelvakon-cli")];
     for (const QString& program : Programs) {
         const auto libraries = LinkedLibraries(Root + QLatin1Char('/') + ProgramDir + QLatin1Char('/') + program);
         QVERIFY(!libraries.isEmpty());
@@ -238,8 +290,8 @@ void TestInstall::dependsOnWhatTheProgramLinks()
             QVERIFY2(!path.isEmpty(), qPrintable(name + QStringLiteral(" not found by ldd")));
             const QString owner = PackageOwning(path);
             QVERIFY2(!owner.isEmpty(), qPrintable(path + QStringLiteral(" belongs to no package")));
-            QVERIFY2(depends.contains(owner), qPrintable(program + QStringLiteral(" links ") + name
-                                                         + QStringLiteral(" of ") + owner));
+            QVERIFY2(depends[program].contains(owner), qPrintable(program + QStringLiteral(" links ") + name
+                                                                  + QStringLiteral(" of ") + owner));
         }
     }
 }
@@ -255,8 +307,11 @@ void TestInstall::desktopEntryStartsTheLauncher()
     }
     QCOMPARE(keys.value(QStringLiteral("Type")), QStringLiteral("Application"));
     QCOMPARE(keys.value(QStringLiteral("Name")), QStringLiteral("Zelvakon"));
-    // The menu starts the launcher by name, and the icon theme finds the icon by name.
-    const QString exec = keys.value(QStringLiteral("Exec"));
+    // The menu starts the launcher by name, with the file the user opens; the icon theme finds the
+    // icon by name.
+    QCOMPARE(keys.value(QStringLiteral("Exec")).section(QLatin1Char(' '), 1), QStringLiteral("%f"));
+    QCOMPARE(keys.value(QStringLiteral("MimeType")), QStringLiteral("application/x-zelvakon-project;"));
+    const QString exec = keys.value(QStringLiteral("Exec")).section(QLatin1Char(' '), 0, 0);
     QVERIFY2(QFileInfo(Root + QStringLiteral("/usr/bin/") + exec).isExecutable(), qPrintable(exec));
     const QString icon = keys.value(QStringLiteral("Icon"));
     const QString icons = Root + QStringLiteral("/usr/share/icons/hicolor/");
@@ -270,6 +325,73 @@ void TestInstall::desktopEntryStartsTheLauncher()
     while (!svg.atEnd())
         svg.readNext();
     QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+}
+
+void TestInstall::projectFilesHaveTheirOwnType()
+{
+    // The file type the menu entry names: *.zpf, with an icon of that name in the theme.
+    QXmlStreamReader xml(ReadBytes(Root + QStringLiteral("/usr/share/mime/packages/zelvakon.xml")));
+    QString type;
+    QStringList globs;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("mime-type"))
+            type = xml.attributes().value(QLatin1String("type")).toString();
+        if (xml.name() == QLatin1String("glob"))
+            globs << xml.attributes().value(QLatin1String("pattern")).toString();
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(type, QStringLiteral("application/x-zelvakon-project"));
+    QCOMPARE(globs, QStringList{QStringLiteral("*.zpf")});
+    QImageReader icon(Root + QStringLiteral("/usr/share/icons/hicolor/48x48/mimetypes/application-x-zelvakon-project.png"));
+    QCOMPARE(icon.size(), QSize(48, 48));
+}
+
+void TestInstall::helpFindsItsPictures_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("installed") << Root + QLatin1Char('/') + ProgramDir;
+    QTest::newRow("build tree") << QStringLiteral(ZELVAKON_BIN_DIR);
+}
+
+void TestInstall::helpFindsItsPictures()
+{
+    QFETCH(QString, folder);
+    const QString help = QString::fromUtf8(ReadBytes(folder + QStringLiteral("/Zelvakon.hlp")));
+    for (const char* topic : {"HlavniStrana", "NastKlikPloch"})
+        QVERIFY2(help.contains(QStringLiteral("name=\"%1\"").arg(QLatin1String(topic))), topic);
+    static const QRegularExpression picture(QStringLiteral("<img src=\"([^\"]+)\""));
+    int pictures = 0;
+    for (auto it = picture.globalMatch(help); it.hasNext(); ++pictures) {
+        const QString name = it.next().captured(1);
+        QVERIFY2(!QImageReader(folder + QLatin1Char('/') + name).read().isNull(), qPrintable(name));
+    }
+    QVERIFY(pictures > 0);
+}
+
+void TestInstall::debianChecksPass()
+{
+    const QString validate = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    const QString lintian = QStandardPaths::findExecutable(QStringLiteral("lintian"));
+    if (validate.isEmpty() && lintian.isEmpty())
+        QSKIP("neither desktop-file-validate nor lintian is installed (scripts/setup.sh installs both)");
+    if (!validate.isEmpty()) {
+        const Run run = Execute(validate, {Root + QStringLiteral("/usr/share/applications/zelvakon.desktop")});
+        QVERIFY2(run.Finished && run.Code == 0 && run.Out.trimmed().isEmpty(), run.Out + run.Err);
+    }
+    if (lintian.isEmpty())
+        QSKIP("lintian is not installed (scripts/setup.sh installs it)");
+    const QStringList args{QStringLiteral("--fail-on"), QStringLiteral("error,warning"),
+                           QStringLiteral("--tag-display-limit"), QStringLiteral("0")};
+    const Run run = Execute(lintian, args + Debs.values(), 240000);
+    QVERIFY2(run.Finished, "lintian did not finish within 4 minutes");
+    // Errors and warnings fail; information and pedantic notes do not.
+    QStringList reported;
+    for (const QString& line : Lines(run.Out))
+        if (line.startsWith(QLatin1String("E: ")) || line.startsWith(QLatin1String("W: ")))
+            reported << line;
+    QVERIFY2(reported.isEmpty() && run.Code == 0, qPrintable(reported.join(QLatin1Char('\n')) + QString::fromUtf8(run.Err)));
 }
 
 QProcessEnvironment TestInstall::UserEnvironment(const QString& home) const
@@ -333,13 +455,15 @@ void TestInstall::StartAndClose(const QString& root, bool readOnly, const QStrin
     QVERIFY(QFileInfo::exists(home + QStringLiteral("/.config/Zelvakon.ini")));
 }
 
-void TestInstall::startsBesideItsFolderWhenWritable()
+void TestInstall::installedCopyNeverWritesIntoItsFolder()
 {
-    // A copy whose folder can be written (unpacked by the user, say) works as a portable copy.
+    // Root may write to the program folder; an installed copy still keeps its folders per user.
     const QString root = Unpack(QStringLiteral("writable"));
     const QString home = Scratch.filePath(QStringLiteral("home-writable"));
-    StartAndClose(root, false, root + QLatin1Char('/') + ProgramDir, home);
-    QVERIFY2(!QFileInfo::exists(home + QStringLiteral("/.local/share/Zelvakon")), "a per-user folder was made");
+    const QSet<QString> before = FilesBelow(root);
+    StartAndClose(root, false, home + QStringLiteral("/.local/share/Zelvakon"), home);
+    QCOMPARE(FilesBelow(root), before);
+    QCOMPARE(QDir(root + QLatin1Char('/') + ProgramDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 }
 
 void TestInstall::fallsBackToPerUserFolderWhenReadOnly()
@@ -354,11 +478,27 @@ void TestInstall::fallsBackToPerUserFolderWhenReadOnly()
                  name);
 }
 
+void TestInstall::opensProjectNamedOnCommandLine()
+{
+    // As a file manager or a user in a terminal starts it: a project file named relative to the
+    // current folder, elsewhere than the program's own folders.
+    const QString root = Unpack(QStringLiteral("argument"));
+    const QString home = Scratch.filePath(QStringLiteral("home-argument"));
+    const QString work = Scratch.filePath(QStringLiteral("argument-work"));
+    QDir().mkpath(work + QStringLiteral("/Hry"));
+    Project project;
+    project.Nazev = QStringLiteral("Želví hra");
+    WriteProjectFile(work + QStringLiteral("/Hry/Hra.zpf"), project);
+    QProcessEnvironment env = UserEnvironment(home);
+    env.insert(QStringLiteral("ZELVAKON_QUIT_AFTER_ACTIVATION"), QStringLiteral("1"));
+    const Run run = Execute(root + QStringLiteral("/usr/bin/zelvakon"), {QStringLiteral("Hry/Hra.zpf")}, 30000, env, work);
+    QVERIFY2(run.Finished && run.Code == 0, run.Err);
+    // The caption the window has when the run ends.
+    QVERIFY2(Lines(run.Out).contains(QStringLiteral("Zelvakon - Hra.zpf")), run.Out + run.Err);
+}
+
 void TestInstall::buildsProjectThroughCli()
 {
-#ifndef ZELVAKON_HAVE_CLI
-    QSKIP("zelvakon-cli is not part of this build, so there is no installed headless build to run");
-#else
     const bool readOnly = CanMountReadOnly();
     const QString root = Unpack(QStringLiteral("cli"));
     const QString home = Scratch.filePath(QStringLiteral("home-cli"));
@@ -376,9 +516,8 @@ void TestInstall::buildsProjectThroughCli()
     }
     QVERIFY2(!archiver.isEmpty(), "no stand-in archiver in the build tree");
 
-    // With a read-only program folder the parts come from the user's folder, as a user installs them.
-    const QString partsFolder =
-        readOnly ? home + QStringLiteral("/.local/share/Zelvakon") : root + QLatin1Char('/') + ProgramDir;
+    // An installed copy takes the parts from the user's folder, as a user installs them.
+    const QString partsFolder = home + QStringLiteral("/.local/share/Zelvakon");
     QDir().mkpath(partsFolder);
     const QByteArray unrar = RandomBytes(5000);
     const QByteArray vorvanex = RandomBytes(7000);
@@ -410,7 +549,6 @@ void TestInstall::buildsProjectThroughCli()
     QVERIFY(data.size() > unrar.size());
     QVERIFY2(data.endsWith(unrar), "the data file does not end with Unrar.dll");
     QCOMPARE(ReadBytes(work + QStringLiteral("/Vystup/Setup.exe")), vorvanex);
-#endif
 }
 
 QTEST_MAIN(TestInstall)

@@ -117,22 +117,28 @@ void TestProgramFolders::canCreateIn_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("expected");
-    QTest::newRow("a writable folder") << "folder" << true;
-    QTest::newRow("a missing folder is not writable") << "missing" << false;
-    QTest::newRow("a file where the folder should be") << "file" << false;
+    QTest::addColumn<bool>("beside");  // the working folders stay beside the executable
+    QTest::newRow("a writable folder") << "folder" << true << true;
+    QTest::newRow("a missing folder is not writable") << "missing" << false << false;
+    QTest::newRow("a file where the folder should be") << "file" << false << false;
+    QTest::newRow("an installed copy's folder, writable by root, must not be written") << "installed" << true << false;
 }
 
 void TestProgramFolders::canCreateIn()
 {
     QFETCH(QString, kind);
     QFETCH(bool, expected);
+    QFETCH(bool, beside);
     QTemporaryDir dir;
     const QString path = Native(dir.path() + QStringLiteral("/target"));
-    if (kind == QLatin1String("folder"))
+    if (kind == QLatin1String("folder") || kind == QLatin1String("installed"))
         QDir().mkpath(path);
     else if (kind == QLatin1String("file"))
         Touch(path);
+    if (kind == QLatin1String("installed"))
+        Touch(path + QStringLiteral("/installed-copy"));
     QCOMPARE(ProgramFolders::CanCreateIn(path), expected);
+    QCOMPARE(ProgramFolders::WorkingFoldersBeside(path), beside);
     if (kind == QLatin1String("folder"))
         QVERIFY2(QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  "the probe was left behind");

@@ -26,6 +26,7 @@ class TestApplication : public QObject {
 private slots:
     void initTestCase();
     void init() { QDir(QDir::homePath()).mkpath("."); }
+    void programIconTravelsWithTheProgram();
     void saveDialogAndItsQuestionSpeakCzech();
     void editContextMenuSpeaksCzech();
     void filterCaptionShowsPatternOnce_data();
@@ -55,6 +56,14 @@ void OnFileDialog(Body body)
 }  // namespace
 
 void TestApplication::initTestCase() { Czech = LoadQtTranslation(); }
+
+void TestApplication::programIconTravelsWithTheProgram()
+{
+    // Built in, so a portable copy shows it too; both sizes the desktop asks for.
+    const QIcon icon = ProgramIcon();
+    for (const int size : {48, 256})
+        QCOMPARE(icon.pixmap(size).size(), QSize(size, size));
+}
 
 void TestApplication::saveDialogAndItsQuestionSpeakCzech()
 {
