@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 ZelvakonApplication::ZelvakonApplication(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -36,6 +37,8 @@ void ApplyProgramFont()
 
 bool LoadQtTranslation()
 {
+    // Sizes, dates and file types in Qt's dialogs follow the default locale: Czech too.
+    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
     auto* translator = new QTranslator(qApp);
     if (!translator->load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
