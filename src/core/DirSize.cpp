@@ -21,20 +21,32 @@ QString FolderSizeKBText(const QString& text)
     return IsExistingFolder(text) ? SizeInKBText(GetDirSize(text)) : QStringLiteral("0");
 }
 
-qint64 GetDirSize(const QString& folder, const DirSizeProbe& probe)
+qint64 GetDirSize(const QString& folder, const DirSizeProbe& probe, DirSizeWalk* walk)
 {
 #ifdef Q_OS_UNIX
-    return DirSizeDetail::GetDirSizePosix(folder, probe);
+    return DirSizeDetail::GetDirSizePosix(folder, probe, walk);
 #else
     // A bare drive "C:" means the drive's root, as the listing "C:\*.*" always did, not the drive's
     // current folder.
     if (folder.size() == 2 && folder[1] == QLatin1Char(':'))
-        return DirSizeDetail::GetDirSizeQt(folder + QLatin1Char('\\'), probe);
-    return DirSizeDetail::GetDirSizeQt(folder, probe);
+        return DirSizeDetail::GetDirSizeQt(folder + QLatin1Char('\\'), probe, walk);
+    return DirSizeDetail::GetDirSizeQt(folder, probe, walk);
 #endif
 }
 
 namespace DirSizeDetail {
+
+namespace {
+
+bool Stopped(const DirSizeWalk* walk) { return walk && walk->Stop.load(std::memory_order_relaxed); }
+
+void Counted(DirSizeWalk* walk)
+{
+    if (walk)
+        walk->Files.fetch_add(1, std::memory_order_relaxed);
+}
+
+}  // namespace
 
 #ifdef Q_OS_UNIX
 
@@ -56,7 +68,7 @@ struct Level {
 
 // Lists the folder open on level.Fd: adds the size of every entry that is not a folder, and notes the
 // folders for later, so that no listing stays open while the walk goes deeper.
-void ListLevel(Level& level, qint64& total)
+void ListLevel(Level& level, qint64& total, DirSizeWalk* walk)
 {
     struct stat st;
     if (fstat(level.Fd, &st) == 0) {
@@ -72,7 +84,11 @@ void ListLevel(Level& level, qint64& total)
         return;
     }
     const int dirFd = dirfd(dir);
-    while (const dirent* entry = readdir(dir)) {
+    // A folder of a million entries takes a while: a stop is honoured between entries.
+    while (!Stopped(walk)) {
+        const dirent* entry = readdir(dir);
+        if (!entry)
+            break;
         const char* name = entry->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
@@ -86,8 +102,10 @@ void ListLevel(Level& level, qint64& total)
             continue;  // gone since the listing: nothing to count
         if (S_ISDIR(st.st_mode))
             level.Subfolders.emplace_back(name);
-        else
+        else {
             total += st.st_size;  // a link counts as itself, never as what it points to
+            Counted(walk);
+        }
     }
     closedir(dir);
 }
@@ -102,7 +120,7 @@ QString ProbePath(const QString& root, const std::vector<Level>& levels, const s
 
 }  // namespace
 
-qint64 GetDirSizePosix(const QString& folder, const DirSizeProbe& probe)
+qint64 GetDirSizePosix(const QString& folder, const DirSizeProbe& probe, DirSizeWalk* walk)
 {
     qint64 total = 0;
     const int rootFd = open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -111,9 +129,15 @@ qint64 GetDirSizePosix(const QString& folder, const DirSizeProbe& probe)
     std::vector<Level> levels;
     levels.emplace_back();
     levels.back().Fd = rootFd;
-    ListLevel(levels.back(), total);
+    ListLevel(levels.back(), total, walk);
 
     while (!levels.empty()) {
+        if (Stopped(walk)) {
+            for (const Level& level : levels)
+                if (level.Fd >= 0)
+                    close(level.Fd);
+            return total;
+        }
         Level& top = levels.back();
         if (top.Next == top.Subfolders.size()) {
             Level done = std::move(levels.back());
@@ -155,34 +179,36 @@ qint64 GetDirSizePosix(const QString& folder, const DirSizeProbe& probe)
         child.Fd = fd;
         child.Name = std::move(name);
         levels.push_back(std::move(child));
-        ListLevel(levels.back(), total);
+        ListLevel(levels.back(), total, walk);
     }
     return total;
 }
 
 #endif  // Q_OS_UNIX
 
-qint64 GetDirSizeQt(const QString& folder, const DirSizeProbe& probe)
+qint64 GetDirSizeQt(const QString& folder, const DirSizeProbe& probe, DirSizeWalk* walk)
 {
     qint64 total = 0;
     std::vector<QString> pending{folder};
     bool root = true;
-    while (!pending.empty()) {
+    while (!pending.empty() && !Stopped(walk)) {
         const QString path = std::move(pending.back());
         pending.pop_back();
         if (probe && !root)
             probe(path);
         root = false;
         QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        while (it.hasNext()) {
+        while (it.hasNext() && !Stopped(walk)) {
             it.next();
             const QFileInfo info = it.fileInfo();
             if (info.isSymbolicLink() || info.isJunction())
                 continue;  // a link is listed with size 0 where this walker runs; never followed
             if (info.isDir())
                 pending.push_back(info.filePath());
-            else
+            else {
                 total += info.size();
+                Counted(walk);
+            }
         }
     }
     return total;

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
@@ -13,10 +14,10 @@ TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     // Keys typed while it flashes up belong to the field being typed into, not to this window.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowFlag(Qt::WindowDoesNotAcceptFocus);
-    setFixedSize(287, 59);
+    setFixedSize(287, 104);
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, 0, 287, 59);
+    Panel1->setGeometry(0, 0, 287, 104);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(2);
     Image1 = new QLabel(Panel1);
@@ -34,6 +35,17 @@ TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
         font.setPointSizeF(font.pointSizeF() - 0.5);
     Label1->setFont(font);
     Label1->adjustSize();
+    CountLabel = new QLabel(Panel1);
+    CountLabel->setObjectName(QStringLiteral("CountLabel"));
+    CountLabel->setFont(font);
+    CountLabel->setGeometry(80, 20 + Label1->height() + 4, room, Label1->height());
+    ShowFileCount(0);
+    CancelBtn = new QPushButton(QStringLiteral("Zrušit"), Panel1);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setGeometry((287 - 75) / 2, 68, 75, 25);
+    // The window takes no focus: Escape reaches the measurement through the main window instead.
+    CancelBtn->setFocusPolicy(Qt::NoFocus);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
 }
@@ -49,4 +61,9 @@ void TDirSizeForm::ShowPainted()
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     while ((!windowHandle() || !windowHandle()->isExposed()) && waited.elapsed() < 250);
     repaint();
+}
+
+void TDirSizeForm::ShowFileCount(qint64 files)
+{
+    CountLabel->setText(QStringLiteral("Započítáno souborů: %1").arg(files));
 }

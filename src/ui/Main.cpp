@@ -199,7 +199,7 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() { StopFolderWalks(); }
 
 void TMainForm::AttachForms(const Forms& forms) { Windows = forms; }
 
@@ -479,6 +479,7 @@ void TMainForm::ResetProject()
 
 bool TMainForm::SaveChangesFirst()
 {
+    SettleFolderMeasurement();
     if (!Modified)
         return true;
     switch (AskToSaveChanges()) {
@@ -577,6 +578,7 @@ bool TMainForm::SavePrAsActExecute()
 
 void TMainForm::WriteProjectFile(const QString& path)
 {
+    SettleFolderMeasurement();  // the size of a folder typed just now goes into the file
     SetProjectPath(path);
     const Project project = CollectProject();
     ::WriteProjectFile(path, project);

@@ -2,11 +2,16 @@
 #include "AppServices.h"
 #include "ClickArea.h"
 #include "Dialogs.h"
+#include "DirSize.h"
 #include "Error.h"
 #include "Project.h"
 #include "RegistryTree.h"
 #include <QMainWindow>
+#include <QPointer>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -17,6 +22,8 @@ class QListWidgetItem;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class QThread;
+class QTimer;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -199,6 +206,12 @@ public:
     // --- folders and settings (MainFolders.cpp)
     void SetupFolders();
     void Dir2AddEditChange();
+    void Dir2AddTimerTimer();        // the typing has paused
+    void MeasureDir2Add();           // the field's folder into SpaceEdit, behind the wait window
+    void SettleFolderMeasurement();  // a measurement still waiting for the typing to pause runs now
+    // Measures on another thread while the wait window shows; nothing when it was stopped.
+    std::optional<qint64> MeasureFolder(const QString& folder);
+    DirSizeProbe FolderProbe;  // passed to every walk (tests slow it down)
     void Dir2AddBtnClick();
     void TarDirBtnClick();
     void SetActExecute();
@@ -235,4 +248,14 @@ protected:
 
 private:
     void MakeOtherPages();
+    struct FolderMeasurement;
+    struct RunningWalk {
+        QPointer<QThread> Thread;  // deletes itself when it ends
+        std::shared_ptr<DirSizeWalk> Walk;
+    };
+    void StopFolderWalks();
+    QTimer* Dir2AddTimer = nullptr;  // typing measures once it pauses
+    bool Dir2AddTyped = false;       // the change under way comes from the user's editing
+    FolderMeasurement* Measuring = nullptr;
+    std::vector<RunningWalk> Walks;
 };

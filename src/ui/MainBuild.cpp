@@ -14,6 +14,7 @@
 
 void TMainForm::BuildPrActExecute()
 {
+    SettleFolderMeasurement();  // a folder typed just now is measured before the checks
     if (!BuildPrAct->isEnabled())
         return;
     // A writer left running (its window closed by the title bar) would meet the same archive and data

@@ -19,7 +19,7 @@ Q_DECLARE_METATYPE(Layout)
 
 namespace {
 
-using Walker = std::function<qint64(const QString&, const DirSizeProbe&)>;
+using Walker = std::function<qint64(const QString&, const DirSizeProbe&, DirSizeWalk*)>;
 
 struct NamedWalker {
     const char* Name;
@@ -31,9 +31,17 @@ QList<NamedWalker> Walkers()
 {
     QList<NamedWalker> walkers;
 #ifdef Q_OS_UNIX
-    walkers.append({"posix", &DirSizeDetail::GetDirSizePosix, true});
+    walkers.append({"posix",
+        [](const QString& folder, const DirSizeProbe& probe, DirSizeWalk* walk) {
+            return DirSizeDetail::GetDirSizePosix(folder, probe, walk);
+        },
+        true});
 #endif
-    walkers.append({"qt", &DirSizeDetail::GetDirSizeQt, false});
+    walkers.append({"qt",
+        [](const QString& folder, const DirSizeProbe& probe, DirSizeWalk* walk) {
+            return DirSizeDetail::GetDirSizeQt(folder, probe, walk);
+        },
+        false});
     return walkers;
 }
 
@@ -101,6 +109,7 @@ private slots:
     void deepTree();
     void wideAndDeepTreeBeyondKeptDescriptors();
     void hugeFolder();
+    void stopAndFileCount();
 };
 
 void TestDirSize::countsEveryFile_data()
@@ -136,7 +145,7 @@ void TestDirSize::countsEveryFile()
     QTemporaryDir dir;
     MakeTree(dir.path(), layout);
     for (const NamedWalker& walker : Walkers())
-        QVERIFY2(walker.Walk(dir.path(), {}) == bytes, walker.Name);
+        QVERIFY2(walker.Walk(dir.path(), {}, nullptr) == bytes, walker.Name);
     QCOMPARE(GetDirSize(dir.path()), bytes);
     QCOMPARE(FolderSizeKBText(dir.path()), kb);
 }
@@ -171,7 +180,7 @@ void TestDirSize::linksAreNotFollowed()
     MakeTree(dir.path(), resolved, &linkBytes);
     const QString in = dir.path() + "/in";
     for (const NamedWalker& walker : Walkers())
-        QVERIFY2(walker.Walk(in, {}) == fileBytes + (walker.LinksOwnSize ? linkBytes : 0), walker.Name);
+        QVERIFY2(walker.Walk(in, {}, nullptr) == fileBytes + (walker.LinksOwnSize ? linkBytes : 0), walker.Name);
 }
 
 void TestDirSize::unlistableSubfolderAddsNothing_data()
@@ -216,7 +225,7 @@ void TestDirSize::unlistableSubfolderAddsNothing()
 #ifdef Q_OS_UNIX
         const int before = OpenDescriptors();
 #endif
-        QVERIFY2(walker.Walk(in, probe) == 600, walker.Name);
+        QVERIFY2(walker.Walk(in, probe, nullptr) == 600, walker.Name);
         QVERIFY(probes >= 3);
 #ifdef Q_OS_UNIX
         QCOMPARE(OpenDescriptors(), before);
@@ -351,6 +360,35 @@ void TestDirSize::hugeFolder()
         WriteBytes(dir.path() + QLatin1Char('/') + QString::number(i), QByteArray(1, 'x'));
 #endif
     QCOMPARE(FolderSizeKBText(dir.path()), "195");  // 200,000 bytes
+}
+
+void TestDirSize::stopAndFileCount()
+{
+    // Three files at the top, two in each of three folders that hold a further folder with one more.
+    QTemporaryDir dir;
+    Layout layout{"a=1", "b=1", "c=1"};
+    for (const char* folder : {"p", "q", "r"})
+        layout << QString("%1/deeper/").arg(folder) << QString("%1/x=1").arg(folder) << QString("%1/y=1").arg(folder)
+               << QString("%1/deeper/z=1").arg(folder);
+    MakeTree(dir.path(), layout);
+    for (const NamedWalker& walker : Walkers()) {
+        DirSizeWalk whole;
+        QVERIFY2(walker.Walk(dir.path(), {}, &whole) == 12, walker.Name);
+        QVERIFY2(whole.Files == 12, walker.Name);
+
+        // Stopped when it reaches its second folder, deep down: no folder is opened after that, and
+        // none stays open.
+        DirSizeWalk stopped;
+        int opened = 0;
+        const int before = OpenDescriptors();
+        walker.Walk(dir.path(), [&](const QString&) {
+            if (++opened == 2)
+                stopped.Stop = true;
+        }, &stopped);
+        QVERIFY2(opened == 2, walker.Name);
+        QVERIFY2(stopped.Files >= 3 && stopped.Files < 12, walker.Name);
+        QVERIFY2(OpenDescriptors() == before, walker.Name);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDirSize)

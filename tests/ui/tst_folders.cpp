@@ -12,8 +12,13 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 namespace {
 
@@ -24,14 +29,24 @@ public:
     ~WaitWindowSpy() override { qApp->removeEventFilter(this); }
     QStringList Shown;  // the label's text at each showing
     int Paints = 0;
+    // Run from the event loop once the window shows, while the measurement waits: what a user does then.
+    std::function<void(TDirSizeForm*)> WhileShown;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (watched->objectName() == QLatin1String("DirSizeForm")) {
-            if (event->type() == QEvent::Show)
+            if (event->type() == QEvent::Show) {
                 if (auto* label = watched->findChild<QLabel*>("Label1"))
                     Shown << label->text();
+                if (auto act = std::exchange(WhileShown, nullptr)) {
+                    QPointer<TDirSizeForm> form = static_cast<TDirSizeForm*>(watched);
+                    QTimer::singleShot(0, [act, form] {
+                        if (form)
+                            act(form);
+                    });
+                }
+            }
             if (event->type() == QEvent::Paint)
                 ++Paints;
         }
@@ -47,6 +62,31 @@ QString MakeFolder(const QString& parent, const QString& name, qint64 bytes)
     WriteBytes(folder + "/a", QByteArray(bytes / 2, 'a'));
     WriteBytes(folder + "/.sub/b", QByteArray(bytes - bytes / 2, 'b'));
     return folder;
+}
+
+// A folder of 1 KB in three files and ten subfolders of 1 KB each, with a subfolder "sub" of 2 KB
+// without subfolders: a walk slowed down per subfolder takes long on the folder, none on "sub".
+QString MakeSlowFolder(const QString& parent)
+{
+    const QString folder = QDir::toNativeSeparators(parent + "/Data");
+    QDir().mkpath(folder + "/sub");
+    for (const char* name : {"a", "b", "c"})
+        WriteBytes(folder + "/" + name, QByteArray(1024 / 3 + (name[0] == 'a' ? 1 : 0), 'x'));
+    for (int i = 0; i < 10; ++i) {
+        QDir().mkpath(folder + QString("/f%1").arg(i));
+        WriteBytes(folder + QString("/f%1/x").arg(i), QByteArray(1024, 'x'));
+    }
+    WriteBytes(folder + "/sub/y", QByteArray(2048, 'y'));
+    return folder;
+}
+
+// Keys as a user types them, with the event loop running between them as it does for a person.
+void TypeSlowly(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        TypeText(widget, QString(c));
+        QTest::qWait(5);
+    }
 }
 
 int Accept(TDirForm* chooser, const QString& folder)
@@ -78,6 +118,10 @@ private slots:
     void winRarFileButton_data();
     void winRarFileButton();
     void captionsFit();
+    void typingMeasuresOnceItPauses_data();
+    void typingMeasuresOnceItPauses();
+    void stopLeavesSizeUnchanged_data();
+    void stopLeavesSizeUnchanged();
 };
 
 void TestFolders::noFolderGivesZeroWithoutWaitWindow_data()
@@ -133,8 +177,8 @@ void TestFolders::folderSizeInKB()
     WaitWindowSpy spy;
     TypeText(main->Dir2AddEdit, folder.right(1));
     QCOMPARE(main->Dir2AddEdit->text(), folder);
+    QTRY_COMPARE(spy.Shown, QStringList{"Zjišťuji velikost adresáře k archivaci..."});
     QCOMPARE(main->SpaceEdit->text(), kb);
-    QCOMPARE(spy.Shown, QStringList{"Zjišťuji velikost adresáře k archivaci..."});
     QVERIFY2(spy.Paints > 0, "the wait window was not painted before the measurement");
     QVERIFY(main->findChildren<TDirSizeForm*>().isEmpty());  // destroyed, not just hidden
     QVERIFY(main->BuildPrAct->isEnabled());
@@ -415,7 +459,7 @@ void TestFolders::captionsFit()
     TestEnv env;
     TMainForm* main = env.Start();
     TDirSizeForm wait(main);
-    QCOMPARE(wait.size(), QSize(287, 59));
+    QCOMPARE(wait.size(), QSize(287, 104));
     QCOMPARE(wait.Image1->geometry(), QRect(24, 20, 16, 16));
     QCOMPARE(wait.Label1->pos(), QPoint(80, 20));
     for (QWidget* window : std::initializer_list<QWidget*>{&wait, main->Windows.DirForm}) {
@@ -432,6 +476,80 @@ void TestFolders::captionsFit()
                     <= button->width(),
                 qPrintable(button->text()));
     }
+}
+
+void TestFolders::typingMeasuresOnceItPauses_data()
+{
+    QTest::addColumn<bool>("typeOnWhileMeasuring");
+    QTest::newRow("each prefix measured") << false;
+    QTest::newRow("keys typed while measuring are lost") << true;
+}
+
+void TestFolders::typingMeasuresOnceItPauses()
+{
+    QFETCH(bool, typeOnWhileMeasuring);
+    TestEnv env;
+    TMainForm* main = env.Start();
+    const QString folder = MakeSlowFolder(env.ProgramFolder);
+    main->FolderProbe = [](const QString&) { QThread::msleep(100); };
+    main->Dir2AddEdit->setFocus();
+    WaitWindowSpy spy;
+    const QString typed = folder + QDir::separator() + "sub";
+    if (typeOnWhileMeasuring) {
+        // The user pauses on Data, whose walk takes a second, and types on while it is measured.
+        const QString rest = typed.mid(folder.size());
+        spy.WhileShown = [main, rest](TDirSizeForm*) { TypeSlowly(main->Dir2AddEdit, rest); };
+        TypeSlowly(main->Dir2AddEdit, folder);
+    } else {
+        // Every prefix names a folder on the way (the root first): none of them is measured.
+        TypeSlowly(main->Dir2AddEdit, typed);
+        QCOMPARE(main->SpaceEdit->text(), QString());
+    }
+    QTRY_COMPARE(main->SpaceEdit->text(), "2");
+    QCOMPARE(main->Dir2AddEdit->text(), typed);
+    QCOMPARE(spy.Shown.size(), typeOnWhileMeasuring ? 2 : 1);
+    QVERIFY(main->Modified);
+    QVERIFY(env.Dlg.Unexpected.isEmpty());
+}
+
+void TestFolders::stopLeavesSizeUnchanged_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Zrušit") << false;
+    QTest::newRow("Escape in the field") << true;
+}
+
+void TestFolders::stopLeavesSizeUnchanged()
+{
+    QFETCH(bool, escape);
+    TestEnv env;
+    TMainForm* main = env.Start();
+    const QString folder = MakeSlowFolder(env.ProgramFolder);
+    // A slow disk: the whole walk takes five seconds.
+    main->FolderProbe = [](const QString&) { QThread::msleep(500); };
+    main->SpaceEdit->setText("55");
+    main->Dir2AddEdit->setFocus();
+    WaitWindowSpy spy;
+    QString countShown;
+    QElapsedTimer sinceStop;
+    spy.WhileShown = [&](TDirSizeForm* wait) {
+        // The files at the top are counted at once; the window says so.
+        QTRY_VERIFY(wait->CountLabel->text() != "Započítáno souborů: 0");
+        countShown = wait->CountLabel->text();
+        sinceStop.start();
+        if (escape)
+            QTest::keyClick(main->Dir2AddEdit, Qt::Key_Escape);
+        else
+            QTest::mouseClick(wait->CancelBtn, Qt::LeftButton);
+    };
+    main->Dir2AddEdit->setText(folder);  // as the chooser sets it: measured at once
+    QVERIFY2(sinceStop.isValid() && sinceStop.elapsed() < 400, "the measurement waited for the walk");
+    QCOMPARE(countShown, "Započítáno souborů: 3");
+    QCOMPARE(main->SpaceEdit->text(), "55");
+    QCOMPARE(main->Dir2AddEdit->text(), folder);
+    QCOMPARE(spy.Shown.size(), 1);
+    QVERIFY(main->findChildren<TDirSizeForm*>().isEmpty());
+    QVERIFY(env.Dlg.Unexpected.isEmpty());
 }
 
 QTEST_MAIN(TestFolders)
