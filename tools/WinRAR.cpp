@@ -17,6 +17,10 @@
 //     ZELVAKON_RAR_HANG=1         never end after packing (until a signal ends it)
 //     ZELVAKON_RAR_LINK=<file>    make the archive a hard link to <file> (a copy where linking fails)
 //                                 instead of packing: benchmarks get a big archive for nothing
+//     ZELVAKON_RAR_SLOW_MS=<ms>   write the archive 4 KiB at a time, sleeping this long after each piece,
+//                                 so that it grows on disk as a real archiver's does over minutes
+//     ZELVAKON_RAR_PID=<file>     write the process id there first
+//     ZELVAKON_RAR_IGNORE_TERM=1  ignore SIGTERM (only SIGKILL ends it)
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -74,7 +78,8 @@ bool Pack(const fs::path& folder, const fs::path& archive)
         return false;
     if (!adding)
         out << "ZELVAKON STAND-IN ARCHIVE 1\n";
-    std::vector<char> buffer(1 << 16);
+    const char* slow = Env("ZELVAKON_RAR_SLOW_MS");
+    std::vector<char> buffer(slow ? 4096 : 1 << 16);
     for (const auto& [name, path] : files) {
         std::ifstream in(path, std::ios::binary);
         if (!in)
@@ -83,6 +88,10 @@ bool Pack(const fs::path& folder, const fs::path& archive)
         while (in) {
             in.read(buffer.data(), std::streamsize(buffer.size()));
             out.write(buffer.data(), in.gcount());
+            if (slow) {
+                out.flush();
+                std::this_thread::sleep_for(std::chrono::milliseconds(std::atoll(slow)));
+            }
         }
     }
     return bool(out.flush());
@@ -92,6 +101,10 @@ bool Pack(const fs::path& folder, const fs::path& archive)
 
 int main(int argc, char* argv[])
 {
+    if (const char* pidFile = Env("ZELVAKON_RAR_PID"))
+        std::ofstream(pidFile, std::ios::binary | std::ios::trunc) << getpid() << '\n';
+    if (Env("ZELVAKON_RAR_IGNORE_TERM"))
+        std::signal(SIGTERM, SIG_IGN);
     if (const char* log = Env("ZELVAKON_RAR_LOG")) {
         std::ofstream out(log, std::ios::binary | std::ios::trunc);
         for (int i = 1; i < argc; ++i)

@@ -9,6 +9,8 @@
 #include "Project.h"
 #include "RegIni.h"
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -140,6 +142,60 @@ private:
     int Shown = -1;
 };
 
+// The archiver's run on stderr: elapsed time and the archive's size, one line refreshed in place on a
+// terminal, else a plain line every few seconds (a log gets no flood from a run of many minutes).
+class ArchiverLines {
+public:
+    ArchiverLines(bool terminal, bool quiet, QString projectFolder, QString folderKB)
+        : Terminal(terminal), Quiet(quiet), ProjectFolder(std::move(projectFolder)), FolderKB(std::move(folderKB))
+    {
+        Clock.start();
+    }
+    ~ArchiverLines() { Finish(); }
+
+    void Show()
+    {
+        const qint64 elapsed = Clock.elapsed();
+        if (Quiet || (!Terminal && elapsed < NextPlain))
+            return;
+        const QString text = QStringLiteral("Archivace: %1, archiv.rar %2 kB z %3 kB")
+                                 .arg(ElapsedText(elapsed))
+                                 .arg(ArchiveKB(ProjectFolder))
+                                 .arg(FolderKB);
+        if (!Terminal) {
+            NextPlain = elapsed + PlainEveryMs;
+            Err(text);
+            return;
+        }
+        if (text == Shown)
+            return;
+        // Padded so that a shorter text covers the longer one before it.
+        const QByteArray line = (QLatin1Char('\r') + text.leftJustified(Shown.size())).toUtf8();
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+        std::fflush(stderr);
+        Shown = text;
+    }
+
+    void Finish()
+    {
+        if (!Shown.isEmpty()) {
+            std::fputc('\n', stderr);
+            std::fflush(stderr);
+            Shown.clear();
+        }
+    }
+
+private:
+    static constexpr qint64 PlainEveryMs = 5000;
+    bool Terminal;
+    bool Quiet;
+    QString ProjectFolder;
+    QString FolderKB;
+    QElapsedTimer Clock;
+    qint64 NextPlain = PlainEveryMs;
+    QString Shown;
+};
+
 // The project as Open reads it: the first section is the main one; Reg.ini and Readme.nfo beside it.
 // The stored DiskMisto stands; nothing is measured.
 Project LoadProject(const QString& path)
@@ -207,15 +263,32 @@ int Build(const QString& projectFile, const BuildOptions& options)
             std::fflush(stderr);
         };
     }
-    const ArchiverStage stage
-        = PackArchive(project, projectFolder, *archiver, [&lines, ran = false]() mutable {
-              if (!ran)
-                  lines.Line(QStringLiteral("Spouštím WinRAR..."));
-              ran = true;
-          });
-    // Ctrl+C on a terminal reaches the archiver too; the stop is the news, not its signal.
-    if (Stopped())
+    // The archiver's own words stand in for the progress line when they are passed through.
+    ArchiverLines archiverLines(StderrIsTerminal(), Mode().Quiet || options.Verbose, projectFolder,
+                                project.DiskMisto);
+    ChildWatch watch;
+    // A stop signal ends the archiver (asked, then killed after two seconds) before the build ends:
+    // it never runs on without the build.
+    watch.Tick = [&archiverLines] {
+        archiverLines.Show();
+        return Stopped();
+    };
+    const ArchiverStage stage = PackArchive(
+        project, projectFolder, *archiver,
+        [&lines, ran = false]() mutable {
+            if (!ran)
+                lines.Line(QStringLiteral("Spouštím WinRAR..."));
+            ran = true;
+        },
+        watch);
+    archiverLines.Finish();
+    // Ctrl+C on a terminal reaches the archiver too; the stop is the news, not its signal. What it
+    // packed so far is no archive.
+    if (Stopped()) {
+        if (stage.StoppedAt == ArchiverStage::Step::Archiver || stage.StoppedAt == ArchiverStage::Step::None)
+            QFile::remove(ArchivePath(projectFolder));
         return Interrupted();
+    }
     if (stage.Stop) {
         if (stage.StoppedAt == ArchiverStage::Step::WinRarName || stage.StoppedAt == ArchiverStage::Step::Wine)
             return Refused(*stage.Stop);

@@ -66,12 +66,19 @@ std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder)
 
 std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& commandLine)
 {
-    const ChildExit exit = process.Run(commandLine);
+    return ArchiverOutcome(process.Run(commandLine));
+}
+
+std::optional<BuildMessage> ArchiverOutcome(const ChildExit& exit)
+{
     // What the archiver said last usually names the file or the reason.
     const QString said = exit.LastLines.isEmpty()
                              ? QString()
                              : QStringLiteral("\n\nVýstup WinRARu:\n") + exit.LastLines.join(QLatin1Char('\n'));
     switch (exit.Result) {
+    case ChildExit::Kind::Stopped:
+        return BuildMessage{QStringLiteral("Sestavování bylo přerušeno."), QStringLiteral("Upozornění"),
+                            MsgIcon::Warning, BuildPage::None, 0};
     case ChildExit::Kind::NotStarted:
         return Refusal(QStringLiteral("Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty."));
     case ChildExit::Kind::Killed:
@@ -105,8 +112,7 @@ std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText)
     return std::make_unique<QByteArray>(Codec::ToWin1250(readmeText));
 }
 
-ArchiverStage PackArchive(const Project& project, const QString& projectFolder, ChildProcess& process,
-                          const std::function<void()>& aroundRun)
+ArchiverStage PrepareArchive(const Project& project, const QString& projectFolder)
 {
     using Step = ArchiverStage::Step;
     ArchiverStage stage;
@@ -117,18 +123,50 @@ ArchiverStage PackArchive(const Project& project, const QString& projectFolder, 
         }
         return stage.Stop.has_value();
     };
-    if (stopped(CheckWinRarName(project.WinRARExe), Step::WinRarName)
-        || stopped(CheckWine(project.WinRARExe), Step::Wine) || stopped(RemoveOldArchive(projectFolder), Step::OldArchive))
+    if (!stopped(CheckWinRarName(project.WinRARExe), Step::WinRarName) && !stopped(CheckWine(project.WinRARExe), Step::Wine))
+        stopped(RemoveOldArchive(projectFolder), Step::OldArchive);
+    return stage;
+}
+
+ArchiverStage ArchiverEnded(const ChildExit& exit, const QString& projectFolder)
+{
+    ArchiverStage stage;
+    stage.Stop = ArchiverOutcome(exit);
+    if (!stage.Stop)
+        return stage;
+    stage.StoppedAt = ArchiverStage::Step::Archiver;
+    if (exit.Result == ChildExit::Kind::Stopped) {
+        stage.StoppedAt = ArchiverStage::Step::Interrupted;
+        QFile::remove(ArchivePath(projectFolder));
+    }
+    return stage;
+}
+
+ArchiverStage PackArchive(const Project& project, const QString& projectFolder, ChildProcess& process,
+                          const std::function<void()>& aroundRun, const ChildWatch& watch)
+{
+    ArchiverStage stage = PrepareArchive(project, projectFolder);
+    if (stage.Stop)
         return stage;
     const QString commandLine = ArchiverCommandLine(project.WinRARExe, projectFolder, project.ArchAdr);
     if (aroundRun)
         aroundRun();
-    std::optional<BuildMessage> stop = RunArchiver(process, commandLine);
+    const ChildExit exit = process.Run(commandLine, watch);
     if (aroundRun)
         aroundRun();
-    stopped(std::move(stop), Step::Archiver);
-    return stage;
+    return ArchiverEnded(exit, projectFolder);
 }
+
+QString ElapsedText(qint64 milliseconds)
+{
+    const qint64 seconds = milliseconds / 1000;
+    const QChar zero = QLatin1Char('0');
+    if (seconds < 3600)
+        return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, zero);
+    return QStringLiteral("%1:%2:%3").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, zero).arg(seconds % 60, 2, 10, zero);
+}
+
+qint64 ArchiveKB(const QString& projectFolder) { return QFileInfo(ArchivePath(projectFolder)).size() / 1024; }
 
 DatFileInputs WriterInputs(const Project& project, const QString& projectFolder, const QString& unrarFolder,
                            const QString& extractorFolder)

@@ -8,6 +8,8 @@
 
 class ChildProcess;
 class RegistryTree;
+struct ChildExit;
+struct ChildWatch;
 
 // The build's first stage without the window: the archiver's command line, its name check, the old
 // archive, and the run itself. Each step returns what to show when the build stops there.
@@ -29,10 +31,13 @@ std::optional<BuildMessage> CheckWine(const QString& winRarExe);
 // Deletes an old archiv.rar; one that stays would have the archiver add to a stale archive.
 std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder);
 
-// Runs the command line and waits for the archiver. Nothing is returned when the data file may follow:
-// the archiver ended with 0 or 1 (a warning). A program that cannot be started, one that ends with a
-// fatal code (2 and above) or is killed stops the build; the message then ends with the archiver's
-// last output lines.
+// What the archiver's end means for the build. Nothing when the data file may follow: the archiver
+// ended with 0 or 1 (a warning). A program that cannot be started, one that ends with a fatal code
+// (2 and above), is killed, or was stopped by the user stops the build; the message of a failure then
+// ends with the archiver's last output lines.
+std::optional<BuildMessage> ArchiverOutcome(const ChildExit& exit);
+
+// Runs the command line, waits for the archiver and judges its end as above.
 std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& commandLine);
 
 // The two side texts of a build, made from the project: the Reg.ini text when the registry holds keys
@@ -41,7 +46,7 @@ std::unique_ptr<QByteArray> RegIniStreamOf(const RegistryTree& registry);
 std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText);
 
 struct ArchiverStage {
-    enum class Step { None, WinRarName, Wine, OldArchive, Archiver };
+    enum class Step { None, WinRarName, Wine, OldArchive, Archiver, Interrupted };
     std::optional<BuildMessage> Stop;  // what to show when the build ends here
     Step StoppedAt = Step::None;       // which step refused
 };
@@ -49,9 +54,20 @@ struct ArchiverStage {
 // The first stage between the side texts and the data file, in its order: the name check, wine for a
 // Windows archiver on POSIX, the old
 // archive, the archiver run with its exit rules. aroundRun is called just before and just after the
-// wait for the archiver (the window paints what is pending).
+// wait for the archiver; watch looks in on it while it runs and may stop it.
 ArchiverStage PackArchive(const Project& project, const QString& projectFolder, ChildProcess& process,
-                          const std::function<void()>& aroundRun = {});
+                          const std::function<void()>& aroundRun, const ChildWatch& watch);
+
+// The steps before the run: the name check, wine, the old archive.
+ArchiverStage PrepareArchive(const Project& project, const QString& projectFolder);
+// The step after it: the archiver's end judged. An archiver stopped on request leaves no partial
+// archive behind, and the build ends as interrupted.
+ArchiverStage ArchiverEnded(const ChildExit& exit, const QString& projectFolder);
+
+// Elapsed time and archive size as the build shows them while the archiver runs: "m:ss" (hours when
+// needed) and kilobytes, truncated as the folder size is.
+QString ElapsedText(qint64 milliseconds);
+qint64 ArchiveKB(const QString& projectFolder);
 
 // The data file writer's inputs for a project. The side texts are the caller's to hand over.
 DatFileInputs WriterInputs(const Project& project, const QString& projectFolder, const QString& unrarFolder,

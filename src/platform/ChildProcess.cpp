@@ -6,6 +6,11 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
 
 std::function<std::unique_ptr<ChildProcess>()>& ChildProcess::Factory()
 {
@@ -129,7 +134,7 @@ QString WinePath(const QString& argument)
 
 #ifdef Q_OS_WIN
 
-ChildExit ChildProcess::Run(const QString& commandLine)
+ChildExit ChildProcess::Run(const QString& commandLine, const ChildWatch& watch)
 {
     // The whole line goes to the process start, which finds the program itself.
     ChildExit result;
@@ -154,7 +159,22 @@ ChildExit ChildProcess::Run(const QString& commandLine)
         return result;
     }
     CloseHandle(pi.hThread);
-    WaitForSingleObject(pi.hProcess, INFINITE);
+    bool stopped = false;
+    while (WaitForSingleObject(pi.hProcess, watch.Tick ? DWORD(watch.IntervalMs) : INFINITE) == WAIT_TIMEOUT) {
+        if (!stopped && watch.Tick())
+            stopped = true;
+        if (stopped) {
+            // A console archiver has no polite way to be asked from here: end it.
+            TerminateProcess(pi.hProcess, 1);
+            WaitForSingleObject(pi.hProcess, INFINITE);
+            break;
+        }
+    }
+    if (stopped) {
+        CloseHandle(pi.hProcess);
+        result.Result = ChildExit::Kind::Stopped;
+        return result;
+    }
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hProcess);
@@ -165,7 +185,7 @@ ChildExit ChildProcess::Run(const QString& commandLine)
 
 #else
 
-ChildExit ChildProcess::Run(const QString& commandLine)
+ChildExit ChildProcess::Run(const QString& commandLine, const ChildWatch& watch)
 {
     ChildExit result;
     const CommandWords words = SplitCommandLine(commandLine);
@@ -213,6 +233,14 @@ ChildExit ChildProcess::Run(const QString& commandLine)
     process.setArguments(arguments);
     process.setStandardInputFile(QProcess::nullDevice());
     process.setProcessChannelMode(QProcess::MergedChannels);
+#ifdef Q_OS_LINUX
+    const pid_t parent = getpid();
+    process.setChildProcessModifier([parent] {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            raise(SIGKILL);  // the builder died before the line above
+    });
+#endif
     process.start();
     if (!process.waitForStarted(-1)) {
         result.Result = ChildExit::Kind::NotStarted;
@@ -229,8 +257,26 @@ ChildExit ChildProcess::Run(const QString& commandLine)
         if (OutputSink)
             OutputSink(bytes);
     };
-    while (process.state() == QProcess::Running && process.waitForReadyRead(-1))
+    while (process.state() == QProcess::Running) {
+        const bool more = process.waitForReadyRead(watch.Tick ? watch.IntervalMs : -1);
         take();
+        if (!watch.Tick) {
+            if (!more)
+                break;
+            continue;
+        }
+        if (process.state() != QProcess::Running || !watch.Tick())
+            continue;
+        process.terminate();
+        if (!process.waitForFinished(watch.GraceMs)) {
+            process.kill();
+            process.waitForFinished(-1);
+        }
+        take();
+        result.Result = ChildExit::Kind::Stopped;
+        result.LastLines = tail.Lines();
+        return result;
+    }
     process.waitForFinished(-1);
     take();
     result.LastLines = tail.Lines();

@@ -4,23 +4,32 @@
 #include <functional>
 #include <memory>
 
-// How a child process ended.
+// How a child process ended. Stopped: ended because the watch asked for it.
 struct ChildExit {
-    enum class Kind { Exited, NotStarted, Killed };
+    enum class Kind { Exited, NotStarted, Killed, Stopped };
     Kind Result = Kind::NotStarted;
     int Code = 0;          // the exit code, or the signal that ended the process
     QString Error;         // why it could not start
     QStringList LastLines; // the last lines the child wrote (stdout and stderr), for an error message
 };
 
+// Looks in on a running child every IntervalMs, on the thread that runs it. When Tick returns true the
+// child is asked to end (SIGTERM on POSIX) and killed when it has not ended GraceMs later.
+struct ChildWatch {
+    std::function<bool()> Tick;
+    int IntervalMs = 100;
+    int GraceMs = 2000;
+};
+
 // Runs one fixed command-line text and waits for the process to end, without any time limit. The
 // child's output is read as it comes, so it can never block on a full pipe; only its last lines are
 // kept. Its input is the null device. No shell is involved. On POSIX a Windows program (a path ending
-// in ".exe") runs through wine, its absolute path arguments given as wine sees them.
+// in ".exe") runs through wine, its absolute path arguments given as wine sees them. On Linux the child is killed when the thread that
+// started it ends, so that it never outlives a builder that was killed.
 class ChildProcess {
 public:
     virtual ~ChildProcess() = default;
-    virtual ChildExit Run(const QString& commandLine);
+    virtual ChildExit Run(const QString& commandLine, const ChildWatch& watch = {});
 
     // Gets the child's output as it comes, unchanged (zelvakon-cli --verbose). Optional.
     std::function<void(const QByteArray&)> OutputSink;

@@ -1,5 +1,6 @@
 #include "Forms.h"
 #include "About.h"
+#include "Archive.h"
 #include "Areadlg.h"
 #include "Dir.h"
 #include "Keydlg.h"
@@ -18,6 +19,7 @@ Forms CreateForms(TMainForm* mainForm)
     forms.AreaForm = new TAreaForm(dialogs, [mainForm] { mainForm->OpenHelpTopic(QStringLiteral("NastKlikPloch")); }, mainForm);
     forms.PrevForm = new TPrevForm(dialogs, mainForm);
     forms.ProgressForm = new TProgressForm(mainForm);
+    forms.ArchiveForm = new TArchiveForm(mainForm);
     forms.AboutDlg = new TAboutDlg(mainForm);
     forms.SetForm = new TSetForm(dialogs, forms.DirForm, mainForm);
     mainForm->AttachForms(forms);

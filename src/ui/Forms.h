@@ -1,5 +1,5 @@
 #pragma once
 #include "Main.h"
 
-// Hands the main window the eight windows that follow it; made now, owned by it.
+// Hands the main window the nine windows that follow it; made now, owned by it.
 Forms CreateForms(TMainForm* mainForm);

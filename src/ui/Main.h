@@ -36,6 +36,7 @@ class TValueForm;
 class TAreaForm;
 class TPrevForm;
 class TProgressForm;
+class TArchiveForm;
 class TAboutDlg;
 class TSetForm;
 
@@ -47,6 +48,7 @@ struct Forms {
     TAreaForm* AreaForm = nullptr;
     TPrevForm* PrevForm = nullptr;
     TProgressForm* ProgressForm = nullptr;
+    TArchiveForm* ArchiveForm = nullptr;
     TAboutDlg* AboutDlg = nullptr;
     TSetForm* SetForm = nullptr;
 };

@@ -1,3 +1,4 @@
+#include "Archive.h"
 #include "Archiver.h"
 #include "BuildChecks.h"
 #include "ChildProcess.h"
@@ -49,16 +50,23 @@ void TMainForm::StartBuild()
     if (ReadmeLineCount(project.ReadmeText) > 0)
         PrepareReadme();
 
-    // The GUI thread waits for the archiver on purpose; paint what is pending first, take no input.
-    const ArchiverStage stage = PackArchive(project, ProjectFolder, *ChildProcess::Make(), [] {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    ArchiverStage stage = PrepareArchive(project, ProjectFolder);
+    if (!stage.Stop) {
+        // The archiver runs behind its own modal window, which can stop it.
+        TArchiveForm* archive = Windows.ArchiveForm;
+        archive->PrepareRun(project.ArchAdr, ArchiverCommandLine(project.WinRARExe, ProjectFolder, project.ArchAdr),
+                            ProjectFolder, project.DiskMisto.toLongLong());
+        Services.Dlg->RunModal(archive);
+        // Whatever closed the window, the archiver does not run on behind the build.
+        archive->StopAndWait();
+        stage = ArchiverEnded(archive->Outcome().value_or(ChildExit{ChildExit::Kind::Stopped, 0, {}}), ProjectFolder);
+    }
     if (stage.Stop) {
         // A build that stops here drops its side texts; the next build makes its own.
         RegIniStream.reset();
         ReadmeStream.reset();
         Services.Dlg->MessageBox(stage.Stop->Text, stage.Stop->Title, stage.Stop->Icon, MsgButtons::Ok);
-        if (stage.StoppedAt == ArchiverStage::Step::Archiver)
+        if (stage.StoppedAt == ArchiverStage::Step::Archiver || stage.StoppedAt == ArchiverStage::Step::Interrupted)
             ExitBtn->setFocus();
         return;
     }

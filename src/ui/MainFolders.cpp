@@ -197,6 +197,7 @@ std::optional<qint64> TMainForm::MeasureFolder(const QString& folder)
     QThread* thread = QThread::create([walk, folder, probe = FolderProbe] {
         walk->Total = GetDirSize(folder, probe, walk.get());
     });
+    thread->setParent(this);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, &measurement.Loop, [&measurement] {
         measurement.Done = true;

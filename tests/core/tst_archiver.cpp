@@ -10,7 +10,7 @@ namespace {
 class FakeChild : public ChildProcess {
 public:
     explicit FakeChild(ChildExit result) : Result(std::move(result)) {}
-    ChildExit Run(const QString& commandLine) override
+    ChildExit Run(const QString& commandLine, const ChildWatch&) override
     {
         Lines << commandLine;
         return Result;

@@ -1,9 +1,12 @@
+#include "Archive.h"
 #include "Progress.h"
 #include "TestEnv.h"
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QRegularExpression>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -113,10 +116,18 @@ struct Build : TestEnv {
     QString ExePath() const { return Path(QStringLiteral("Vystup/Instal.exe")); }
     QString ArchivePath() const { return Path(QStringLiteral("Projekty/archiv.rar")); }
 
-    // The next showing of the progress window: started as the program shows it, watched until its
-    // writer has ended, then closed with its button.
+    // The archiver's window, left to close itself when the archiver has ended.
+    void ExpectArchiveWindow(std::function<void(TArchiveForm*)> whileRunning = {})
+    {
+        Dlg.ModalScripts.push_back(
+            [whileRunning](QObject* window) { return RunArchiveWindow(window, whileRunning); });
+    }
+
+    // The archiver's window, then the next showing of the progress window: started as the program
+    // shows it, watched until its writer has ended, then closed with its button.
     void ExpectProgressWindow(std::function<void()> whileRunning = {})
     {
+        ExpectArchiveWindow();
         Dlg.ModalScripts.push_back([this, whileRunning](QObject* window) {
             if (window != Form)
                 return -1;
@@ -146,13 +157,22 @@ struct Build : TestEnv {
 };
 
 // The build stopped with exactly one box of the error kind, and showed no progress window.
-void CheckStoppedWith(const Build& b, const QString& text)
+void CheckStoppedWith(const Build& b, const QString& text, const QString& title = QStringLiteral("Chyba"),
+                      MsgIcon icon = MsgIcon::Error)
 {
     QCOMPARE(b.Dlg.Messages.size(), 1);
     QCOMPARE(b.Dlg.Messages[0].Text, text);
-    QCOMPARE(b.Dlg.Messages[0].Title, QStringLiteral("Chyba"));
-    QCOMPARE(b.Dlg.Messages[0].Icon, MsgIcon::Error);
-    QVERIFY(b.Dlg.ModalCalls.isEmpty());
+    QCOMPARE(b.Dlg.Messages[0].Title, title);
+    QCOMPARE(b.Dlg.Messages[0].Icon, icon);
+    QVERIFY(!b.Dlg.ModalCalls.contains(b.Form));
+}
+
+// Whether the process of the id written into the file still runs (a zombie no longer does).
+bool Running(const QString& pidFile)
+{
+    const QByteArray pid = ReadBytes(pidFile).trimmed();
+    const QByteArray stat = ReadBytes(QStringLiteral("/proc/") + QString::fromLatin1(pid) + QStringLiteral("/stat"));
+    return !pid.isEmpty() && !stat.isEmpty() && stat.mid(stat.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 }  // namespace
@@ -185,6 +205,8 @@ private slots:
     void quittingAsksWhileABuildRuns();
     void partsFromTheirOwnFolders();
     void relativePathsFromTheProjectFolder();
+    void stoppingTheArchiver_data();
+    void stoppingTheArchiver();
 };
 
 void TestBuild::minimalProject()
@@ -433,6 +455,8 @@ void TestBuild::archiverOutcomes()
     b.Win->ReadMemo->setPlainText(QStringLiteral("readme"));
     if (message.isEmpty())
         b.ExpectProgressWindow();
+    else
+        b.ExpectArchiveWindow();
     b.Win->BuildPrAct->trigger();
 
     if (message.isEmpty()) {
@@ -484,6 +508,8 @@ void TestBuild::winRarPath()
     b.Win->RAREdit->setText(path);
     if (message.isEmpty())
         b.ExpectProgressWindow();
+    else
+        b.ExpectArchiveWindow();
     b.Win->BuildPrAct->trigger();
 
     if (message.isEmpty()) {
@@ -730,6 +756,57 @@ void TestBuild::relativePathsFromTheProjectFolder()
     QCOMPARE(b.ProgText, QStringLiteral("Hotovo."));
     QVERIFY(ReadBytes(b.Path(QStringLiteral("Jinam/Instal.dat"))).contains(PackedFolder()));
     QVERIFY(QString::fromLocal8Bit(ReadBytes(b.Log)).endsWith(b.ArchAdr + QStringLiteral("/*.*\n")));
+}
+
+void TestBuild::stoppingTheArchiver_data()
+{
+    QTest::addColumn<bool>("ignoresRequest");
+    QTest::newRow("archiver ends when asked") << false;
+    QTest::newRow("archiver ignoring the request is killed") << true;
+}
+
+void TestBuild::stoppingTheArchiver()
+{
+    QFETCH(bool, ignoresRequest);
+    Build b;
+    // 400 kB packed 4 KiB at a time, 30 ms apart: three seconds of packing, the archive growing.
+    WriteBytes(b.ArchAdr + QStringLiteral("/velky.bin"), Pattern(400000, 'v'));
+    EnvVar slow("ZELVAKON_RAR_SLOW_MS", "30");
+    const QString pidFile = b.Dir.path() + QStringLiteral("/archiver.pid");
+    EnvVar pid("ZELVAKON_RAR_PID", pidFile.toLocal8Bit());
+    std::unique_ptr<EnvVar> ignore;
+    if (ignoresRequest)
+        ignore = std::make_unique<EnvVar>("ZELVAKON_RAR_IGNORE_TERM", "1");
+    QStringList seen;
+    qint64 stopTook = -1;
+    b.ExpectArchiveWindow([&](TArchiveForm* form) {
+        QTRY_VERIFY(Running(pidFile));
+        // The window keeps painting while the archiver runs: its size line follows the archive.
+        QTRY_VERIFY(QFileInfo(b.ArchivePath()).size() >= 8192);
+        QTRY_VERIFY(form->SizeLabel->text() != QStringLiteral("Velikost archivu: 0 kB z 1234 kB"));
+        seen << form->windowTitle() << form->FolderLabel->text() << form->TimeLabel->text()
+             << form->SizeLabel->text();
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(form->CancelBtn, Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return !form->isVisible(); }, 10000));
+        stopTook = timer.elapsed();
+    });
+    b.Win->BuildPrAct->trigger();
+
+    QCOMPARE(seen.value(0), QStringLiteral("Archivace"));
+    QCOMPARE(seen.value(1), QStringLiteral("Probíhá archivace složky ") + b.ArchAdr + QStringLiteral("…"));
+    QVERIFY2(seen.value(2).startsWith(QStringLiteral("Uplynulý čas: 0:0")), qPrintable(seen.value(2)));
+    QVERIFY2(QRegularExpression(QStringLiteral("^Velikost archivu: [1-9][0-9]* kB z 1234 kB$")).match(seen.value(3)).hasMatch(),
+             qPrintable(seen.value(3)));
+    // Asked to end, then killed two seconds later; the build never waits for the packing itself.
+    QVERIFY2(ignoresRequest ? stopTook >= 2000 && stopTook < 2800 : stopTook < 800, QByteArray::number(stopTook));
+    QVERIFY(!Running(pidFile));
+    CheckStoppedWith(b, QStringLiteral("Sestavování bylo přerušeno."), QStringLiteral("Upozornění"), MsgIcon::Warning);
+    QVERIFY(!QFile::exists(b.ArchivePath()));
+    QVERIFY(!QFile::exists(b.DatPath()));
+    QVERIFY(!QFile::exists(b.ExePath()));
+    QCOMPARE(b.Win->focusWidget(), b.Win->ExitBtn);
 }
 
 QTEST_MAIN(TestBuild)

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 #include <QtEndian>
@@ -535,15 +536,23 @@ void TestCli::interrupt_data()
 {
     QTest::addColumn<QString>("when");
     QTest::addColumn<int>("signal");
-    QTest::newRow("Ctrl+C while the archiver runs") << "archiver" << int(SIGINT);
-    QTest::newRow("termination while the archiver runs") << "archiver" << int(SIGTERM);
-    QTest::newRow("Ctrl+C while a part is written") << "writer" << int(SIGINT);
+    QTest::addColumn<bool>("ignoresRequest");  // the archiver ignores SIGTERM
+    QTest::addColumn<int>("times");            // signals sent
+    QTest::newRow("Ctrl+C while the archiver runs") << "archiver" << int(SIGINT) << false << 1;
+    QTest::newRow("termination while the archiver runs, after its progress line")
+        << "archiver" << int(SIGTERM) << false << 1;
+    QTest::newRow("archiver ignoring the request is killed") << "archiver" << int(SIGTERM) << true << 1;
+    QTest::newRow("a second signal ends the program, and the archiver with it")
+        << "archiver" << int(SIGTERM) << true << 2;
+    QTest::newRow("Ctrl+C while a part is written") << "writer" << int(SIGINT) << false << 1;
 }
 
 void TestCli::interrupt()
 {
     QFETCH(QString, when);
     QFETCH(int, signal);
+    QFETCH(bool, ignoresRequest);
+    QFETCH(int, times);
     Workspace w;
     // Three chunks of archive (the headless build copies 4 MiB at a time): the stop comes between two.
     const qint64 chunk = qint64(4) << 20;
@@ -553,8 +562,14 @@ void TestCli::interrupt()
     process.setProcessEnvironment(w.Env);
     QByteArray err;
     int fifo = -1;
+    const QString pidFile = w.Root + QStringLiteral("/archiver.pid");
+    const bool progressLine = QByteArray(QTest::currentDataTag()).contains("progress line");
     if (when == QLatin1String("archiver")) {
-        w.Env.insert(QStringLiteral("ZELVAKON_RAR_SLEEP_MS"), QStringLiteral("1500"));
+        // 12 MiB packed 4 KiB at a time: minutes of packing, the archive growing.
+        w.Env.insert(QStringLiteral("ZELVAKON_RAR_SLOW_MS"), QStringLiteral("20"));
+        w.Env.insert(QStringLiteral("ZELVAKON_RAR_PID"), pidFile);
+        if (ignoresRequest)
+            w.Env.insert(QStringLiteral("ZELVAKON_RAR_IGNORE_TERM"), QStringLiteral("1"));
         process.setProcessEnvironment(w.Env);
     } else {
         // stderr into a one-page pipe that has room for exactly the first two lines: the program then
@@ -573,7 +588,16 @@ void TestCli::interrupt()
     process.start(CliPath, w.BuildArgs());
     QVERIFY(process.waitForStarted());
     if (when == QLatin1String("archiver")) {
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(w.Log); }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return QFileInfo(w.ArchivePath()).size() > 0; }, 10000));
+        if (progressLine) {
+            // Not a terminal: a plain line every five seconds.
+            QVERIFY(QTest::qWaitFor([&] { return (err += process.readAllStandardError()).contains("\nArchivace: "); },
+                                    10000));
+            QVERIFY2(QRegularExpression(QStringLiteral("\nArchivace: 0:0[5-9], archiv.rar [1-9][0-9]* kB z 1234 kB\n"))
+                         .match(QString::fromUtf8(err))
+                         .hasMatch(),
+                     err);
+        }
     } else {
         const qint64 firstChunk = 118 + 3 + 4 + 10 + chunk;
         QVERIFY2(QTest::qWaitFor([&] { return QFileInfo(w.DatPath()).size() >= firstChunk; }, 10000),
@@ -582,6 +606,10 @@ void TestCli::interrupt()
         QCOMPARE(QFileInfo(w.DatPath()).size(), firstChunk);  // and waits there
     }
     QCOMPARE(kill(pid_t(process.processId()), signal), 0);
+    if (times == 2) {
+        QTest::qWait(300);
+        QCOMPARE(kill(pid_t(process.processId()), signal), 0);
+    }
     QElapsedTimer timer;
     timer.start();
     char buffer[4096];
@@ -600,11 +628,30 @@ void TestCli::interrupt()
             ++filled;
         err = err.mid(filled);
     } else {
-        err = process.readAllStandardError();
+        err += process.readAllStandardError();
+    }
+    if (when == QLatin1String("archiver")) {
+        // The archiver never outlives the build, however the build ended.
+        const QByteArray pid = ReadBytes(pidFile).trimmed();
+        QVERIFY(!pid.isEmpty());
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const QByteArray stat = ReadBytes(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid)));
+                return stat.isEmpty() || stat.mid(stat.lastIndexOf(')') + 2, 1) == "Z";
+            },
+            1000));
+        // Asked, then killed two seconds later.
+        QVERIFY2(ignoresRequest == (timer.elapsed() >= 1900) || times == 2, QByteArray::number(timer.elapsed()));
+    }
+    if (times == 2) {
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        return;
     }
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 128 + signal);
     QVERIFY2(err.endsWith("Sestavování bylo přerušeno.\n"), err);
+    if (when == QLatin1String("archiver"))
+        QVERIFY2(!QFile::exists(w.ArchivePath()), "the partial archive was left behind");
     if (when == QLatin1String("writer"))
         QVERIFY2(err.contains("Spouštím WinRAR...\nPřipojuji archiv...\n"), err);
     QCOMPARE(process.readAllStandardOutput(), QByteArray());

@@ -107,6 +107,7 @@ struct Build : TestEnv {
     // the archiver has ended, before the writer starts; onChunk on every progress the window shows.
     void Run(std::function<void()> beforeWriter = {}, std::function<void(const QString&, int)> onChunk = {})
     {
+        Dlg.ModalScripts.push_back([](QObject* window) { return RunArchiveWindow(window); });
         Dlg.ModalScripts.push_back([=, this](QObject* window) {
             if (window != Form)
                 return -1;
@@ -436,6 +437,7 @@ void TestFaults::archiverEndedBySignal()
             watchdog = std::make_unique<ArchiverWatchdog>(bound, signal);
         QElapsedTimer waited;
         waited.start();
+        b.Dlg.ModalScripts.push_back([](QObject* window) { return RunArchiveWindow(window); });
         b.Win->BuildPrAct->trigger();
         if (watchdog) {
             QCOMPARE(int(watchdog->Killed), 1);
@@ -448,7 +450,7 @@ void TestFaults::archiverEndedBySignal()
              QStringLiteral("WinRAR byl ukončen signálem %1, archiv nemusí být úplný.\nSestavování bylo přerušeno.")
                  .arg(shown));
     QCOMPARE(b.Dlg.Messages[0].Title, QStringLiteral("Chyba"));
-    QVERIFY(b.Dlg.ModalCalls.isEmpty());  // no writer started
+    QVERIFY(!b.Dlg.ModalCalls.contains(b.Form));  // no writer started
     QCOMPARE(ReadBytes(b.DatPath()), QByteArray("previous build"));
     QVERIFY(!QFile::exists(b.ExePath()));
     QCOMPARE(QFile::exists(b.ArchivePath()), archiveLeft);

@@ -1,4 +1,6 @@
 #include "TestEnv.h"
+#include "Archive.h"
+#include <QSignalSpy>
 #include "Error.h"
 #include "Forms.h"
 #include "Paths.h"
@@ -53,6 +55,20 @@ TMainForm* TestEnv::Start()
 }
 
 QString TestEnv::Path(const QString& relative) const { return Paths::Join(ProgramFolder, relative); }
+
+int RunArchiveWindow(QObject* window, const std::function<void(TArchiveForm*)>& whileRunning)
+{
+    auto* form = qobject_cast<TArchiveForm*>(window);
+    if (!form)
+        return -1;
+    QSignalSpy ended(form, &TArchiveForm::RunEnded);
+    form->show();
+    if (whileRunning)
+        whileRunning(form);
+    if (!QTest::qWaitFor([&] { return ended.count() > 0 && !form->isVisible(); }, 60000))
+        return -2;
+    return form->result();
+}
 
 void TypeText(QWidget* widget, const QString& text)
 {

@@ -5,9 +5,11 @@
 #include "SettingsStore.h"
 #include <QByteArray>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 class QWidget;
+class TArchiveForm;
 
 // Help requests are recorded instead of shown.
 class FakeHelp : public HelpViewer {
@@ -41,6 +43,10 @@ struct TestEnv {
     TMainForm* Start();  // creates the main window and its forms, shows it and runs FormActivate
     QString Path(const QString& relative) const;  // below the program folder
 };
+
+// Runs the archiver's window as the program's modal run does: shown, left to close itself once the
+// archiver has ended. whileRunning acts on it meanwhile, as a user would.
+int RunArchiveWindow(QObject* window, const std::function<void(TArchiveForm*)>& whileRunning = {});
 
 // Types text as a user would, one key event per character (Czech characters included).
 void TypeText(QWidget* widget, const QString& text);
