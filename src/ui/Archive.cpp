@@ -1,5 +1,6 @@
 #include "Archive.h"
 #include "Archiver.h"
+#include "FunctionThread.h"
 #include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
@@ -79,12 +80,13 @@ void TArchiveForm::Start()
     StopFlag = std::make_shared<std::atomic<bool>>(false);
     WorkerExit = std::make_shared<ChildExit>();
     std::shared_ptr<ChildProcess> process = ChildProcess::Make();
-    Worker = QThread::create([process, line = CommandLine, stop = StopFlag, exit = WorkerExit] {
-        ChildWatch watch;
-        watch.Tick = [stop] { return stop->load(); };
-        *exit = process->Run(line, watch);
-    });
-    Worker->setParent(this);
+    Worker = new FunctionThread(
+        [process, line = CommandLine, stop = StopFlag, exit = WorkerExit] {
+            ChildWatch watch;
+            watch.Tick = [stop] { return stop->load(); };
+            *exit = process->Run(line, watch);
+        },
+        this);
     connect(Worker, &QThread::finished, this, &TArchiveForm::RunDone);
     Elapsed.start();
     ShowState();

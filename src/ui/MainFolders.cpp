@@ -3,6 +3,7 @@
 #include "DirSize.h"
 #include "Dirsizedlg.h"
 #include "Error.h"
+#include "FunctionThread.h"
 #include "Main.h"
 #include "Paths.h"
 #include "Settings.h"
@@ -194,10 +195,8 @@ std::optional<qint64> TMainForm::MeasureFolder(const QString& folder)
 {
     FolderMeasurement measurement;
     const std::shared_ptr<SharedWalk> walk = measurement.Walk;
-    QThread* thread = QThread::create([walk, folder, probe = FolderProbe] {
-        walk->Total = GetDirSize(folder, probe, walk.get());
-    });
-    thread->setParent(this);
+    QThread* thread = new FunctionThread(
+        [walk, folder, probe = FolderProbe] { walk->Total = GetDirSize(folder, probe, walk.get()); }, this);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, &measurement.Loop, [&measurement] {
         measurement.Done = true;
