@@ -33,6 +33,9 @@
 #include <vector>
 #ifndef _WIN32
 #include <unistd.h>
+#else
+#include <process.h>
+#define getpid _getpid
 #endif
 
 namespace fs = std::filesystem;
