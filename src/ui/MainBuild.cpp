@@ -59,7 +59,9 @@ void TMainForm::StartBuild()
         Services.Dlg->RunModal(archive);
         // Whatever closed the window, the archiver does not run on behind the build.
         archive->StopAndWait();
-        stage = ArchiverEnded(archive->Outcome().value_or(ChildExit{ChildExit::Kind::Stopped, 0, {}}), ProjectFolder);
+        ChildExit stopped;
+        stopped.Result = ChildExit::Kind::Stopped;  // the window closed before the run began
+        stage = ArchiverEnded(archive->Outcome().value_or(stopped), ProjectFolder);
     }
     if (stage.Stop) {
         // A build that stops here drops its side texts; the next build makes its own.
