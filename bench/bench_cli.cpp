@@ -244,7 +244,7 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "cannot write %s\n", qPrintable(master));
             return 1;
         }
-        if (!WriteFile(unrar, QByteArray(300000, '\x5a')) || !WriteFile(root + QStringLiteral("/Program/Vorvanex.exe"), "MZ")
+        if (!WriteFile(unrar, "MZ" + QByteArray(299998, '\x5a')) || !WriteFile(root + QStringLiteral("/Program/Vorvanex.exe"), "MZ")
             || !WriteFile(root + QStringLiteral("/Hra/hra.exe"), "MZ hra"))
             return 1;
     }

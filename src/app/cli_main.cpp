@@ -1,10 +1,15 @@
 #include "Cli.h"
 #include "Error.h"
 #include <QCoreApplication>
+#include <csignal>
 #include <new>
 
 int main(int argc, char* argv[])
 {
+#ifdef SIGXFSZ
+    // A file-size limit is then a write error, reported and cleaned up like a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();

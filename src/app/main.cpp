@@ -11,10 +11,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char* argv[])
 {
+#ifdef SIGXFSZ
+    // A file-size limit is then a write error with its message, not the end of the user's work.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     ZelvakonApplication app(argc, argv);
     ApplyProgramFont();
     LoadQtTranslation();

@@ -19,7 +19,7 @@ const QString Usage = QStringLiteral(
     "  zelvakon-cli build PROJEKT.zpf [--program-folder ADRESÁŘ] [--winrar CESTA] [--output ADRESÁŘ]\n"
     "                     [--installer-name JMÉNO] [--data-name JMÉNO] [--json] [--quiet] [--verbose]\n"
     "  zelvakon-cli inspect SOUBOR.dat [--json]\n"
-    "  zelvakon-cli extract SOUBOR.dat ADRESÁŘ [--quiet]\n"
+    "  zelvakon-cli extract SOUBOR.dat ADRESÁŘ [--quiet] [--force]\n"
     "  zelvakon-cli dirsize ADRESÁŘ\n"
     "  zelvakon-cli PŘÍKAZ --help | --help | --version");
 
@@ -40,7 +40,8 @@ const QString BuildHelp = QStringLiteral(
 const QString InspectHelp = QStringLiteral(
     "inspect  Ověří hlavičku datového souboru a vypíše ji (s --json jako jeden objekt JSON, chybu také).");
 const QString ExtractHelp = QStringLiteral(
-    "extract  Ověří datový soubor a zapíše jeho neprázdné části do adresáře (s --quiet bez výpisu).");
+    "extract  Ověří datový soubor a zapíše jeho neprázdné části do adresáře (s --quiet bez výpisu).\n"
+    "         Soubory a odkazy stejných jmen, které v adresáři už jsou, nahradí jen s --force.");
 const QString DirsizeHelp = QStringLiteral(
     "dirsize  Vypíše velikost adresáře v KB, jak ji program zapisuje do pole Místo na disku;\n"
     "         adresář, který neexistuje nebo jej nelze číst, je chyba.");
@@ -80,6 +81,7 @@ enum Option : unsigned {
     JsonOption = 1u << 5,
     Quiet = 1u << 6,
     Verbose = 1u << 7,
+    Force = 1u << 8,
 };
 
 struct ValueOption {
@@ -95,7 +97,8 @@ const ValueOption ValueOptions[] = {{ProgramFolder, QLatin1String("--program-fol
 const struct {
     Option Which;
     QLatin1String Name;
-} Flags[] = {{JsonOption, QLatin1String("--json")}, {Quiet, QLatin1String("--quiet")}, {Verbose, QLatin1String("--verbose")}};
+} Flags[] = {{JsonOption, QLatin1String("--json")}, {Quiet, QLatin1String("--quiet")}, {Verbose, QLatin1String("--verbose")},
+             {Force, QLatin1String("--force")}};
 
 // A command's words: its positional arguments and the options it knows, "--" ending the options.
 struct Words {
@@ -285,7 +288,7 @@ int Run(const QStringList& arguments)
         {"build", 1, ProgramFolder | WinRar | Output | InstallerName | DataName | JsonOption | Quiet | Verbose,
          "build PROJEKT.zpf [volby]", &BuildHelp},
         {"inspect", 1, JsonOption, "inspect SOUBOR.dat [--json]", &InspectHelp},
-        {"extract", 2, Quiet, "extract SOUBOR.dat ADRESÁŘ [--quiet]", &ExtractHelp},
+        {"extract", 2, Quiet | Force, "extract SOUBOR.dat ADRESÁŘ [--quiet] [--force]", &ExtractHelp},
         {"dirsize", 1, 0, "dirsize ADRESÁŘ", &DirsizeHelp}};
     const Shape* shape = nullptr;
     for (const Shape& s : shapes)
@@ -333,7 +336,7 @@ int Run(const QStringList& arguments)
     if (command == QLatin1String("inspect"))
         return Inspect(p[0], Mode().Json);
     if (command == QLatin1String("extract"))
-        return Extract(p[0], p[1]);
+        return Extract(p[0], p[1], (words.Set & Force) != 0);
     return DirSize(p[0]);
 }
 

@@ -25,7 +25,8 @@ struct BuildOptions {
 
 int Build(const QString& projectFile, const BuildOptions& options);
 int Inspect(const QString& dataFile, bool json);
-int Extract(const QString& dataFile, const QString& folder);
+// An existing file or link of a part's name is an error unless force, which replaces it.
+int Extract(const QString& dataFile, const QString& folder, bool force);
 int DirSize(const QString& folder);
 
 // How results and errors are printed: set once from the command line.

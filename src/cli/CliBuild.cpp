@@ -243,6 +243,8 @@ int Build(const QString& projectFile, const BuildOptions& options)
 
     ProgressLines lines(StderrIsTerminal(), Mode().Quiet);
     lines.Line(QStringLiteral("Projekt:     ") + Paths::FileNameOf(projectPath));
+    if (const std::optional<BuildMessage> refusal = CheckBuildFields(project))
+        return Refused(*refusal);
     try {
         if (const std::optional<BuildMessage> refusal = CheckBuild(project, projectFolder))
             return Refused(*refusal);
@@ -251,6 +253,26 @@ int Build(const QString& projectFile, const BuildOptions& options)
         return Refused(
             {StandardErrorText(error.Message()), QStringLiteral("Zelvakon"), MsgIcon::Error, BuildPage::None, 0});
     }
+
+    const QString& programFolder = options.ProgramFolder;
+    QString unrarFolder, extractorFolder;
+    QStringList partsFolders;
+    if (programFolder.isEmpty()) {
+        const ProgramFolders folders = ProgramFolders::ForRunningProgram();
+        partsFolders = folders.PartsFolders();
+        unrarFolder = folders.PartsFolderFor(QStringLiteral("Unrar.dll"));
+        extractorFolder = folders.PartsFolderFor(QStringLiteral("Vorvanex.exe"));
+    } else {
+        unrarFolder = extractorFolder
+            = Paths::StripTrailingBackslash(QDir::toNativeSeparators(QFileInfo(programFolder).absoluteFilePath()));
+        partsFolders = QStringList{unrarFolder};
+    }
+    // The parts and the hold on the data file before the archiver, which can take minutes.
+    std::unique_ptr<DataFileLock> lock;
+    if (const std::optional<BuildMessage> stop = CheckBuildParts(partsFolders))
+        return Failed(stop->Text);
+    if (const std::optional<BuildMessage> stop = LockDataFile(project, lock))
+        return Failed(stop->Text);
 
     if (Stopped())
         return Interrupted();
@@ -295,19 +317,10 @@ int Build(const QString& projectFile, const BuildOptions& options)
         return Failed(stage.Stop->Text);
     }
 
-    const QString& programFolder = options.ProgramFolder;
-    QString unrarFolder, extractorFolder;
-    if (programFolder.isEmpty()) {
-        const ProgramFolders folders = ProgramFolders::ForRunningProgram();
-        unrarFolder = folders.PartsFolderFor(QStringLiteral("Unrar.dll"));
-        extractorFolder = folders.PartsFolderFor(QStringLiteral("Vorvanex.exe"));
-    } else {
-        unrarFolder = extractorFolder
-            = Paths::StripTrailingBackslash(QDir::toNativeSeparators(QFileInfo(programFolder).absoluteFilePath()));
-    }
     DatFileInputs inputs = WriterInputs(project, projectFolder, unrarFolder, extractorFolder);
     inputs.RegIniStream = std::move(regIniStream);
     inputs.ReadmeStream = std::move(readmeStream);
+    inputs.Lock = std::move(lock);
 
     QString status;
     DatFileReport report;

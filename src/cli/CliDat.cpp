@@ -1,5 +1,8 @@
 #include "Cli.h"
+#include "AtomicFile.h"
 #include "Codec.h"
+#include "Error.h"
+#include "RegularFile.h"
 #include "DatFormat.h"
 #include "Paths.h"
 #include <QDir>
@@ -7,8 +10,9 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <array>
+#include <cerrno>
+#include <memory>
 #include <optional>
 
 // Reading a data file as the extractor would: the header verified against the file before any offset
@@ -38,13 +42,30 @@ std::optional<OpenedDat> OpenDat(QFile& file, const QString& path)
         Refuse(path, QStringLiteral("Nejde o obyčejný soubor."));
         return std::nullopt;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        Refuse(path, QStringLiteral("Soubor nelze otevřít: %1.").arg(file.errorString()));
+    if (const QString reason = OpenRegularFile(file, path); !reason.isEmpty()) {
+        Refuse(path, QStringLiteral("Soubor nelze otevřít: %1.").arg(reason));
         return std::nullopt;
     }
     const DatCheck check = VerifyDatHeader(file, file.size());
     if (!check.Ok) {
         Refuse(path, check.Error);
+        return std::nullopt;
+    }
+    // What no finished build leaves: it packs at least one file and ends with Unrar.dll, a Windows
+    // image. Anything else was cut by a killed build or is not whole.
+    const DatLayout& layout = check.Layout;
+    QByteArray tail;
+    if (layout.UnrarSize > 0 && file.seek(layout.UnrarOffset))
+        tail = file.read(2);
+    QString unfinished;
+    if (layout.Header.ArchiveSize == 0)
+        unfinished = QStringLiteral("Archiv v datovém souboru je prázdný");
+    else if (layout.UnrarSize == 0)
+        unfinished = QStringLiteral("Za částmi chybí Unrar.dll");
+    else if (tail != "MZ")
+        unfinished = QStringLiteral("Unrar.dll za částmi nezačíná znaky MZ, nejde o knihovnu Windows");
+    if (!unfinished.isEmpty()) {
+        Refuse(path, unfinished + QStringLiteral(", soubor není úplný."));
         return std::nullopt;
     }
     OpenedDat dat;
@@ -105,25 +126,41 @@ QString MusicFileName(const QString& stored, const QStringList& otherParts)
     return name;
 }
 
-// Streams size bytes from offset into folder/name, replacing the file only once it is complete.
-QString WritePart(QFile& dat, qint64 offset, qint64 size, const QString& target)
+// Streams size bytes from offset into a new file, which takes the place of target only once it is
+// complete. A file or link already named target is an error unless force, which replaces the name
+// itself: nothing is ever written through a link that was in the folder.
+QString WritePart(QFile& dat, qint64 offset, qint64 size, const QString& target, bool force)
 {
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return out.errorString();
+    const QFileInfo existing(target);
+    if (existing.exists() || existing.isSymLink()) {
+        if (existing.isDir() && !existing.isSymLink())
+            return SystemErrorText(EISDIR);
+        if (!force)
+            return QStringLiteral("soubor již existuje (přepsat jej dovolí volba --force)");
+    }
+    QString error;
+    std::unique_ptr<QFile> out = CreateTemporaryBeside(target, error);
+    if (!out)
+        return error;
+    const auto fail = [&out](const QString& why) {
+        out->close();
+        out->remove();
+        return why;
+    };
     if (!dat.seek(offset))
-        return dat.errorString();
+        return fail(SystemErrorText(dat.errorString()));
     QByteArray buffer;
     for (qint64 left = size; left > 0;) {
         buffer = dat.read(qMin<qint64>(left, 1 << 20));
         if (buffer.isEmpty())
-            return QStringLiteral("datový soubor skončil předčasně");
-        if (out.write(buffer) != buffer.size())
-            return out.errorString();
+            return fail(QStringLiteral("datový soubor skončil předčasně"));
+        if (out->write(buffer) != buffer.size())
+            return fail(SystemErrorText(out->errorString()));
         left -= buffer.size();
     }
-    if (!out.commit())
-        return out.errorString();
+    out->close();
+    if (!ReplaceFile(out->fileName(), target, error))
+        return fail(error);
     return QString();
 }
 
@@ -177,7 +214,7 @@ int Inspect(const QString& dataFile, bool json)
     return ExitOk;
 }
 
-int Extract(const QString& dataFile, const QString& folder)
+int Extract(const QString& dataFile, const QString& folder, bool force)
 {
     QFile file(dataFile);
     const std::optional<OpenedDat> dat = OpenDat(file, dataFile);
@@ -207,7 +244,7 @@ int Extract(const QString& dataFile, const QString& folder)
         if (part.Size == 0)
             continue;
         const QString target = Paths::Join(Paths::StripTrailingBackslash(QDir::toNativeSeparators(folder)), part.Name);
-        const QString error = WritePart(file, part.Offset, part.Size, target);
+        const QString error = WritePart(file, part.Offset, part.Size, target, force);
         if (!error.isEmpty())
             return Refuse(Printable(target), QStringLiteral("Část nelze zapsat: %1.").arg(error));
         if (!Mode().Quiet)

@@ -1,7 +1,10 @@
 #include "Archiver.h"
 #include "ChildProcess.h"
 #include "Codec.h"
+#include "Error.h"
 #include "Paths.h"
+#include "ProgramFolders.h"
+#include "RegularFile.h"
 #include "Project.h"
 #include "RegIni.h"
 #include <QFile>
@@ -58,7 +61,7 @@ std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder)
         QFile file(archive);
         if (file.remove())
             return std::nullopt;
-        reason = file.errorString();
+        reason = SystemErrorText(file.errorString());
     }
     return Refusal(QStringLiteral("Starý archiv %1 nelze smazat (%2).\nSmažte jej a sestavte projekt znovu.")
                        .arg(archive, reason));
@@ -96,6 +99,38 @@ std::optional<BuildMessage> ArchiverOutcome(const ChildExit& exit)
                            .arg(exit.Code)
                        + said);
     return std::nullopt;
+}
+
+std::optional<BuildMessage> CheckBuildParts(const QStringList& folders)
+{
+    for (const QString& name : {QStringLiteral("Unrar.dll"), QStringLiteral("Vorvanex.exe")}) {
+        const QString path = Paths::Join(FolderHolding(folders, name), name);
+        QFile file;
+        const QString reason = OpenRegularFile(file, path);
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+            QStringList shown;
+            for (const QString& folder : folders)
+                shown << QStringLiteral("  ") + folder;
+            return Refusal(QStringLiteral("Soubor %1 nebyl nalezen. Hledán byl v adresářích:\n%2")
+                               .arg(name, shown.join(QLatin1Char('\n'))));
+        }
+        if (!reason.isEmpty())
+            return Refusal(QStringLiteral("Soubor %1 nelze otevřít: %2.").arg(path, reason));
+        if (file.read(2) != "MZ")
+            return Refusal(QStringLiteral("Soubor %1 není spustitelný soubor Windows (nezačíná znaky MZ).").arg(path));
+    }
+    return std::nullopt;
+}
+
+std::optional<BuildMessage> LockDataFile(const Project& project, std::unique_ptr<DataFileLock>& lock)
+{
+    const QString target = DataFilePathOf(project.Vystup, project.JmenoDat);
+    lock = DataFileLock::Take(target);
+    if (lock)
+        return std::nullopt;
+    return Refusal(QStringLiteral("Datový soubor %1 právě zapisuje jiné sestavování.\nPočkejte, až skončí, a sestavte "
+                                  "projekt znovu.")
+                       .arg(target));
 }
 
 std::unique_ptr<QByteArray> RegIniStreamOf(const RegistryTree& registry)

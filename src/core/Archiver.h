@@ -45,6 +45,15 @@ std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& co
 std::unique_ptr<QByteArray> RegIniStreamOf(const RegistryTree& registry);
 std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText);
 
+// Unrar.dll and Vorvanex.exe, each the first of that name in the folders (in order), checked before
+// the archiver runs, which can take minutes: each must be a regular file that starts like a Windows
+// executable image ("MZ"). The message of a missing one names every folder looked in.
+std::optional<BuildMessage> CheckBuildParts(const QStringList& folders);
+
+// Takes the build's hold on <Vystup>/<JmenoDat>.dat into lock; the refusal when another build is
+// writing that file.
+std::optional<BuildMessage> LockDataFile(const Project& project, std::unique_ptr<DataFileLock>& lock);
+
 struct ArchiverStage {
     enum class Step { None, WinRarName, Wine, OldArchive, Archiver, Interrupted };
     std::optional<BuildMessage> Stop;  // what to show when the build ends here

@@ -3,6 +3,7 @@
 #include "Files.h"
 #include "Project.h"
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 namespace {
@@ -17,10 +18,17 @@ BuildMessage Error(int check, const QString& text)
     return {text, QStringLiteral("Chyba"), MsgIcon::Error, BuildPage::None, check};
 }
 
-// Files directly in the folder, hidden and system ones included; subfolders do not count.
+// Regular files directly in the folder, hidden ones included, and links to them (they are packed);
+// subfolders, FIFOs, sockets, devices and broken links do not count.
 bool HasFiles(const QString& folder)
 {
-    return !QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty();
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileInfo().isFile())
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -48,6 +56,18 @@ void ResolveProjectPaths(Project& project, const QString& projectFolder)
 {
     for (QString* path : {&project.ArchAdr, &project.Obrazek, &project.Hudba, &project.Vystup})
         *path = ResolveProjectPath(*path, projectFolder);
+}
+
+std::optional<BuildMessage> CheckBuildFields(const Project& p)
+{
+    const std::pair<const QString*, const char*> fields[] = {{&p.Nazev, "Název"},
+                                                             {&p.DiskMisto, "Místo na disku"},
+                                                             {&p.ArchAdr, "Adresář k archivaci"},
+                                                             {&p.WinRARExe, "Spouštěcí soubor"}};
+    for (const auto& [value, caption] : fields)
+        if (value->isEmpty())
+            return Error(0, QStringLiteral("Projekt nelze sestavit, pole „%1“ je prázdné.").arg(QString::fromUtf8(caption)));
+    return std::nullopt;
 }
 
 std::optional<BuildMessage> CheckBuild(const Project& p, const QString& projectFolder)
@@ -79,6 +99,8 @@ std::optional<BuildMessage> CheckBuild(const Project& p, const QString& projectF
             return Error(7, QStringLiteral("Obrázek nemůže být větší než 600x400 bodů."));
         if (size.Width < 100 || size.Height < 100)
             return Error(8, QStringLiteral("Obrázek nemůže být menší než 100x100 bodů."));
+        // A picture cut short would ship as it is and show leftover memory.
+        CheckBitmapData(p.Obrazek);
     }
     if (p.SpustitPrg && (p.NazevProg.isEmpty() || p.PrikRadka.isEmpty()))
         return Error(9, QStringLiteral("Program, který se bude spouštet po extrakci\nnemá definován buď název anebo "

@@ -18,6 +18,11 @@ struct BuildMessage {
     int Check = 0;  // which of the ten checks refused, 0 for the later stages
 };
 
+// The window keeps its Build command disabled while the title, the disk space, the folder to pack or
+// the archiver's path is empty. A front end without that command refuses such a project with this
+// message, naming the first empty field by its caption.
+std::optional<BuildMessage> CheckBuildFields(const Project& project);
+
 // The ten checks of the Build command in their fixed order; the first refusal is returned, nothing when
 // the build may start. Check 10 creates a missing output folder (one level).
 // A disk space that is not a whole number in the signed 32-bit range and a picture that cannot be read

@@ -1,5 +1,8 @@
 #include "Datfile.h"
+#include "AtomicFile.h"
 #include "Codec.h"
+#include "Error.h"
+#include "RegularFile.h"
 #include "DatFormat.h"
 #include "FileCopy.h"
 #include "Files.h"
@@ -8,6 +11,29 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <cerrno>
+
+DataFileLock::DataFileLock(std::unique_ptr<QLockFile> lock) : Lock(std::move(lock)) {}
+
+DataFileLock::~DataFileLock() = default;
+
+std::unique_ptr<DataFileLock> DataFileLock::Take(const QString& dataFilePath)
+{
+    auto lock = std::make_unique<QLockFile>(Paths::Join(Paths::FolderOf(dataFilePath),
+                                                        QLatin1Char('.') + Paths::FileNameOf(dataFilePath))
+                                            + QStringLiteral(".lock"));
+    // A build may run for many minutes: only a lock whose process has gone is stale.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return nullptr;
+    return std::unique_ptr<DataFileLock>(new DataFileLock(std::move(lock)));
+}
+
+QString DataFilePathOf(const QString& vystup, const QString& jmenoDat)
+{
+    return Paths::Join(vystup, jmenoDat + QStringLiteral(".dat"));
+}
 
 namespace {
 
@@ -31,10 +57,7 @@ DatFileWriter::DatFileWriter(DatFileInputs inputs, DatFileReport report)
 
 DatFileWriter::~DatFileWriter() = default;
 
-QString DatFileWriter::DataFilePath() const
-{
-    return Paths::Join(In.Vystup, In.JmenoDat + QStringLiteral(".dat"));
-}
+QString DatFileWriter::DataFilePath() const { return DataFilePathOf(In.Vystup, In.JmenoDat); }
 
 QString DatFileWriter::ExePath() const { return Paths::Join(In.Vystup, In.JmenoInst + QStringLiteral(".exe")); }
 
@@ -88,7 +111,7 @@ bool DatFileWriter::WriteAll(const char* data, qint64 size)
 void DatFileWriter::ReportWriteFailure()
 {
     WriteFailed = true;
-    const QString reason = WriteError.isEmpty() ? Dat->errorString() : WriteError;
+    const QString reason = WriteError.isEmpty() ? SystemErrorText(Dat->errorString()) : WriteError;
     ReportFailure(QStringLiteral("Do datového souboru %1 nelze zapisovat: %2.")
                       .arg(Paths::FileNameOf(DataFilePath()), reason));
 }
@@ -119,8 +142,8 @@ DatFileWriter::Copied DatFileWriter::CopyChunks(QFile& source, qint64 size)
 
 bool DatFileWriter::AppendFile(const QString& path, qint64 measuredSize, const QString& failureMessage)
 {
-    QFile part(path);
-    if (!part.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    QFile part;
+    if (!OpenRegularFile(part, path, QIODevice::Unbuffered).isEmpty()) {
         ReportFailure(failureMessage);
         return false;
     }
@@ -176,14 +199,49 @@ bool DatFileWriter::AppendStream(std::unique_ptr<QByteArray>& buffer)
     return ok && !Cancelled;
 }
 
+bool DatFileWriter::CopyExtractor(const QString& extractor)
+{
+    const QString failure = QStringLiteral("Chyba při kopírování spustitelného souboru instalace.");
+    QFile source;
+    if (!OpenRegularFile(source, extractor, QIODevice::Unbuffered).isEmpty()) {
+        ReportFailure(failure);
+        return false;
+    }
+    QString error;
+    Exe = CreateTemporaryBeside(ExePath(), error);
+    if (!Exe) {
+        ReportFailure(failure);
+        return false;
+    }
+    ChunkCopy copy(source, *Exe);
+    const qint64 size = source.size();
+    for (qint64 done = 0; done < size; done += Chunk()) {
+        if (copy.Copy(qMin<qint64>(Chunk(), size - done)) != ChunkCopy::Result::Copied) {
+            ReportFailure(failure);
+            return false;
+        }
+    }
+    // As a copy of the file would: the extractor's permissions go with it.
+    Exe->setPermissions(source.permissions());
+    return true;
+}
+
+void DatFileWriter::Discard()
+{
+    for (std::unique_ptr<QFile>* file : {&Dat, &Exe}) {
+        if (*file) {
+            (*file)->close();
+            (*file)->remove();
+            file->reset();
+        }
+    }
+}
+
 void DatFileWriter::Cancel()
 {
     // A stopped build leaves nothing half-written behind.
     Cancelled = true;
-    if (Dat) {
-        Dat->close();
-        Dat->remove();
-    }
+    Discard();
     BytesAppended = 0;
     StatusText = QStringLiteral("Sestavování bylo přerušeno.");
     ShowProgress();
@@ -203,18 +261,22 @@ DatFileOutcome DatFileWriter::Execute()
     const qint64 archiveSize = MeasuredSize(archive);
     const qint64 pictureSize = hasPicture ? MeasuredSize(In.Obrazek) : 0;
     const qint64 musicSize = hasMusic ? MeasuredSize(In.Hudba) : 0;
+    const qint64 readmeSize = In.ReadmeStream ? In.ReadmeStream->size() : 0;
+    const qint64 registrySize = In.RegIniStream ? In.RegIniStream->size() : 0;
     // A size field cannot hold 2 GiB: refuse before writing anything rather than record a wrapped size.
-    if (archiveSize > DatFormat::MaxPartSize) {
-        ReportFailure(TooLarge(QStringLiteral("Archiv"), archive));
-        return DatFileOutcome::Failed;
-    }
-    if (pictureSize > DatFormat::MaxPartSize) {
-        ReportFailure(TooLarge(QStringLiteral("Soubor s obrázkem"), In.Obrazek));
-        return DatFileOutcome::Failed;
-    }
-    if (musicSize > DatFormat::MaxPartSize) {
-        ReportFailure(TooLarge(QStringLiteral("Soubor s hudbou"), In.Hudba));
-        return DatFileOutcome::Failed;
+    const std::pair<qint64, QString> measured[] = {
+        {archiveSize, TooLarge(QStringLiteral("Archiv"), archive)},
+        {pictureSize, TooLarge(QStringLiteral("Soubor s obrázkem"), In.Obrazek)},
+        {musicSize, TooLarge(QStringLiteral("Soubor s hudbou"), In.Hudba)},
+        {readmeSize, QStringLiteral("Text Readme.nfo má 2 GiB nebo víc, to datový soubor nepojme.")},
+        {registrySize, QStringLiteral("Text Reg.ini má 2 GiB nebo víc, to datový soubor nepojme.")},
+    };
+    for (const auto& [size, message] : measured) {
+        if (size > In.PartLimit) {
+            ReportFailure(message);
+            In.Lock.reset();
+            return DatFileOutcome::Failed;
+        }
     }
     const QByteArray texts[DatFormat::TextCount] = {
         Codec::ToWin1250(In.Nazev),
@@ -228,8 +290,8 @@ DatFileOutcome DatFileWriter::Execute()
     header.ArchiveSize = qint32(archiveSize);
     header.PictureSize = qint32(pictureSize);
     header.MusicSize = qint32(musicSize);
-    header.ReadmeSize = In.ReadmeStream ? qint32(In.ReadmeStream->size()) : 0;
-    header.RegistrySize = In.RegIniStream ? qint32(In.RegIniStream->size()) : 0;
+    header.ReadmeSize = qint32(readmeSize);
+    header.RegistrySize = qint32(registrySize);
     header.TitleLength = qint32(texts[0].size());
     header.SpaceLength = qint32(texts[1].size());
     header.TargetLength = qint32(texts[2].size());
@@ -243,15 +305,29 @@ DatFileOutcome DatFileWriter::Execute()
 
     if (!GoOn()) {
         Cancel();
+        In.Lock.reset();
         return DatFileOutcome::Cancelled;
     }
 
-    // 2. Create the data file, replacing any of that name.
-    Dat = std::make_unique<QFile>(DataFilePath());
-    if (!Dat->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+    // 2. Create the data file: a new temporary one, which replaces any of that name once whole. A
+    // folder in the place of either file could never be replaced: refuse before writing.
+    for (const QString& target : {DataFilePath(), ExePath()}) {
+        const QFileInfo info(target);
+        if (info.isDir() && !info.isSymLink()) {
+            ReportFailure(target == ExePath()
+                              ? QStringLiteral("Chyba při kopírování spustitelného souboru instalace.")
+                              : QStringLiteral("Datový soubor %1 nelze vytvořit: %2.")
+                                    .arg(Paths::FileNameOf(target), SystemErrorText(EISDIR)));
+            In.Lock.reset();
+            return DatFileOutcome::Failed;
+        }
+    }
+    QString createError;
+    Dat = CreateTemporaryBeside(DataFilePath(), createError);
+    if (!Dat) {
         ReportFailure(QStringLiteral("Datový soubor %1 nelze vytvořit: %2.")
-                          .arg(Paths::FileNameOf(DataFilePath()), Dat->errorString()));
-        Dat.reset();
+                          .arg(Paths::FileNameOf(DataFilePath()), createError));
+        In.Lock.reset();
         return DatFileOutcome::Failed;
     }
 
@@ -310,31 +386,39 @@ DatFileOutcome DatFileWriter::Execute()
     // 10. The extractor beside the data file.
     StatusText = QStringLiteral("Kopíruji spustitelný soubor instalace...");
     if (GoOn()) {
-        if (FileExists(extractor)) {
-            const QString exe = ExePath();
-            if (QFileInfo::exists(exe))
-                QFile::remove(exe);
-            if (!QFile::copy(extractor, exe))
-                ReportFailure(QStringLiteral("Chyba při kopírování spustitelného souboru instalace."));
-        } else {
+        if (FileExists(extractor))
+            CopyExtractor(extractor);
+        else
             ReportFailure(QStringLiteral("Vorvanex.exe nelze otevřít."));
-        }
     }
 
     if (Cancelled) {
         Cancel();
+        In.Lock.reset();
         return DatFileOutcome::Cancelled;
     }
 
-    // 11. and 12.
+    // 11. and 12. Only whole files take the places of the old ones: the installer first, so that a
+    // data file in place always has its installer beside it. A file cut short could still carry a
+    // sound header (Unrar.dll has no size field), so a failed build leaves none.
     Dat->close();
+    if (Exe)
+        Exe->close();
+    QString renameError;
+    if (!Failed && !ReplaceFile(Exe->fileName(), ExePath(), renameError))
+        ReportFailure(QStringLiteral("Spustitelný soubor instalace %1 nelze uložit: %2.")
+                          .arg(Paths::FileNameOf(ExePath()), renameError));
+    if (!Failed && !ReplaceFile(Dat->fileName(), DataFilePath(), renameError))
+        ReportFailure(QStringLiteral("Datový soubor %1 nelze uložit: %2.")
+                          .arg(Paths::FileNameOf(DataFilePath()), renameError));
     if (Failed) {
-        // A file cut short by a full disk can still carry a sound header (Unrar.dll has no size field),
-        // and it holds the space that ran out: it goes. Other failures leave the file as written.
-        if (WriteFailed)
-            Dat->remove();
+        Discard();
+        In.Lock.reset();
         return DatFileOutcome::Failed;
     }
+    Dat.reset();
+    Exe.reset();
+    In.Lock.reset();
 
     // 13. and 14.
     QFile::remove(archive);

@@ -8,6 +8,25 @@
 #include <memory>
 
 class QFile;
+class QLockFile;
+
+// Held by a build on its data file from before the archiver runs until the writer ends, so that a
+// second build of the same target is refused instead of mixing its bytes into the first one's.
+// Advisory: a lock file beside the data file, released by its owner or found stale once that
+// process has gone.
+class DataFileLock {
+public:
+    ~DataFileLock();
+    // Nothing when another build holds the target.
+    static std::unique_ptr<DataFileLock> Take(const QString& dataFilePath);
+
+private:
+    explicit DataFileLock(std::unique_ptr<QLockFile> lock);
+    std::unique_ptr<QLockFile> Lock;
+};
+
+// <Vystup>/<JmenoDat>.dat, as the writer names it.
+QString DataFilePathOf(const QString& vystup, const QString& jmenoDat);
 
 // Everything the data file writer needs, copied when the build hands over, so that the writer never
 // reads the main window while it runs. The two side texts are taken over: whoever holds the inputs
@@ -36,6 +55,8 @@ struct DatFileInputs {
     ClickArea Konec;
     std::unique_ptr<QByteArray> RegIniStream;
     std::unique_ptr<QByteArray> ReadmeStream;
+    std::unique_ptr<DataFileLock> Lock;  // released when the writer ends
+    qint64 PartLimit = DatFormat::MaxPartSize;  // the largest part a size field records; tests lower it
 };
 
 // How the writer reports. Called on the writer's own thread, one ShowProgress per chunk.
@@ -52,7 +73,9 @@ struct DatFileReport {
 enum class DatFileOutcome { Done, Failed, Cancelled };
 
 // Writes <Vystup>/<JmenoDat>.dat and copies the extractor to <Vystup>/<JmenoInst>.exe, streaming every
-// part in chunks; no part is ever held whole apart from the two side texts.
+// part in chunks; no part is ever held whole apart from the two side texts. Both go to temporary files
+// in the output folder and are renamed over their targets only when whole (a link of that name is
+// replaced, never written through); a build that fails or stops leaves the earlier files as they were.
 class DatFileWriter {
 public:
     DatFileWriter(DatFileInputs inputs, DatFileReport report);
@@ -78,12 +101,15 @@ private:
     // False ends the build; the failure has been reported unless it was a stop.
     bool AppendFile(const QString& path, qint64 measuredSize, const QString& failureMessage);
     bool AppendStream(std::unique_ptr<QByteArray>& buffer);
+    bool CopyExtractor(const QString& extractor);
+    void Discard();  // removes the temporary files
     void Cancel();
 
     DatFileInputs In;
     DatFileReport Report;
     QString MusicName;
-    std::unique_ptr<QFile> Dat;
+    std::unique_ptr<QFile> Dat;  // the temporary data file
+    std::unique_ptr<QFile> Exe;  // the temporary installer copy
     QString StatusText;
     QString WriteError;
     bool Failed = false;

@@ -1,21 +1,22 @@
 #include "Files.h"
 #include "Error.h"
+#include "RegularFile.h"
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 qint64 FileSizeOf(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    return file.size();
+    // Measured without opening: a FIFO opened for reading waits for a writer.
+    const QFileInfo info(path);
+    return info.isFile() ? info.size() : -1;
 }
 
 BitmapSize GetBitmapSize(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ZelvakonError(QStringLiteral("Soubor s obrázkem %1 nelze otevřít: %2").arg(path, file.errorString()));
+    QFile file;
+    if (const QString reason = OpenRegularFile(file, path); !reason.isEmpty())
+        throw ZelvakonError(QStringLiteral("Soubor s obrázkem %1 nelze otevřít: %2").arg(path, reason));
     return GetBitmapSize(file, path);
 }
 
@@ -25,4 +26,13 @@ BitmapSize GetBitmapSize(QIODevice& file, const QString& name)
     if (!file.seek(18) || file.read(header, 8) != 8)
         throw ZelvakonError(QStringLiteral("Soubor s obrázkem %1 je příliš krátký, nejde o bitmapu").arg(name));
     return {qFromLittleEndian<qint32>(header), qFromLittleEndian<qint32>(header + 4)};
+}
+
+void CheckBitmapData(const QString& path)
+{
+    QFile file;
+    if (const QString reason = OpenRegularFile(file, path); !reason.isEmpty())
+        throw ZelvakonError(QStringLiteral("Soubor s obrázkem %1 nelze otevřít: %2").arg(path, reason));
+    if (const QString fault = BitmapDataFault(file, file.size()); !fault.isEmpty())
+        throw ZelvakonError(QStringLiteral("Soubor s obrázkem %1 není celá bitmapa: %2").arg(path, fault));
 }

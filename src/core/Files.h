@@ -1,8 +1,9 @@
 #pragma once
+#include "BitmapData.h"
 #include <QString>
 #include <QtGlobal>
 
-// Size of a file in bytes; -1 when it cannot be opened.
+// Size of a regular file in bytes; -1 for anything else.
 qint64 FileSizeOf(const QString& path);
 
 struct BitmapSize {
@@ -16,3 +17,6 @@ struct BitmapSize {
 BitmapSize GetBitmapSize(const QString& path);
 class QIODevice;
 BitmapSize GetBitmapSize(QIODevice& file, const QString& name);
+
+// BitmapDataFault for a file; throws ZelvakonError naming the file when it cannot be read or is not whole.
+void CheckBitmapData(const QString& path);

@@ -4,6 +4,7 @@
 #include "Error.h"
 #include "Paths.h"
 #include "ProfileFile.h"
+#include "RegularFile.h"
 #include <QFile>
 
 qint32 ReadProfileInt(const QString& text, qint32 defaultValue)
@@ -132,12 +133,9 @@ void SaveReadmeText(const QString& path, const QString& text)
 
 QString LoadReadmeText(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze otevřít: %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze přečíst: %2").arg(path, file.errorString()));
+    QByteArray bytes;
+    if (const QString reason = ReadRegularFile(path, ProfileFile::MaxFileSize, bytes); !reason.isEmpty())
+        throw ZelvakonError(QStringLiteral("Soubor %1 nelze otevřít: %2").arg(path, reason));
     return NormalizeLineBreaks(Codec::FromWin1250(bytes));
 }
 

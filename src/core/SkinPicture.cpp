@@ -29,5 +29,8 @@ SkinPictureFault CheckSkinPictureFile(const QString& path, BitmapSize& size)
     if (!HasBmpExtension(path))
         return SkinPictureFault::Extension;
     size = GetBitmapSize(path);
-    return CheckSkinPictureSize(size);
+    const SkinPictureFault fault = CheckSkinPictureSize(size);
+    if (fault == SkinPictureFault::None)
+        CheckBitmapData(path);  // a file cut short would show leftover memory
+    return fault;
 }

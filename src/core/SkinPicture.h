@@ -10,6 +10,7 @@ enum class SkinPictureFault { None, Extension, TooLarge, TooSmall };
 bool HasBmpExtension(const QString& path);
 // The maximum is tested before the minimum: 700x50 is too large, a top-down bitmap too small.
 SkinPictureFault CheckSkinPictureSize(const BitmapSize& size);
-// The extension, then the size read from the file into size. A file that cannot be read throws
-// ZelvakonError (from GetBitmapSize); with a wrong extension the file is not opened at all.
+// The extension, then the size read from the file into size, then that the file holds all its pixel
+// data. A file that cannot be read or is not whole throws ZelvakonError; with a wrong extension the
+// file is not opened at all.
 SkinPictureFault CheckSkinPictureFile(const QString& path, BitmapSize& size);

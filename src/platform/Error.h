@@ -16,3 +16,9 @@ private:
 
 // Text of the standard error box: a full stop is added when the last character sorts after ".".
 QString StandardErrorText(const QString& message);
+
+// Czech text of a system error number, for the messages the user sees. The common ones have their
+// own text; any other keeps the system's own text in parentheses.
+QString SystemErrorText(int errorNumber);
+// The same for an error text the system or Qt gave (a file's errorString() is the system's text).
+QString SystemErrorText(const QString& systemText);

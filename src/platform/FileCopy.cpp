@@ -1,4 +1,5 @@
 #include "FileCopy.h"
+#include "Error.h"
 #include <QFile>
 
 #ifdef Q_OS_LINUX
@@ -33,11 +34,11 @@ ChunkCopy::Result ChunkCopy::Copy(qint64 bytes)
             if (errno == EINTR)
                 continue;
             if (errno == ENOSPC || errno == EFBIG || errno == EDQUOT || errno == EROFS) {
-                Error = QString::fromLocal8Bit(strerror(errno));
+                Error = SystemErrorText(errno);
                 return Result::WriteFailed;
             }
             if (errno == EIO) {
-                Error = QString::fromLocal8Bit(strerror(errno));
+                Error = SystemErrorText(errno);
                 return Result::ReadFailed;
             }
             // Another file system, an old kernel, a special file: copy through memory instead.
@@ -49,7 +50,7 @@ ChunkCopy::Result ChunkCopy::Copy(qint64 bytes)
             continue;
         if (got <= 0) {
             if (got < 0)
-                Error = QString::fromLocal8Bit(strerror(errno));
+                Error = SystemErrorText(errno);
             return Result::ReadFailed;
         }
         for (ssize_t written = 0; written < got;) {
@@ -57,7 +58,7 @@ ChunkCopy::Result ChunkCopy::Copy(qint64 bytes)
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0) {
-                Error = QString::fromLocal8Bit(strerror(n < 0 ? errno : ENOSPC));
+                Error = SystemErrorText(n < 0 ? errno : ENOSPC);
                 return Result::WriteFailed;
             }
             written += n;
@@ -81,13 +82,13 @@ ChunkCopy::Result ChunkCopy::Copy(qint64 bytes)
         while (got < piece) {
             const qint64 n = Source.read(Buffer.data() + got, piece - got);
             if (n <= 0) {
-                Error = Source.errorString();
+                Error = SystemErrorText(Source.errorString());
                 return Result::ReadFailed;
             }
             got += n;
         }
         if (Target.write(Buffer.constData(), piece) != piece) {
-            Error = Target.errorString();
+            Error = SystemErrorText(Target.errorString());
             return Result::WriteFailed;
         }
         TargetPos += piece;

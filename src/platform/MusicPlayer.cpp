@@ -1,4 +1,5 @@
 #include "MusicPlayer.h"
+#include "RegularFile.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
@@ -20,6 +21,7 @@ struct SdlApi {
     decltype(&SDL_QuitSubSystem) QuitSubSystem = nullptr;
     decltype(&SDL_GetError) GetError = nullptr;
     decltype(&SDL_RWFromFile) RWFromFile = nullptr;
+    decltype(&SDL_RWFromConstMem) RWFromConstMem = nullptr;
     decltype(&Mix_SetSoundFonts) SetSoundFonts = nullptr;
     decltype(&Mix_Init) Init = nullptr;
     decltype(&Mix_Quit) Quit = nullptr;
@@ -65,6 +67,7 @@ const SdlApi& Sdl()
         Resolve(sdl, a.QuitSubSystem, "SDL_QuitSubSystem", e);
         Resolve(sdl, a.GetError, "SDL_GetError", e);
         Resolve(sdl, a.RWFromFile, "SDL_RWFromFile", e);
+        Resolve(sdl, a.RWFromConstMem, "SDL_RWFromConstMem", e);
         Resolve(mixer, a.SetSoundFonts, "Mix_SetSoundFonts", e);
         Resolve(mixer, a.Init, "Mix_Init", e);
         Resolve(mixer, a.Quit, "Mix_Quit", e);
@@ -82,6 +85,12 @@ const SdlApi& Sdl()
 }
 
 QString SdlText(const char* text) { return QString::fromUtf8(text ? text : ""); }
+
+// The libraries' own texts are English: they follow the Czech message in parentheses.
+QString InParentheses(const QString& libraryText)
+{
+    return libraryText.isEmpty() ? QStringLiteral(".") : QStringLiteral(" (%1).").arg(libraryText);
+}
 
 Mix_Music* AsMusic(void* music) { return static_cast<Mix_Music*>(music); }
 
@@ -104,13 +113,13 @@ MusicPlayer::Kind MusicPlayer::Inspect()
 {
     // The kind comes from the content. The mixer itself would take almost anything for a tracker
     // module and "play" it as silence, so only the three kinds of the file dialog are accepted.
-    QFile file(FileName);
+    QFile file;
     if (!QFileInfo::exists(FileName)) {
         Error = QStringLiteral("Soubor s hudbou %1 neexistuje.").arg(FileName);
         return Kind::None;
     }
-    if (QFileInfo(FileName).isDir() || !file.open(QIODevice::ReadOnly)) {
-        Error = QStringLiteral("Soubor s hudbou %1 nelze otevřít: %2").arg(FileName, file.errorString());
+    if (const QString reason = OpenRegularFile(file, FileName); !reason.isEmpty()) {
+        Error = QStringLiteral("Soubor s hudbou %1 nelze otevřít: %2.").arg(FileName, reason);
         return Kind::None;
     }
     const QByteArray head = file.read(12);
@@ -133,56 +142,72 @@ MusicPlayer::Kind MusicPlayer::Inspect()
 
 bool MusicPlayer::CheckMidi()
 {
-    // The synthesizer accepts any bytes and "finishes" at once: insist on a header and a track.
+    // The synthesizer accepts any bytes and plays silence or "finishes" at once: the header, every
+    // chunk's length and every track's end must add up before anything is played.
     const QString broken = QStringLiteral("Soubor %1 není platný soubor MIDI.").arg(FileName);
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Error = QStringLiteral("Soubor s hudbou %1 nelze otevřít: %2").arg(FileName, file.errorString());
+    QByteArray bytes;
+    if (const QString reason = ReadRegularFile(FileName, MaxMidiBytes, bytes); !reason.isEmpty()) {
+        Error = QStringLiteral("Soubor s hudbou %1 nelze otevřít: %2.").arg(FileName, reason);
         return false;
     }
-    qint64 pos = 0;
-    QByteArray chunk = file.read(8);
-    if (chunk.startsWith("RIFF")) {  // RMID: the standard file inside a "data" chunk
-        if (!file.seek(12) || (chunk = file.read(8)).left(4) != "data") {
+    qint64 start = 0;
+    qint64 end = bytes.size();
+    const bool wrapped = bytes.startsWith("RIFF");
+    if (wrapped) {  // RMID: the standard file inside a "data" chunk
+        if (bytes.size() < 20 || bytes.mid(12, 4) != "data") {
             Error = broken;
             return false;
         }
-        pos = 20;
-        chunk = file.read(8);
+        start = 20;
+        end = start + qFromLittleEndian<quint32>(bytes.constData() + 16);
+        if (end > bytes.size()) {
+            Error = broken;
+            return false;
+        }
     }
-    if (chunk.size() < 8 || !chunk.startsWith("MThd")) {
+    const char* p = bytes.constData();
+    if (end - start < 14 || QByteArray::fromRawData(p + start, 4) != "MThd") {
         Error = broken;
         return false;
     }
-    const quint32 headerLength = qFromBigEndian<quint32>(chunk.constData() + 4);
-    const QByteArray header = file.read(6);
-    if (headerLength < 6 || header.size() < 6 || qFromBigEndian<quint16>(header.constData() + 2) == 0) {
+    const quint32 headerLength = qFromBigEndian<quint32>(p + start + 4);
+    const quint16 tracks = qFromBigEndian<quint16>(p + start + 10);
+    if (headerLength < 6 || tracks == 0 || qint64(headerLength) > end - start - 8) {
         Error = broken;
         return false;
     }
-    pos += 8 + qint64(headerLength);
-    // Walk the chunks until a track with at least one event's room turns up.
-    for (int chunks = 0; chunks < 1024; ++chunks) {
-        if (!file.seek(pos))
-            break;
-        chunk = file.read(8);
-        if (chunk.size() < 8)
-            break;
-        const quint32 length = qFromBigEndian<quint32>(chunk.constData() + 4);
-        if (chunk.startsWith("MTrk") && length >= 4 && pos + 8 + qint64(length) <= file.size())
-            return true;
+    int found = 0;
+    // A few bytes of padding may follow the last chunk; no chunk may run past the end.
+    for (qint64 pos = start + 8 + headerLength; end - pos >= 8;) {
+        const quint32 length = qFromBigEndian<quint32>(p + pos + 4);
+        if (qint64(length) > end - pos - 8) {
+            Error = broken;
+            return false;
+        }
+        if (QByteArray::fromRawData(p + pos, 4) == "MTrk") {
+            // Every track ends with its end-of-track event.
+            if (length < 4 || QByteArray::fromRawData(p + pos + 8 + length - 3, 3) != QByteArray("\xFF\x2F\x00", 3)) {
+                Error = broken;
+                return false;
+            }
+            ++found;
+        }
         pos += 8 + qint64(length);
     }
-    Error = broken;
-    return false;
+    if (found != tracks) {
+        Error = broken;
+        return false;
+    }
+    MidiData = wrapped ? bytes.mid(start, end - start) : QByteArray();
+    return true;
 }
 
 bool MusicPlayer::CheckSoundFont()
 {
     // A missing or broken sound font plays silence without any error: check it here.
-    QFile font(SoundFontPath);
-    if (!font.open(QIODevice::ReadOnly)) {
-        Error = QStringLiteral("Zvukovou banku pro hudbu MIDI %1 nelze otevřít: %2").arg(SoundFontPath, font.errorString());
+    QFile font;
+    if (const QString reason = OpenRegularFile(font, SoundFontPath); !reason.isEmpty()) {
+        Error = QStringLiteral("Zvukovou banku pro hudbu MIDI %1 nelze otevřít: %2.").arg(SoundFontPath, reason);
         return false;
     }
     const QByteArray head = font.read(12);
@@ -199,19 +224,19 @@ bool MusicPlayer::OpenAudio()
         return true;
     const SdlApi& sdl = Sdl();
     if (!sdl.LoadError.isEmpty()) {
-        Error = QStringLiteral("Zvukové zařízení nelze otevřít: %1").arg(sdl.LoadError);
+        Error = QStringLiteral("Zvukové zařízení nelze otevřít, knihovnu SDL se nepodařilo načíst") + InParentheses(sdl.LoadError);
         return false;
     }
     sdl.SetMainReady();
     if (sdl.InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        Error = QStringLiteral("Zvukové zařízení nelze otevřít: %1").arg(SdlText(sdl.GetError()));
+        Error = QStringLiteral("Zvukové zařízení nelze otevřít") + InParentheses(SdlText(sdl.GetError()));
         return false;
     }
     // Named explicitly: the mixer only guesses another sound font's path.
     sdl.SetSoundFonts(QFile::encodeName(SoundFontPath).constData());
     sdl.Init(MIX_INIT_MID | MIX_INIT_MP3);  // a missing decoder shows when the file is loaded
     if (sdl.OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, MIX_DEFAULT_CHANNELS, 2048) != 0) {
-        Error = QStringLiteral("Zvukové zařízení nelze otevřít: %1").arg(SdlText(sdl.GetError()));
+        Error = QStringLiteral("Zvukové zařízení nelze otevřít") + InParentheses(SdlText(sdl.GetError()));
         sdl.Quit();
         sdl.QuitSubSystem(SDL_INIT_AUDIO);
         return false;
@@ -249,14 +274,16 @@ bool MusicPlayer::Open()
     if (!OpenAudio())
         return false;
     const SdlApi& sdl = Sdl();
-    SDL_RWops* rw = sdl.RWFromFile(QFile::encodeName(FileName).constData(), "rb");
+    SDL_RWops* rw = MidiData.isEmpty() ? sdl.RWFromFile(QFile::encodeName(FileName).constData(), "rb")
+                                       : sdl.RWFromConstMem(MidiData.constData(), int(MidiData.size()));
     Mix_Music* music = nullptr;
     if (rw) {
         const Mix_MusicType type = kind == Kind::Midi ? MUS_MID : kind == Kind::Wave ? MUS_WAV : MUS_MP3;
         music = sdl.LoadMUSType_RW(rw, type, 1);
     }
     if (!music) {
-        Error = QStringLiteral("Soubor s hudbou %1 nelze přehrát: %2").arg(FileName, SdlText(sdl.GetError()));
+        Error = QStringLiteral("Soubor s hudbou %1 nelze přehrát, jeho obsah je poškozený nebo nepodporovaný").arg(FileName)
+                + InParentheses(SdlText(sdl.GetError()));
         CloseAudio();
         return false;
     }
@@ -278,7 +305,7 @@ bool MusicPlayer::Play()
     PlayNotify = notify;
     if (Sdl().PlayMusic(AsMusic(Music), 1) != 0) {
         PlayNotify = false;
-        Error = QStringLiteral("Soubor s hudbou %1 nelze přehrát: %2").arg(FileName, SdlText(Sdl().GetError()));
+        Error = QStringLiteral("Soubor s hudbou %1 nelze přehrát").arg(FileName) + InParentheses(SdlText(Sdl().GetError()));
         return false;
     }
     return true;
@@ -298,6 +325,7 @@ void MusicPlayer::Close()
         Music = nullptr;
         MusicKind = Kind::None;
     }
+    MidiData.clear();
     CloseAudio();
 }
 

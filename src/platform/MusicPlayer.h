@@ -39,6 +39,7 @@ signals:
 
 private:
     enum class Kind { None, Midi, Wave, Mpeg };
+    static constexpr qint64 MaxMidiBytes = qint64(64) << 20;
     Kind Inspect();
     bool CheckMidi();
     bool CheckSoundFont();
@@ -55,5 +56,8 @@ private:
     bool AudioOpen = false;
     void* Music = nullptr;  // Mix_Music
     Kind MusicKind = Kind::None;
+    // The standard MIDI file inside an RMID wrapper, which the synthesizer cannot unwrap itself;
+    // played from here, so it lives as long as the music.
+    QByteArray MidiData;
     std::atomic<quint64> PlayId{0};
 };

@@ -2,6 +2,7 @@
 #include "AtomicFile.h"
 #include "Codec.h"
 #include "Error.h"
+#include "RegularFile.h"
 #include <QFile>
 #include <QSet>
 #include <algorithm>
@@ -130,16 +131,11 @@ QString ProfileFile::Lower(QStringView name)
 
 ProfileFile ProfileFile::Load(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
+    if (!QFile::exists(path))
         return ProfileFile();
-    if (!file.open(QIODevice::ReadOnly))
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze otevřít: %2").arg(path, file.errorString()));
-    if (file.size() > MaxFileSize)
-        throw ZelvakonError(QStringLiteral("Soubor %1 je příliš velký (%2 bajtů)").arg(path).arg(file.size()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze přečíst: %2").arg(path, file.errorString()));
+    QByteArray bytes;
+    if (const QString reason = ReadRegularFile(path, MaxFileSize, bytes); !reason.isEmpty())
+        throw ZelvakonError(QStringLiteral("Soubor %1 nelze otevřít: %2").arg(path, reason));
     return Parse(bytes);
 }
 
@@ -472,11 +468,11 @@ void ProfileFile::Save(const QString& path, const std::function<void(SectionStre
 
 ProfileFile ProfileFile::LoadPreamble(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
+    if (!QFile::exists(path))
         return ProfileFile();
-    if (!file.open(QIODevice::ReadOnly))
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze otevřít: %2").arg(path, file.errorString()));
+    QFile file;
+    if (const QString reason = OpenRegularFile(file, path); !reason.isEmpty())
+        throw ZelvakonError(QStringLiteral("Soubor %1 nelze otevřít: %2").arg(path, reason));
     // Read until the first header line: a line whose first non-blank character is "[" (the same
     // bytes in Windows-1250 as in the text Parse looks at).
     QByteArray head;
@@ -486,9 +482,11 @@ ProfileFile ProfileFile::LoadPreamble(const QString& path)
         const QByteArray chunk = file.read(65536);
         if (chunk.isEmpty()) {
             if (file.error() != QFileDevice::NoError)
-                throw ZelvakonError(QStringLiteral("Soubor %1 nelze přečíst: %2").arg(path, file.errorString()));
+                throw ZelvakonError(QStringLiteral("Soubor %1 nelze přečíst: %2").arg(path, SystemErrorText(file.errorString())));
             return Parse(head);
         }
+        if (head.size() + chunk.size() > MaxFileSize)
+            throw ZelvakonError(QStringLiteral("Soubor %1 nelze otevřít: soubor je větší než %2 bajtů").arg(path).arg(MaxFileSize));
         const qsizetype from = head.size();
         head += chunk;
         for (qsizetype i = from; i < head.size(); ++i) {

@@ -1,5 +1,7 @@
 #include "SettingsStore.h"
 #include "Error.h"
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <memory>
@@ -20,13 +22,28 @@ QString DefaultWinRarPath()
 #endif
 }
 
+// QSettings reads its file as it is made: a FIFO or device there would block the program's start
+// for ever. (A folder only fails to read; its write then reports the value.)
+static void RefuseSpecialFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        throw ZelvakonError(QStringLiteral("Soubor s nastavením %1 nelze otevřít: není to obyčejný soubor")
+                                .arg(QDir::toNativeSeparators(path)));
+}
+
 static std::unique_ptr<QSettings> OpenStore(const QString& iniPath)
 {
-    if (!iniPath.isEmpty())
+    if (!iniPath.isEmpty()) {
+        RefuseSpecialFile(iniPath);
         return std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
+    }
 #ifdef Q_OS_WIN
     return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Zelvakon"), QSettings::NativeFormat);
 #else
+    // Where QSettings keeps the user's ini of an organisation without an application name.
+    RefuseSpecialFile(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                      + QStringLiteral("/Zelvakon.ini"));
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Zelvakon"));
 #endif
 }

@@ -5,6 +5,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QGridLayout>
+#include "BitmapData.h"
+#include "RegularFile.h"
+#include <QBuffer>
 #include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
@@ -68,7 +71,21 @@ static void AddPicturePreview(QFileDialog& dialog)
     preview->setFrameShape(QFrame::StyledPanel);
     grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
     QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview, paneSize](const QString& path) {
-        QImageReader reader(path);
+        // Only a regular file, read whole: a FIFO under the cursor would hang the dialog, and a
+        // bitmap cut short would show leftover memory.
+        QByteArray bytes;
+        if (!ReadRegularFile(path, qint64(64) << 20, bytes).isEmpty()) {
+            preview->setPixmap(QPixmap());
+            return;
+        }
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        if (bytes.startsWith("BM") && !BitmapDataFault(buffer, bytes.size()).isEmpty()) {
+            preview->setPixmap(QPixmap());
+            return;
+        }
+        buffer.seek(0);
+        QImageReader reader(&buffer);
         const QSize size = reader.size();
         const QSize room = paneSize - QSize(4, 4);
         if (size.isValid() && (size.width() > room.width() || size.height() > room.height()))

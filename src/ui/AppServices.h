@@ -21,9 +21,8 @@ struct AppServices {
     QStringList PartsFolders;  // where Unrar.dll and Vorvanex.exe are looked for, in order
 
     QString HelpFolder() const { return ExecutableFolder.isEmpty() ? ProgramFolder : ExecutableFolder; }
+    // Where Unrar.dll and Vorvanex.exe are looked for, in order.
+    QStringList PartsFolderList() const { return PartsFolders.isEmpty() ? QStringList{ProgramFolder} : PartsFolders; }
     // The folder to take Unrar.dll or Vorvanex.exe from.
-    QString PartsFolderFor(const QString& fileName) const
-    {
-        return FolderHolding(PartsFolders.isEmpty() ? QStringList{ProgramFolder} : PartsFolders, fileName);
-    }
+    QString PartsFolderFor(const QString& fileName) const { return FolderHolding(PartsFolderList(), fileName); }
 };

@@ -22,6 +22,7 @@ void TMainForm::BuildPrActExecute()
     // file: this build replaces them anyway, so stop it first.
     if (Windows.ProgressForm->WorkerRunning())
         Windows.ProgressForm->StopWorker();
+    Windows.ProgressForm->DiscardPending();
 
     std::optional<BuildMessage> refusal;
     try {
@@ -45,6 +46,15 @@ void TMainForm::StartBuild()
 {
     Project project = CollectProject();
     ResolveProjectPaths(project, ProjectFolder);
+    // The parts and the hold on the data file before the archiver, which can take minutes.
+    std::unique_ptr<DataFileLock> lock;
+    std::optional<BuildMessage> refusal = CheckBuildParts(Services.PartsFolderList());
+    if (!refusal)
+        refusal = LockDataFile(project, lock);
+    if (refusal) {
+        Services.Dlg->MessageBox(refusal->Text, refusal->Title, refusal->Icon, MsgButtons::Ok);
+        return;
+    }
     RegIniStream = RegIniStreamOf(project.Registry);
     ReadmeStream.reset();
     if (ReadmeLineCount(project.ReadmeText) > 0)
@@ -79,6 +89,7 @@ void TMainForm::StartBuild()
     // The writer takes the side texts over; this window keeps no reference to them.
     inputs.RegIniStream = std::move(RegIniStream);
     inputs.ReadmeStream = std::move(ReadmeStream);
+    inputs.Lock = std::move(lock);
     Windows.ProgressForm->PrepareBuild(ProjectPath, std::move(inputs));
     Services.Dlg->RunModal(Windows.ProgressForm);
     ExitBtn->setFocus();

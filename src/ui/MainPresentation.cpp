@@ -1,4 +1,5 @@
 #include "Areadlg.h"
+#include "Error.h"
 #include "Files.h"
 #include "Main.h"
 #include "MusicPlayer.h"
@@ -50,6 +51,12 @@ void TMainForm::SkinBtnClick()
     const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (!path || !AcceptPath(*path))
         return;
+    try {
+        CheckBitmapData(*path);
+    } catch (const ZelvakonError& error) {
+        Services.Dlg->ShowError(error.Message());
+        return;
+    }
     SkinEdit->setText(*path);
 }
 

@@ -1,6 +1,9 @@
 #include "Preview.h"
 #include "Error.h"
 #include "Dialogs.h"
+#include "Files.h"
+#include "RegularFile.h"
+#include <QBuffer>
 #include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
@@ -10,8 +13,16 @@
 
 QImage LoadSkinPicture(const QString& path)
 {
+    QByteArray bytes;
+    if (const QString reason = ReadRegularFile(path, MaxSkinPictureBytes, bytes); !reason.isEmpty())
+        throw ZelvakonError(QStringLiteral("Soubor s obrázkem %1 nelze otevřít: %2").arg(path, reason));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    if (const QString fault = BitmapDataFault(buffer, bytes.size()); !fault.isEmpty())
+        throw ZelvakonError(QStringLiteral("Soubor s obrázkem %1 není celá bitmapa: %2").arg(path, fault));
     // Read as a bitmap whatever the content: the extractor shows nothing else.
-    QImageReader reader(path, "bmp");
+    buffer.seek(0);
+    QImageReader reader(&buffer, "bmp");
     QImage image = reader.read();
     if (image.isNull())
         throw ZelvakonError(QStringLiteral("Soubor s obrázkem %1 nelze načíst jako bitmapu: %2").arg(path, reader.errorString()));

@@ -7,7 +7,10 @@
 class QLabel;
 class Dialogs;
 
-// Decodes a title picture as a Windows bitmap; throws ZelvakonError naming the file when it cannot.
+// The largest picture file read: far above any bitmap of at most 600x400 points.
+inline constexpr qint64 MaxSkinPictureBytes = qint64(64) << 20;
+// Decodes a title picture as a Windows bitmap; throws ZelvakonError naming the file when it cannot,
+// or when the file does not hold all the pixel data its header promises.
 QImage LoadSkinPicture(const QString& path);
 
 // "Náhled na titulní obrázek": the picture at its own size, with the hand cursor over the areas.

@@ -34,6 +34,8 @@ public:
     bool WorkerRunning() const { return !Worker.isNull(); }
     // Asks a running writer to stop and waits, with the event loop running, until it has ended.
     void StopWorker();
+    // A prepared build that never started gives up its inputs (and with them its data file's lock).
+    void DiscardPending() { Pending.reset(); }
 
 signals:
     void WorkerEnded();

@@ -293,7 +293,7 @@ void TestRoundTrip::builtDataFileReadsBackAsTheProject()
         const QByteArray archive = RandomBytes(rng, Below(rng, 3) ? Below(rng, 2000) : 40196 + Below(rng, 50000));
         const QByteArray picture = RandomBytes(rng, Below(rng, 3000));
         const QByteArray music = RandomBytes(rng, Below(rng, 3000));
-        const QByteArray unrar = RandomBytes(rng, Below(rng, 5000));
+        const QByteArray unrar = "MZ" + RandomBytes(rng, Below(rng, 5000));
         WriteBytes(folder + QStringLiteral("/archiv.rar"), archive);
         WriteBytes(program + QStringLiteral("/Unrar.dll"), unrar);
         WriteBytes(program + QStringLiteral("/Vorvanex.exe"), "MZ");

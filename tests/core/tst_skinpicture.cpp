@@ -1,5 +1,6 @@
 #include "Error.h"
 #include "SkinPicture.h"
+#include "TestEnv.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -91,7 +92,7 @@ void TestSkinPicture::pictureFile()
     const QString path = Dir.filePath(QStringLiteral("pic.bmp"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(BitmapHeader(width, height));
+    file.write(BitmapBytes(width, height));
     file.close();
     BitmapSize size;
     QCOMPARE(CheckSkinPictureFile(path, size), fault);

@@ -42,12 +42,7 @@ QByteArray Le(qint32 v)
 
 QByteArray Bitmap(qint32 width, qint32 height, int size)
 {
-    QByteArray bytes = Pattern(size, 'b');
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    qToLittleEndian<qint32>(width, bytes.data() + 18);
-    qToLittleEndian<qint32>(height, bytes.data() + 22);
-    return bytes;
+    return BitmapBytes(width, height, size);
 }
 
 // The header and texts as the extractor reads them: magic, five sizes, six lengths, the ask flag,
@@ -86,7 +81,7 @@ struct Build : TestEnv {
     TProgressForm* Form = nullptr;
     QString ArchAdr;
     QString Log;
-    QByteArray Unrar = Pattern(70000, 'u');
+    QByteArray Unrar = "MZ" + Pattern(69998, 'u');
     QByteArray Vorvanex = "MZ vorvanex";
     std::unique_ptr<EnvVar> LogVar;
     // What the progress window showed when its writer had ended.
@@ -378,30 +373,25 @@ void TestBuild::unrarMissing()
     Build b;
     QFile::remove(b.Path(QStringLiteral("Unrar.dll")));
     b.Win->ReadMemo->setPlainText(QStringLiteral("readme"));
-    b.Run();
-    // Everything up to the side texts is there; Unrar.dll is not.
-    const QByteArray archive = PackedFolder();
-    QCOMPARE(ReadBytes(b.DatPath()),
-             Head({qint32(archive.size()), 0, 0, 6, 0}, PlainTexts, 0, {}) + archive + "readme");
-    QCOMPARE(b.ProgText, QStringLiteral("Chyba: Soubor Unrar.dll nelze otevřít."));
-    QCOMPARE(b.ButtonText, QStringLiteral("Zavřít"));
-    QCOMPARE(b.ProgValue, 0);
+    b.Win->BuildPrAct->trigger();
+    // Found missing before the archiver runs, which can take minutes; nothing is written.
+    CheckStoppedWith(b, QStringLiteral("Soubor Unrar.dll nebyl nalezen. Hledán byl v adresářích:\n  ")
+                            + QFileInfo(b.Path(QStringLiteral("Unrar.dll"))).path());
+    QVERIFY(!QFile::exists(b.DatPath()));
     QVERIFY(!QFile::exists(b.ExePath()));
-    QCOMPARE(ReadBytes(b.ArchivePath()), archive);
-    QVERIFY(b.Dlg.Messages.isEmpty());  // the writer reports on its window only
+    QVERIFY(!QFile::exists(b.ArchivePath()));
 }
 
 void TestBuild::vorvanexMissing()
 {
     Build b;
     QFile::remove(b.Path(QStringLiteral("Vorvanex.exe")));
-    b.Run();
-    const QByteArray archive = PackedFolder();
-    QCOMPARE(ReadBytes(b.DatPath()), Head({qint32(archive.size()), 0, 0, 0, 0}, PlainTexts, 0, {}) + archive + b.Unrar);
-    QCOMPARE(b.ProgText, QStringLiteral("Chyba: Vorvanex.exe nelze otevřít."));
-    QCOMPARE(b.ButtonText, QStringLiteral("Zavřít"));
+    b.Win->BuildPrAct->trigger();
+    CheckStoppedWith(b, QStringLiteral("Soubor Vorvanex.exe nebyl nalezen. Hledán byl v adresářích:\n  ")
+                            + QFileInfo(b.Path(QStringLiteral("Vorvanex.exe"))).path());
+    QVERIFY(!QFile::exists(b.DatPath()));
     QVERIFY(!QFile::exists(b.ExePath()));
-    QVERIFY(QFile::exists(b.ArchivePath()));
+    QVERIFY(!QFile::exists(b.ArchivePath()));
 }
 
 void TestBuild::dataFileCannotBeCreated()
@@ -624,7 +614,10 @@ void TestBuild::cancelStopsBetweenChunks()
     QCOMPARE(b.ModalResult, int(QDialog::Rejected));
     QCOMPARE(b.Form->ProgLabel->text(), QStringLiteral("Sestavování bylo přerušeno."));
     QCOMPARE(b.Form->BitBtn->text(), QStringLiteral("Zavřít"));
-    QVERIFY(!QFile::exists(b.DatPath()));
+    // Nothing half-written: the earlier data file stays as it was, with no temporary file beside it.
+    QCOMPARE(ReadBytes(b.DatPath()), QByteArray("previous build"));
+    QCOMPARE(QDir(QFileInfo(b.DatPath()).path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("Instal.dat")});
     QVERIFY(!QFile::exists(b.ExePath()));
     QVERIFY(QFile::exists(b.ArchivePath()));
 }
@@ -734,7 +727,7 @@ void TestBuild::partsFromTheirOwnFolders()
     QDir().mkpath(exe);
     QFile::remove(b.Path(QStringLiteral("Vorvanex.exe")));
     WriteBytes(exe + QStringLiteral("/Vorvanex.exe"), "MZ installed");
-    WriteBytes(exe + QStringLiteral("/Unrar.dll"), "not this one");
+    WriteBytes(exe + QStringLiteral("/Unrar.dll"), "MZ not this one");
     b.Win->Services.PartsFolders = QStringList{b.ProgramFolder, exe};
     b.Run();
     QCOMPARE(b.ProgText, QStringLiteral("Hotovo."));

@@ -1,5 +1,11 @@
+#include "BuildChecks.h"
 #include "DatFormat.h"
 #include "Error.h"
+#include "MusicPlayer.h"
+#include "Preview.h"
+#include "RegIni.h"
+#include "RegistryTree.h"
+#include "SettingsStore.h"
 #include "Progress.h"
 #include "Project.h"
 #include "TestEnv.h"
@@ -12,11 +18,17 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 #include <QtEndian>
 #include <atomic>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -78,13 +90,10 @@ struct Build : TestEnv {
         QDir().mkpath(ArchAdr);
         // Several chunks, so that faults can strike between them.
         WriteBytes(ArchAdr + QStringLiteral("/hra.bin"), Pattern(150000, 'h'));
-        WriteBytes(Path(QStringLiteral("Unrar.dll")), Pattern(90000, 'u'));
+        WriteBytes(Path(QStringLiteral("Unrar.dll")), "MZ" + Pattern(89998, 'u'));
         WriteBytes(Path(QStringLiteral("Vorvanex.exe")), "MZ vorvanex");
         Picture = Path(QStringLiteral("Obrazky/titul.bmp"));
-        QByteArray bitmap = Pattern(60000, 'b');
-        qToLittleEndian<qint32>(200, bitmap.data() + 18);
-        qToLittleEndian<qint32>(150, bitmap.data() + 22);
-        WriteBytes(Picture, bitmap);
+        WriteBytes(Picture, BitmapBytes(200, 150, 60000));
         Music = Path(QStringLiteral("Hudba/song.mid"));
         WriteBytes(Music, Pattern(50000, 'm'));
         Win->TitleEdit->setText(QStringLiteral("Hra"));
@@ -211,7 +220,102 @@ private slots:
     void partChangedAfterMeasurement();
     void archiverEndedBySignal_data();
     void archiverEndedBySignal();
+    void specialFilesAreNotRead_data();
+    void specialFilesAreNotRead();
 };
+
+void TestFaults::specialFilesAreNotRead_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("kind");  // fifo, socket, folder or a device's path
+    QTest::addColumn<QString>("reason");
+    const QString special = QStringLiteral("není to obyčejný soubor");
+    QTest::newRow("picture at the build's size check") << "build" << "fifo" << special;
+    QTest::newRow("picture in the preview and the area editor") << "preview" << "fifo" << special;
+    QTest::newRow("picture that is a socket") << "preview" << "socket" << special;
+    QTest::newRow("project at Open") << "project" << "fifo" << special;
+    QTest::newRow("project that is an endless device") << "project" << "/dev/zero" << special;
+    QTest::newRow("Reg.ini at Save") << "reg-save" << "fifo" << special;
+    QTest::newRow("readme text") << "readme" << "fifo" << special;
+    QTest::newRow("readme text that is a folder") << "readme" << "folder" << "je to adresář";
+    QTest::newRow("settings file at start-up") << "settings" << "fifo" << special;
+    QTest::newRow("music at the test playback") << "music" << "fifo" << special;
+}
+
+void TestFaults::specialFilesAreNotRead()
+{
+    QFETCH(QString, reader);
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QString path = dir.filePath(reader == QLatin1String("preview") || reader == QLatin1String("build")
+                                    ? QStringLiteral("titul.bmp")
+                                    : QStringLiteral("soubor"));
+    int socketFd = -1;
+    if (kind == QLatin1String("fifo")) {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == QLatin1String("socket")) {
+        socketFd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        QVERIFY(size_t(name.size()) < sizeof address.sun_path);
+        memcpy(address.sun_path, name.constData(), size_t(name.size()));
+        QCOMPARE(bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    } else {
+        path = kind;
+    }
+    // Should a reader wait on the pipe, a writer comes and goes after a while, so the test fails
+    // instead of hanging.
+    std::atomic<bool> done{false};
+    std::thread unblock([&] {
+        for (int i = 0; i < 300 && !done; ++i)
+            QThread::msleep(10);
+        while (!done) {
+            const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+            QThread::msleep(10);
+        }
+    });
+    QString message;
+    try {
+        if (reader == QLatin1String("build")) {
+            Project p;
+            p.Obrazek = path;
+            p.ArchAdr = dir.path();
+            p.DiskMisto = QStringLiteral("1");
+            p.Rozbal = p.Readme = p.Konec = {1, 1, 2, 2};
+            WriteBytes(dir.filePath(QStringLiteral("a.txt")), "a");
+            CheckBuild(p, dir.path());
+        } else if (reader == QLatin1String("preview")) {
+            LoadSkinPicture(path);
+        } else if (reader == QLatin1String("project")) {
+            ReadProjectFile(path);
+        } else if (reader == QLatin1String("reg-save")) {
+            RegistryTree tree;
+            SaveRegIni(path, tree);
+        } else if (reader == QLatin1String("readme")) {
+            LoadReadmeText(path);
+        } else if (reader == QLatin1String("settings")) {
+            QtSettingsStore(path).LoadWinRarPath();
+        } else if (reader == QLatin1String("music")) {
+            MusicPlayer player;
+            player.FileName = path;
+            if (!player.Open())
+                message = player.ErrorText();
+        }
+    } catch (const ZelvakonError& error) {
+        message = error.Message();
+    }
+    done = true;
+    unblock.join();
+    if (socketFd >= 0)
+        ::close(socketFd);
+    QVERIFY2(message.contains(path) && message.contains(reason), qPrintable(message));
+}
 
 void TestFaults::dataFileOnAFullDisk_data()
 {
@@ -229,14 +333,16 @@ void TestFaults::dataFileOnAFullDisk()
     b.Run();
     QCOMPARE(b.Label, QStringLiteral("Hotovo."));
     const qint64 fullSize = QFileInfo(b.DatPath()).size();
-    QVERIFY(QFile::remove(b.ExePath()));  // so that this build's own outputs show
+    // So that this build's own outputs show.
+    QVERIFY(QFile::remove(b.ExePath()));
+    QVERIFY(QFile::remove(b.DatPath()));
     const rlim_t limit = rlim_t(room > 0 ? room : fullSize + room);
     std::unique_ptr<FullDisk> disk;
     // Only while the writer runs: the archiver and the rest of the test write bigger files.
     b.Run([&] { disk = std::make_unique<FullDisk>(limit); });
     disk.reset();
 
-    QCOMPARE(b.Label, QStringLiteral("Chyba: Do datového souboru Instal.dat nelze zapisovat: File too large."));
+    QCOMPARE(b.Label, QStringLiteral("Chyba: Do datového souboru Instal.dat nelze zapisovat: soubor je příliš velký."));
     QCOMPARE(b.Button, QStringLiteral("Zavřít"));
     QVERIFY(b.Dlg.Messages.isEmpty());
     // A file cut short is not left behind, least of all one whose header checks out.
@@ -249,16 +355,16 @@ void TestFaults::installerOnAFullDisk()
 {
     Build b;
     // An extractor bigger than the data file: only its copy meets the limit.
-    WriteBytes(b.Path(QStringLiteral("Vorvanex.exe")), Pattern(2000000, 'v'));
+    WriteBytes(b.Path(QStringLiteral("Vorvanex.exe")), "MZ" + Pattern(2000000, 'v'));
     std::unique_ptr<FullDisk> disk;
     b.Run([&] { disk = std::make_unique<FullDisk>(1000000); });
     disk.reset();
 
     QCOMPARE(b.Label, QStringLiteral("Chyba: Chyba při kopírování spustitelného souboru instalace."));
     QVERIFY(!QFile::exists(b.ExePath()));
-    QCOMPARE(QDir(b.Path(QStringLiteral("Vystup"))).entryList(QDir::Files), QStringList{QStringLiteral("Instal.dat")});
-    // The data file itself was finished before the copy: it is whole, and says so.
-    QVERIFY(LooksComplete(b.DatPath()));
+    // A failed build leaves nothing in the output folder, not even the finished data file: it would
+    // pass for a build that had its installer.
+    QCOMPARE(QDir(b.Path(QStringLiteral("Vystup"))).entryList(QDir::Files | QDir::Hidden), QStringList());
     QVERIFY(QFile::exists(b.ArchivePath()));
 }
 
@@ -297,7 +403,7 @@ void TestFaults::projectSaveOnAFullDisk()
 
     QCOMPARE(env.Dlg.Messages.size(), 1);
     const QString file = grow == QLatin1String("title") ? path : readme;
-    QCOMPARE(env.Dlg.Messages[0].Text, QStringLiteral("Soubor %1 nelze uložit: File too large.").arg(file));
+    QCOMPARE(env.Dlg.Messages[0].Text, QStringLiteral("Soubor %1 nelze uložit: soubor je příliš velký.").arg(file));
     QCOMPARE(env.Dlg.Messages[0].Title, QStringLiteral("Zelvakon"));
     QCOMPARE(env.Dlg.Messages[0].Icon, MsgIcon::Error);
     // Never half a file: each is the old one or the new one, and the project can still be opened.
@@ -339,7 +445,7 @@ void TestFaults::outputFolderIsAFile()
         QVERIFY(!QFile::exists(b.ArchivePath()));  // the archiver never ran
     } else {
         b.Run(replace);
-        QCOMPARE(b.Label, QStringLiteral("Chyba: Datový soubor Instal.dat nelze vytvořit: Not a directory."));
+        QCOMPARE(b.Label, QStringLiteral("Chyba: Datový soubor Instal.dat nelze vytvořit: není to adresář."));
         QCOMPARE(b.Button, QStringLiteral("Zavřít"));
         QVERIFY(b.Dlg.Messages.isEmpty());
         QVERIFY(QFile::exists(b.ArchivePath()));
@@ -366,11 +472,10 @@ void TestFaults::partChangedAfterMeasurement_data()
         << "music" << "cut" << "Chyba: Chyba při připojování souboru s hudbou." << false;
     QTest::newRow("archive cut while it is appended")
         << "archive" << "cut" << "Chyba: Chyba při připojování archivu." << false;
-    // Unrar.dll runs to the end of the file with no size of its own: a cut copy leaves a file whose
-    // header checks out. The label is the only sign; the file is left as written, as every failed
-    // step leaves it.
+    // Unrar.dll runs to the end of the file with no size of its own: a cut copy would leave a file
+    // whose header checks out, so a failed build leaves none.
     QTest::newRow("Unrar.dll cut while it is appended")
-        << "unrar" << "cut" << "Chyba: Chyba při připojování souboru Unrar.dll." << true;
+        << "unrar" << "cut" << "Chyba: Chyba při připojování souboru Unrar.dll." << false;
 }
 
 void TestFaults::partChangedAfterMeasurement()
@@ -407,6 +512,7 @@ void TestFaults::partChangedAfterMeasurement()
     QVERIFY(!QFile::exists(b.ExePath()));
     QVERIFY(part == QLatin1String("archive") || QFile::exists(b.ArchivePath()));
     QCOMPARE(LooksComplete(b.DatPath()), headerChecksOut);
+    QVERIFY(!QFile::exists(b.DatPath()));
 }
 
 void TestFaults::archiverEndedBySignal_data()

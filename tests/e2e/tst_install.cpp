@@ -519,8 +519,8 @@ void TestInstall::buildsProjectThroughCli()
     // An installed copy takes the parts from the user's folder, as a user installs them.
     const QString partsFolder = home + QStringLiteral("/.local/share/Zelvakon");
     QDir().mkpath(partsFolder);
-    const QByteArray unrar = RandomBytes(5000);
-    const QByteArray vorvanex = RandomBytes(7000);
+    const QByteArray unrar = "MZ" + RandomBytes(4998);
+    const QByteArray vorvanex = "MZ" + RandomBytes(6998);
     WriteBytes(partsFolder + QStringLiteral("/Unrar.dll"), unrar);
     WriteBytes(partsFolder + QStringLiteral("/Vorvanex.exe"), vorvanex);
 

@@ -3,6 +3,7 @@
 #include "TestEnv.h"
 #include <QDir>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,6 +11,21 @@
 
 // The real player on SDL's dummy driver (set by the test properties): it plays in real time
 // without speakers.
+namespace {
+
+// A standard MIDI file in its RIFF wrapper (RMID), as Windows keeps them.
+QByteArray Rmid(const QByteArray& midi)
+{
+    QByteArray out("RIFF");
+    QByteArray size(4, '\0');
+    qToLittleEndian<quint32>(quint32(12 + midi.size()), size.data());
+    out += size + "RMIDdata";
+    qToLittleEndian<quint32>(quint32(midi.size()), size.data());
+    return out + size + midi;
+}
+
+}  // namespace
+
 class TestMusicPlayer : public QObject {
     Q_OBJECT
 private slots:
@@ -148,7 +164,19 @@ void TestMusicPlayer::refusesWhatItCannotPlay_data()
                                         << "Zvukovou banku pro hudbu MIDI /nonexistent/none.sf2 nelze otevřít";
     QTest::newRow("sound font that is text") << "a.mid" << SoundFiles::Midi(500) << "font.txt"
                                              << "není zvuková banka SoundFont";
-    QTest::newRow("folder named like music") << "folder.wav" << QByteArray("<dir>") << "" << "nelze otevřít";
+    QTest::newRow("folder named like music") << "folder.wav" << QByteArray("<dir>") << "" << "nelze otevřít: je to adresář";
+    // The synthesizer plays these as silence without an error.
+    QByteArray corruptTrack = SoundFiles::Midi(500);
+    corruptTrack.replace(corruptTrack.size() - 3, 3, "\x7F\x7F\x7F");
+    QTest::newRow("midi track data corrupt") << "corrupt.mid" << corruptTrack << "" << "není platný soubor MIDI";
+    QByteArray moreTracks = SoundFiles::Midi(500);
+    moreTracks[11] = 3;  // the header promises three tracks
+    QTest::newRow("midi header promising more tracks") << "tracks.mid" << moreTracks << "" << "není platný soubor MIDI";
+    QTest::newRow("rmid whose data chunk overruns the file")
+        << "cut.rmi" << Rmid(SoundFiles::Midi(500)).chopped(10) << "" << "není platný soubor MIDI";
+    // The library's own text may only follow in parentheses.
+    QTest::newRow("mp3 tag without frames") << "tag.mp3" << QByteArray("ID3\x03\0\0\0\0\0\x0A", 10) + QByteArray(600, 'x')
+                                            << "" << "nelze přehrát";
 }
 
 void TestMusicPlayer::refusesWhatItCannotPlay()
@@ -169,6 +197,14 @@ void TestMusicPlayer::refusesWhatItCannotPlay()
     player.FileName = path;
     QVERIFY(!player.Open());
     QVERIFY2(player.ErrorText().contains(message), qPrintable(player.ErrorText()));
+    // Czech throughout: the libraries' English texts only inside parentheses.
+    QString outside = player.ErrorText();
+    outside.remove(path);
+    if (!soundFont.isEmpty())
+        outside.remove(soundFont);
+    outside.remove(QRegularExpression(QStringLiteral("\\(.*\\)")));
+    for (const char* english : {"error", "Error", "track", "Message", "mpg123", "file", "Unknown"})
+        QVERIFY2(!outside.contains(QLatin1String(english)), qPrintable(player.ErrorText()));
     if (!soundFont.isEmpty())
         QVERIFY2(player.ErrorText().contains(soundFont), qPrintable(player.ErrorText()));
     else
@@ -186,6 +222,8 @@ void TestMusicPlayer::soundReachesTheDevice_data()
     QTest::newRow("wave") << "loud.wav" << SoundFiles::Wave(300);
     // A sound font that did not load would play silence without any error.
     QTest::newRow("midi through the sound font") << "loud.mid" << SoundFiles::Midi(300);
+    // The synthesizer does not unwrap RIFF itself: played as it stands, this is silence.
+    QTest::newRow("rmid unwrapped") << "loud.rmi" << Rmid(SoundFiles::Midi(300));
 }
 
 void TestMusicPlayer::soundReachesTheDevice()

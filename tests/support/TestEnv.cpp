@@ -6,6 +6,7 @@
 #include "Paths.h"
 #include <QDir>
 #include <QFile>
+#include <QtEndian>
 #include <QTest>
 
 QString FakeSettings::LoadWinRarPath()
@@ -98,5 +99,24 @@ QByteArray Pattern(int size, char seed)
     QByteArray bytes(size, '\0');
     for (int i = 0; i < size; ++i)
         bytes[i] = char(seed + i * 13 + i / 509);
+    return bytes;
+}
+
+QByteArray BitmapBytes(qint32 width, qint32 height, int size)
+{
+    const qint64 rows = qAbs(qint64(height)) * ((qint64(width) + 31) / 32 * 4);
+    const int offBits = 14 + 40 + 8;  // two palette entries
+    QByteArray bytes(offBits, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    qToLittleEndian<qint32>(offBits, bytes.data() + 10);
+    qToLittleEndian<qint32>(40, bytes.data() + 14);
+    qToLittleEndian<qint32>(width, bytes.data() + 18);
+    qToLittleEndian<qint32>(height, bytes.data() + 22);
+    qToLittleEndian<quint16>(1, bytes.data() + 26);
+    qToLittleEndian<quint16>(1, bytes.data() + 28);
+    qToLittleEndian<quint32>(0x00FFFFFF, bytes.data() + offBits - 4);
+    bytes += Pattern(int(qMax<qint64>(rows, size - offBits)), 'b');
+    qToLittleEndian<qint32>(qint32(bytes.size()), bytes.data() + 2);
     return bytes;
 }

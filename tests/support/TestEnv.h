@@ -54,3 +54,6 @@ QByteArray ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const QByteArray& bytes);
 // Bytes that differ from part to part and from place to place, so that a misplaced copy shows.
 QByteArray Pattern(int size, char seed);
+// A whole bitmap file of one bit per point with these size fields, its pixel data a pattern, at least
+// size bytes long (padded behind the pixel data).
+QByteArray BitmapBytes(qint32 width, qint32 height, int size = 0);

@@ -382,6 +382,8 @@ void TestAreaForm::pictureRefusedBeforeOpening_data()
     QTest::newRow("too small") << "maly.bmp" << 100 << 99 << "Bitmapa nemůže být menší než 100x100 bodů.";
     QTest::newRow("missing file") << "chybi.bmp" << 0 << 0 << "";
     QTest::newRow("size right but no bitmap") << "text.bmp" << -1 << -1 << "";
+    // Shown as it stands, the missing rows would be leftovers of earlier pictures.
+    QTest::newRow("pixel rows cut short") << "kratky.bmp" << -2 << -2 << "";
 }
 
 void TestAreaForm::pictureRefusedBeforeOpening()
@@ -395,6 +397,9 @@ void TestAreaForm::pictureRefusedBeforeOpening()
     QString path = env.Path(QStringLiteral("Obrazky/") + name);
     if (width > 0) {
         path = Picture(env, width, height, name);
+    } else if (width == -2) {
+        const QByteArray whole = ReadBytes(Picture(env, 300, 200, name));
+        WriteBytes(path, whole.left(whole.size() - 1000));
     } else if (width < 0) {
         QByteArray bytes(200, 'x');  // a header whose size fields say 300x200, then nothing of use
         qToLittleEndian<qint32>(300, bytes.data() + 18);
@@ -420,6 +425,15 @@ void TestAreaForm::pictureRefusedBeforeOpening()
             QCOMPARE(env.Dlg.Messages[0].Buttons, MsgButtons::Ok);
         }
         QVERIFY(env.Dlg.ModalCalls.isEmpty());
+    }
+    if (width == -2) {  // refused when chosen, too
+        main->SkinEdit->clear();
+        env.Dlg.Clear();
+        env.Dlg.OpenAnswers.push_back(path);
+        main->SkinBtnClick();
+        QCOMPARE(env.Dlg.Messages.size(), 1);
+        QVERIFY2(env.Dlg.Messages[0].Text.contains(path), qPrintable(env.Dlg.Messages[0].Text));
+        QCOMPARE(main->SkinEdit->text(), QString());
     }
 }
 

@@ -92,6 +92,9 @@ void TestPresentationPage::browseDialogs()
     auto* browse = main->findChild<QToolButton*>(button);
     env.Dlg.OpenAnswers.push_back(QString());  // cancelled
     env.Dlg.OpenAnswers.push_back(env.Path("Obrázky a zvuky/soubor"));
+    // The dialog returns only existing files; a picture is read when chosen.
+    QDir().mkpath(env.Path("Obrázky a zvuky"));
+    WriteBytes(env.Path("Obrázky a zvuky/soubor"), BitmapBytes(300, 200));
     browse->click();
     QCOMPARE(edit->text(), QString());
     QVERIFY(!main->Modified);

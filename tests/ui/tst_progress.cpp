@@ -19,7 +19,7 @@ struct Parts {
     Parts()
     {
         WriteBytes(Dir.path() + QStringLiteral("/archiv.rar"), QByteArray(3000000, 'a'));
-        WriteBytes(Dir.path() + QStringLiteral("/Unrar.dll"), "unrar");
+        WriteBytes(Dir.path() + QStringLiteral("/Unrar.dll"), "MZ unrar");
         WriteBytes(Dir.path() + QStringLiteral("/Vorvanex.exe"), "MZ");
     }
     DatFileInputs Inputs() const
@@ -65,7 +65,7 @@ void TestProgress::layout()
              QStringLiteral("Kopíruji spustitelný soubor instalace..."),
              QStringLiteral("Chyba: Soubor s obrázkem titulni_obrazek.bmp má 2 GiB nebo víc, to datový soubor "
                             "nepojme."),
-             QStringLiteral("Chyba: Do datového souboru Instalace.dat nelze zapisovat: No space left on device."),
+             QStringLiteral("Chyba: Do datového souboru Instalace.dat nelze zapisovat: na disku není dost místa."),
          }) {
         const QRect room = form.ProgLabel->contentsRect().adjusted(form.ProgLabel->indent(), 0, 0, 0);
         const QRect need = form.ProgLabel->fontMetrics().boundingRect(room, Qt::TextWordWrap, text);
