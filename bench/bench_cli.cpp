@@ -144,7 +144,7 @@ int BenchRar(const QStringList& args, const QString& cli)
     for (const char* folder : {"/Program", "/Projekty", "/Vystup", "/Samotny"})
         QDir().mkpath(root + QLatin1String(folder));
     if (!WriteMixedFolder(root + QStringLiteral("/Hra"), mib)
-        || !WriteFile(root + QStringLiteral("/Program/Unrar.dll"), QByteArray(300000, '\x5a'))
+        || !WriteFile(root + QStringLiteral("/Program/Unrar.dll"), "MZ" + QByteArray(299998, '\x5a'))
         || !WriteFile(root + QStringLiteral("/Program/Vorvanex.exe"), "MZ")) {
         std::fprintf(stderr, "cannot write the folder below %s\n", qPrintable(root));
         return 1;
