@@ -98,7 +98,7 @@ QByteArray Pattern(int size, char seed)
 {
     QByteArray bytes(size, '\0');
     for (int i = 0; i < size; ++i)
-        bytes[i] = char(seed + i * 13 + i / 509);
+        bytes[i] = char(uint(seed) + uint(i) * 13u + uint(i) / 509u);  // wraps on purpose
     return bytes;
 }
 
@@ -116,7 +116,9 @@ QByteArray BitmapBytes(qint32 width, qint32 height, int size)
     qToLittleEndian<quint16>(1, bytes.data() + 26);
     qToLittleEndian<quint16>(1, bytes.data() + 28);
     qToLittleEndian<quint32>(0x00FFFFFF, bytes.data() + offBits - 4);
-    bytes += Pattern(int(qMax<qint64>(rows, size - offBits)), 'b');
+    // A picture whose rows would not fit in memory is refused for its size before its pixels are read.
+    const qint64 pixels = rows > (qint64(1) << 26) ? size - offBits : qMax<qint64>(rows, size - offBits);
+    bytes += Pattern(int(pixels), 'b');
     qToLittleEndian<qint32>(qint32(bytes.size()), bytes.data() + 2);
     return bytes;
 }
