@@ -21,9 +21,9 @@ BuildMessage Refusal(const QString& text)
 
 QString ArchivePath(const QString& projectFolder) { return Paths::Join(projectFolder, QStringLiteral("archiv.rar")); }
 
-QString ArchiverCommandLine(const QString& winRarExe, const QString& projectFolder, const QString& archAdr)
+QString ArchiverArguments(const QString& projectFolder, const QString& archAdr)
 {
-    return winRarExe + QStringLiteral(" a -r -ep1 ") + ArchivePath(projectFolder) + QLatin1Char(' ')
+    return QStringLiteral("a -r -ep1 ") + ArchivePath(projectFolder) + QLatin1Char(' ')
            + Paths::Join(archAdr, QStringLiteral("*.*"));
 }
 
@@ -67,9 +67,9 @@ std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder)
                        .arg(archive, reason));
 }
 
-std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& commandLine)
+std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& winRarExe, const QString& arguments)
 {
-    return ArchiverOutcome(process.Run(commandLine));
+    return ArchiverOutcome(process.Run(winRarExe, arguments));
 }
 
 std::optional<BuildMessage> ArchiverOutcome(const ChildExit& exit)
@@ -183,10 +183,9 @@ ArchiverStage PackArchive(const Project& project, const QString& projectFolder, 
     ArchiverStage stage = PrepareArchive(project, projectFolder);
     if (stage.Stop)
         return stage;
-    const QString commandLine = ArchiverCommandLine(project.WinRARExe, projectFolder, project.ArchAdr);
     if (aroundRun)
         aroundRun();
-    const ChildExit exit = process.Run(commandLine, watch);
+    const ChildExit exit = process.Run(project.WinRARExe, ArchiverArguments(projectFolder, project.ArchAdr), watch);
     if (aroundRun)
         aroundRun();
     return ArchiverEnded(exit, projectFolder);

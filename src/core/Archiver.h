@@ -17,9 +17,9 @@ struct ChildWatch;
 // <ProjectFolder>/archiv.rar, where the archiver packs and the data file writer reads.
 QString ArchivePath(const QString& projectFolder);
 
-// WinRARExe + " a -r -ep1 " + ProjectFolder/archiv.rar + " " + ArchAdr/*.*, unquoted, joined with the
-// platform's separator.
-QString ArchiverCommandLine(const QString& winRarExe, const QString& projectFolder, const QString& archAdr);
+// The archiver's arguments after WinRARExe: "a -r -ep1 " + ProjectFolder/archiv.rar + " " + ArchAdr/*.*,
+// unquoted, joined with the platform's separator.
+QString ArchiverArguments(const QString& projectFolder, const QString& archAdr);
 
 // Refuses a program whose file name does not contain "WINRAR" in any case; on POSIX a program named
 // "rar" (RAR for Linux) passes too.
@@ -37,8 +37,8 @@ std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder);
 // ends with the archiver's last output lines.
 std::optional<BuildMessage> ArchiverOutcome(const ChildExit& exit);
 
-// Runs the command line, waits for the archiver and judges its end as above.
-std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& commandLine);
+// Runs the archiver, waits for it and judges its end as above.
+std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& winRarExe, const QString& arguments);
 
 // The two side texts of a build, made from the project: the Reg.ini text when the registry holds keys
 // below its six roots, the readme text in Windows-1250 when it has a line; absent otherwise.

@@ -25,32 +25,6 @@ std::unique_ptr<ChildProcess> ChildProcess::Make()
     return std::make_unique<ChildProcess>();
 }
 
-CommandWords SplitCommandLine(const QString& commandLine)
-{
-    CommandWords words;
-    const QChar blank = QLatin1Char(' ');
-    qsizetype start = 0;
-    while (start < commandLine.size() && commandLine[start] == blank)
-        ++start;
-    // Try every blank as the end of the program's path, the shortest first, then the whole line.
-    qsizetype end = start;
-    qsizetype programEnd = -1;
-    while (end <= commandLine.size()) {
-        if (end == commandLine.size() || commandLine[end] == blank) {
-            if (end > start && QFileInfo(commandLine.mid(start, end - start)).isFile()) {
-                programEnd = end;
-                break;
-            }
-        }
-        ++end;
-    }
-    if (programEnd < 0)
-        return words;
-    words.Program = commandLine.mid(start, programEnd - start);
-    words.Arguments = commandLine.mid(programEnd).split(blank, Qt::SkipEmptyParts);
-    return words;
-}
-
 void OutputTail::Add(const QByteArray& bytes)
 {
     for (const char c : bytes) {
@@ -134,9 +108,10 @@ QString WinePath(const QString& argument)
 
 #ifdef Q_OS_WIN
 
-ChildExit ChildProcess::Run(const QString& commandLine, const ChildWatch& watch)
+ChildExit ChildProcess::Run(const QString& program, const QString& arguments, const ChildWatch& watch)
 {
-    // The whole line goes to the process start, which finds the program itself.
+    // Quoted, so that the process start never tries a shorter part of a path with blanks.
+    const QString commandLine = QLatin1Char('"') + program + QStringLiteral("\" ") + arguments;
     ChildExit result;
     SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
     HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
@@ -185,17 +160,18 @@ ChildExit ChildProcess::Run(const QString& commandLine, const ChildWatch& watch)
 
 #else
 
-ChildExit ChildProcess::Run(const QString& commandLine, const ChildWatch& watch)
+ChildExit ChildProcess::Run(const QString& programPath, const QString& argumentText, const ChildWatch& watch)
 {
     ChildExit result;
-    const CommandWords words = SplitCommandLine(commandLine);
-    if (words.Program.isEmpty()) {
+    // The file as named, made absolute so that a bare name is never looked up in PATH instead.
+    const QFileInfo programFile(programPath);
+    if (!programFile.isFile()) {
         result.Result = ChildExit::Kind::NotStarted;
-        result.Error = QStringLiteral("Žádná počáteční část příkazové řádky není existující soubor.");
+        result.Error = QStringLiteral("Soubor %1 neexistuje.").arg(programPath);
         return result;
     }
-    QString program = words.Program;
-    QStringList arguments = words.Arguments;
+    QString program = programFile.absoluteFilePath();
+    QStringList arguments = argumentText.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Qt names files in UTF-8 whatever the locale says; an archiver started in the C locale stores
     // Czech names mangled, so it gets a UTF-8 character type.

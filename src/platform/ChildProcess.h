@@ -21,15 +21,17 @@ struct ChildWatch {
     int GraceMs = 2000;
 };
 
-// Runs one fixed command-line text and waits for the process to end, without any time limit. The
-// child's output is read as it comes, so it can never block on a full pipe; only its last lines are
+// Runs exactly the named program (never a shorter leading part of a path with blanks) with the text of
+// its arguments, and waits for the process to end, without any time limit. On POSIX the arguments are
+// split at blanks, as Windows splits an unquoted line; on Windows the program is quoted and the text
+// follows it as written. The child's output is read as it comes, so it can never block on a full pipe; only its last lines are
 // kept. Its input is the null device. No shell is involved. On POSIX a Windows program (a path ending
 // in ".exe") runs through wine, its absolute path arguments given as wine sees them. On Linux the child is killed when the thread that
 // started it ends, so that it never outlives a builder that was killed.
 class ChildProcess {
 public:
     virtual ~ChildProcess() = default;
-    virtual ChildExit Run(const QString& commandLine, const ChildWatch& watch = {});
+    virtual ChildExit Run(const QString& program, const QString& arguments, const ChildWatch& watch = {});
 
     // Gets the child's output as it comes, unchanged (zelvakon-cli --verbose). Optional.
     std::function<void(const QByteArray&)> OutputSink;
@@ -39,15 +41,6 @@ public:
     static std::unique_ptr<ChildProcess> Make();
     static std::function<std::unique_ptr<ChildProcess>()>& Factory();
 };
-
-// The program and arguments of a command line as Windows would start an unquoted path with blanks:
-// the program is the shortest leading run of blank-separated words that names an existing file, the
-// rest is split at blanks. Program is empty when no leading run names a file.
-struct CommandWords {
-    QString Program;
-    QStringList Arguments;
-};
-CommandWords SplitCommandLine(const QString& commandLine);
 
 // The last lines of a child's output as a user would have seen them on a terminal: carriage returns
 // and backspaces (progress counters) applied, other control characters dropped, empty lines skipped.

@@ -47,11 +47,12 @@ TArchiveForm::~TArchiveForm()
     }
 }
 
-void TArchiveForm::PrepareRun(const QString& archAdr, const QString& commandLine, const QString& projectFolder,
-                              qint64 folderKB)
+void TArchiveForm::PrepareRun(const QString& archAdr, const QString& program, const QString& arguments,
+                              const QString& projectFolder, qint64 folderKB)
 {
     ArchAdr = archAdr;
-    CommandLine = commandLine;
+    Program = program;
+    Arguments = arguments;
     ProjectFolder = projectFolder;
     FolderKB = folderKB;
     Pending = true;
@@ -81,10 +82,10 @@ void TArchiveForm::Start()
     WorkerExit = std::make_shared<ChildExit>();
     std::shared_ptr<ChildProcess> process = ChildProcess::Make();
     Worker = new FunctionThread(
-        [process, line = CommandLine, stop = StopFlag, exit = WorkerExit] {
+        [process, program = Program, arguments = Arguments, stop = StopFlag, exit = WorkerExit] {
             ChildWatch watch;
             watch.Tick = [stop] { return stop->load(); };
-            *exit = process->Run(line, watch);
+            *exit = process->Run(program, arguments, watch);
         },
         this);
     connect(Worker, &QThread::finished, this, &TArchiveForm::RunDone);

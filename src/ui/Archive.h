@@ -26,8 +26,8 @@ public:
     QPushButton* CancelBtn = nullptr;
 
     // The main window hands over the next run before showing the window; showing it starts the run.
-    void PrepareRun(const QString& archAdr, const QString& commandLine, const QString& projectFolder,
-                    qint64 folderKB);
+    void PrepareRun(const QString& archAdr, const QString& program, const QString& arguments,
+                    const QString& projectFolder, qint64 folderKB);
     // How the archiver ended; nothing while it runs or when it never ran.
     std::optional<ChildExit> Outcome() const { return Exit; }
     bool Running() const { return Worker != nullptr; }
@@ -50,7 +50,8 @@ private:
     void RunDone();
 
     QString ArchAdr;
-    QString CommandLine;
+    QString Program;
+    QString Arguments;
     QString ProjectFolder;
     qint64 FolderKB = 0;
     bool Pending = false;

@@ -64,7 +64,7 @@ void TMainForm::StartBuild()
     if (!stage.Stop) {
         // The archiver runs behind its own modal window, which can stop it.
         TArchiveForm* archive = Windows.ArchiveForm;
-        archive->PrepareRun(project.ArchAdr, ArchiverCommandLine(project.WinRARExe, ProjectFolder, project.ArchAdr),
+        archive->PrepareRun(project.ArchAdr, project.WinRARExe, ArchiverArguments(ProjectFolder, project.ArchAdr),
                             ProjectFolder, project.DiskMisto.toLongLong());
         Services.Dlg->RunModal(archive);
         // Whatever closed the window, the archiver does not run on behind the build.

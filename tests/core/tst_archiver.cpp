@@ -10,9 +10,9 @@ namespace {
 class FakeChild : public ChildProcess {
 public:
     explicit FakeChild(ChildExit result) : Result(std::move(result)) {}
-    ChildExit Run(const QString& commandLine, const ChildWatch&) override
+    ChildExit Run(const QString& program, const QString& arguments, const ChildWatch&) override
     {
-        Lines << commandLine;
+        Lines << program + QLatin1Char('|') + arguments;
         return Result;
     }
     ChildExit Result;
@@ -38,13 +38,12 @@ private slots:
 void TestArchiver::commandLineIsExact()
 {
     const QString sep = QDir::separator();
-    QCOMPARE(ArchiverCommandLine(QStringLiteral("/opt/Win RAR/WinRAR"), QStringLiteral("/b/Projekty"),
-                                 QStringLiteral("/hra")),
-             QStringLiteral("/opt/Win RAR/WinRAR a -r -ep1 /b/Projekty") + sep + QStringLiteral("archiv.rar /hra") + sep
+    QCOMPARE(ArchiverArguments(QStringLiteral("/b/Projekty"), QStringLiteral("/hra")),
+             QStringLiteral("a -r -ep1 /b/Projekty") + sep + QStringLiteral("archiv.rar /hra") + sep
                  + QStringLiteral("*.*"));
     // Nothing is quoted or trimmed, an empty path included.
-    QCOMPARE(ArchiverCommandLine(QString(), QStringLiteral("p"), QStringLiteral("a")),
-             QStringLiteral(" a -r -ep1 p") + sep + QStringLiteral("archiv.rar a") + sep + QStringLiteral("*.*"));
+    QCOMPARE(ArchiverArguments(QStringLiteral("p b"), QString()),
+             QStringLiteral("a -r -ep1 p b") + sep + QStringLiteral("archiv.rar ") + sep + QStringLiteral("*.*"));
 }
 
 void TestArchiver::winRarName_data()
@@ -142,8 +141,8 @@ void TestArchiver::exitOfTheArchiver()
     exit.Result = ChildExit::Kind(kind);
     exit.Code = code;
     FakeChild child(exit);
-    const auto refusal = RunArchiver(child, QStringLiteral("line"));
-    QCOMPARE(child.Lines, QStringList{QStringLiteral("line")});
+    const auto refusal = RunArchiver(child, QStringLiteral("/opt/Win RAR/WinRAR"), QStringLiteral("a x"));
+    QCOMPARE(child.Lines, QStringList{QStringLiteral("/opt/Win RAR/WinRAR|a x")});
     QCOMPARE(refusal ? refusal->Text : QString(), message);
     if (refusal) {
         QCOMPARE(refusal->Title, QStringLiteral("Chyba"));

@@ -462,6 +462,10 @@ void TestCli::failures_data()
     QTest::newRow("archiver cannot be started")
         << "rar-missing" << 1 << "Chyba: Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty."
         << "none" << false;
+    // "@/Win" is a program too: a path with a blank never starts its part before the blank.
+    QTest::newRow("archiver path with a blank after an existing program")
+        << "rar-prefix" << 1 << "Chyba: Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty."
+        << "none" << false;
     // A failed build leaves no data file, whatever the step: Unrar.dll has no size field, so a
     // file cut anywhere could pass for a whole one.
     QTest::newRow("archiver writes no archive") << "ZELVAKON_RAR_NO_ARCHIVE=1" << 1 << "Chyba: Archiv nelze otevřít."
@@ -516,6 +520,10 @@ void TestCli::failures()
         QFile::remove(w.Program + QLatin1Char('/') + change.mid(3));
     else if (change == QLatin1String("rar-missing")) {
         w.P.WinRARExe = w.Root + QStringLiteral("/WinRAR/WinRAR.exe");
+        w.Save();
+    } else if (change == QLatin1String("rar-prefix")) {
+        QVERIFY(QFile::copy(StandIn, w.Root + QStringLiteral("/Win")));
+        w.P.WinRARExe = w.Root + QStringLiteral("/Win RAR/WinRAR");
         w.Save();
     } else if (change == QLatin1String("archive-folder"))
         QDir().mkpath(w.ArchivePath());

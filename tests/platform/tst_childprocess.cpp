@@ -17,15 +17,11 @@ struct EnvVar {
     ~EnvVar() { qunsetenv(Name.constData()); }
 };
 
-QStringList Words(const char* text) { return QString::fromUtf8(text).split(QLatin1Char(' '), Qt::SkipEmptyParts); }
-
 }  // namespace
 
 class TestChildProcess : public QObject {
     Q_OBJECT
 private slots:
-    void splitsLikeAnUnquotedWindowsPath_data();
-    void splitsLikeAnUnquotedWindowsPath();
     void reportsHowTheChildEnded_data();
     void reportsHowTheChildEnded();
     void floodedOutputNeverBlocks();
@@ -33,42 +29,6 @@ private slots:
     void lastLinesAsATerminalShowsThem_data();
     void lastLinesAsATerminalShowsThem();
 };
-
-void TestChildProcess::splitsLikeAnUnquotedWindowsPath_data()
-{
-    QTest::addColumn<QString>("line");  // "@" stands for the temporary folder
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QStringList>("arguments");
-
-    QTest::newRow("plain program and arguments") << "@/bin/rar a -r x" << "@/bin/rar" << Words("a -r x");
-    QTest::newRow("blank inside the program's folder")
-        << "@/Program Files/WinRAR/WinRAR a -ep1 y" << "@/Program Files/WinRAR/WinRAR" << Words("a -ep1 y");
-    QTest::newRow("shortest existing run wins over a longer one") << "@/bin/rar x/WinRAR z" << "@/bin/rar"
-                                                                   << Words("x/WinRAR z");
-    QTest::newRow("runs of blanks between arguments") << "@/bin/rar   a    b " << "@/bin/rar" << Words("a b");
-    QTest::newRow("leading blanks") << "   @/bin/rar a" << "@/bin/rar" << Words("a");
-    QTest::newRow("a folder is no program") << "@/bin a" << "" << QStringList();
-    QTest::newRow("no leading run names a file") << "@/missing/WinRAR a b" << "" << QStringList();
-    QTest::newRow("empty line") << "" << "" << QStringList();
-}
-
-void TestChildProcess::splitsLikeAnUnquotedWindowsPath()
-{
-    QFETCH(QString, line);
-    QFETCH(QString, program);
-    QTemporaryDir dir;
-    QDir().mkpath(dir.path() + QStringLiteral("/bin"));
-    QDir().mkpath(dir.path() + QStringLiteral("/Program Files/WinRAR"));
-    WriteBytes(dir.path() + QStringLiteral("/bin/rar"), "x");
-    WriteBytes(dir.path() + QStringLiteral("/bin/rar x/WinRAR"), "x");  // not created: its folder is missing
-    WriteBytes(dir.path() + QStringLiteral("/Program Files/WinRAR/WinRAR"), "x");
-    line.replace(QLatin1Char('@'), dir.path());
-    program.replace(QLatin1Char('@'), dir.path());
-
-    const CommandWords words = SplitCommandLine(line);
-    QCOMPARE(words.Program, program);
-    QTEST(words.Arguments, "arguments");
-}
 
 void TestChildProcess::reportsHowTheChildEnded_data()
 {
@@ -92,6 +52,9 @@ void TestChildProcess::reportsHowTheChildEnded_data()
                                                << int(ChildExit::Kind::NotStarted) << 0;
     QTest::newRow("missing program") << "@/WinRAR.exe" << QByteArray() << QByteArray()
                                      << int(ChildExit::Kind::NotStarted) << 0;
+    // "@/a" is a program: a path with a blank must not start it.
+    QTest::newRow("a program named by the path's part before a blank")
+        << "@/a b/WinRAR" << QByteArray() << QByteArray() << int(ChildExit::Kind::NotStarted) << 0;
 }
 
 void TestChildProcess::reportsHowTheChildEnded()
@@ -101,6 +64,7 @@ void TestChildProcess::reportsHowTheChildEnded()
     QFETCH(QByteArray, value);
     QTemporaryDir dir;
     WriteBytes(dir.path() + QStringLiteral("/notes.txt"), "not a program\n");
+    QVERIFY(QFile::copy(StandIn, dir.path() + QStringLiteral("/a")));
     program.replace(QLatin1Char('@'), dir.path());
     std::unique_ptr<EnvVar> env;
     if (!variable.isEmpty())
@@ -108,7 +72,7 @@ void TestChildProcess::reportsHowTheChildEnded()
 
     QElapsedTimer timer;
     timer.start();
-    const ChildExit exit = ChildProcess().Run(program + QStringLiteral(" a -r -ep1 ") + dir.path()
+    const ChildExit exit = ChildProcess().Run(program, QStringLiteral("a -r -ep1 ") + dir.path()
                                               + QStringLiteral("/x.rar ") + dir.path() + QStringLiteral("/*.*"));
     QTEST(int(exit.Result), "kind");
     if (exit.Result != ChildExit::Kind::NotStarted)
@@ -126,7 +90,7 @@ void TestChildProcess::floodedOutputNeverBlocks()
     EnvVar code("ZELVAKON_RAR_EXIT", "3");
     QTemporaryDir dir;
     WriteBytes(dir.path() + QStringLiteral("/a.txt"), "a");
-    const ChildExit exit = ChildProcess().Run(StandIn + QStringLiteral(" a -r -ep1 ") + dir.path()
+    const ChildExit exit = ChildProcess().Run(StandIn, QStringLiteral("a -r -ep1 ") + dir.path()
                                               + QStringLiteral("/x.rar ") + dir.path() + QStringLiteral("/*.*"));
     QCOMPARE(int(exit.Result), int(ChildExit::Kind::Exited));
     QCOMPARE(exit.Code, 3);
@@ -144,7 +108,8 @@ void TestChildProcess::runsAProgramWhosePathHasBlanks()
     const QString log = dir.path() + QStringLiteral("/args.txt");
     EnvVar logVar("ZELVAKON_RAR_LOG", log.toLocal8Bit());
     EnvVar noArchive("ZELVAKON_RAR_NO_ARCHIVE", "1");
-    const ChildExit exit = ChildProcess().Run(folder + QStringLiteral("/WinRAR a -r -ep1 /x/archiv.rar /y/*.*"));
+    const ChildExit exit = ChildProcess().Run(folder + QStringLiteral("/WinRAR"),
+                                              QStringLiteral("a -r -ep1 /x/archiv.rar /y/*.*"));
     QCOMPARE(int(exit.Result), int(ChildExit::Kind::Exited));
     QCOMPARE(exit.Code, 0);
     // No shell: the mask reaches the program as written.
