@@ -8,6 +8,7 @@
 #include "NullDialogs.h"
 #include "Forms.h"
 #include "Main.h"
+#include "RegistryPage.h"
 #include "ProfileFile.h"
 #include "SettingsStore.h"
 #include <QApplication>
@@ -194,12 +195,12 @@ void LargeCases(const QString& folder)
         QElapsedTimer timer;
         const double cpu = CpuMs();
         timer.start();
-        main.LoadRegIni(wide);
+        main.Registry->LoadRegIni(wide);
         const double ms = double(timer.nsecsElapsed()) / 1e6;
         const double cpuMs = CpuMs() - cpu;
         const double peakMiB = double(StatusKiB("VmHWM") - idle) / 1024;
         std::printf("open in the window: %d keys, file %.1f MiB: wall %.0f ms, cpu %.0f ms (limit 1500), memory above idle %.0f MiB = %.1f x the file (limit 8)\n",
-                    main.Registry.NodeCount() - 6, fileMiB, ms, cpuMs, peakMiB, peakMiB / fileMiB);
+                    main.Registry->Tree().NodeCount() - 6, fileMiB, ms, cpuMs, peakMiB, peakMiB / fileMiB);
     }
     QFile::remove(wide);
 }

@@ -4,6 +4,7 @@
 #include "QtDialogs.h"
 #include "Forms.h"
 #include "Main.h"
+#include "RegistryPage.h"
 #include "SettingsStore.h"
 #include <QApplication>
 #include <QDir>
@@ -51,7 +52,7 @@ int main(int argc, char** argv)
         file.write("[HKEY_CURRENT_USER\\Software\\Zavody]\r\nCesta=(String)C:\\Hry\\Zavody\r\nVerze=(Integer)2\r\n"
                    "Aktivni=(Boolean)1\r\n");
     }
-    main.LoadRegIni(regIni);
+    main.Registry->LoadRegIni(regIni);
     const char* names[] = {"program", "nfo", "media", "registry", "run"};
     for (int i = 0; i < main.TabPages->count(); ++i) {
         main.TabPages->setCurrentIndex(i);

@@ -180,7 +180,7 @@ void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lin
     }
 }
 
-RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSelect& select)
+RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree)
 {
     RegIniLoadReport report;
     // Exact-name child lookup: a short list of children is scanned, a long one gets a hash when the
@@ -261,8 +261,7 @@ RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree, cons
         if (rootIndex < 0)
             continue;
         RegKey* current = tree.Root(int(rootIndex));
-        if (select)
-            select(current);
+        report.Last = current;
         bool merged = false;
         bool created = false;
         for (qsizetype k = 1; k < parts.size(); ++k) {
@@ -275,8 +274,7 @@ RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree, cons
             }
             current = addChild(current, parts[k]);
             created = true;
-            if (select)
-                select(current);
+            report.Last = current;
             // Read only now: a section whose key exists already never needs its lines.
             if (k == parts.size() - 1)
                 AddEntriesFromLines(tree, current, SectionLines(profile.EntriesAt(s)));
@@ -291,16 +289,15 @@ RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree, cons
             for (int i = int(current->Values.Entries.size()) - 1; i >= 0; --i)
                 tree.DeleteValue(current, i);
             AddEntriesFromLines(tree, current, SectionLines(profile.EntriesAt(s)));
-            if (select)
-                select(current);
+            report.Last = current;
         }
     }
     return report;
 }
 
-RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree, const RegIniSelect& select)
+RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree)
 {
-    return LoadRegIni(ProfileFile::Load(path), tree, select);
+    return LoadRegIni(ProfileFile::Load(path), tree);
 }
 
 bool RegIniKeepsKeyName(const QString& name)

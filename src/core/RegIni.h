@@ -27,12 +27,12 @@ void WriteRegIni(ProfileFile& profile, const RegistryTree& tree);
 // Throws ZelvakonError naming the file. Asking before an existing file is overwritten is the caller's.
 void SaveRegIni(const QString& path, const RegistryTree& tree);
 
-// Called with each key that the load makes the current one: the root a section names, then every
-// key the load creates for it. The editor selects them; the last call names the key to show.
-using RegIniSelect = std::function<void(RegKey* key)>;
-
-// What a load could not take as the file has it.
+// What a load did, and what it could not take as the file has it.
 struct RegIniLoadReport {
+    // The key the editor shows afterwards: of the last section that names a root key, the last key
+    // the load created for it, or the key it named again in another letter case, else that root.
+    // Null when no section names a root key.
+    RegKey* Last = nullptr;
     int TooDeep = 0;     // sections deeper than MaxRegIniDepth, skipped
     int CaseMerged = 0;  // sections naming a key that differs from another only in letter case
 };
@@ -44,9 +44,9 @@ struct RegIniLoadReport {
 // (Windows holds them as one key); when it is the last one, the key takes the section's spelling and
 // its entries replace the key's. Sections that name no root key, hold no backslash or go deeper than
 // the Windows registry allows are skipped.
-RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree, const RegIniSelect& select = {});
+RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree);
 // Reads the file at path; a file that cannot be read throws ZelvakonError naming it.
-RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree, const RegIniSelect& select = {});
+RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree);
 
 // One line of a section as read: each type whose marker "(Type)" occurs in the line adds one entry,
 // in code order, from the line with that marker's first occurrence removed.

@@ -1,6 +1,7 @@
 #include "Main.h"
 #include "About.h"
 #include "Codec.h"
+#include "Controls.h"
 #include "Error.h"
 #include "HelpViewer.h"
 #include "KeyFilter.h"
@@ -8,6 +9,7 @@
 #include "MusicPlayer.h"
 #include "Paths.h"
 #include "ProfileFile.h"
+#include "RegistryPage.h"
 #include "Progress.h"
 #include "SettingsStore.h"
 #include <QAction>
@@ -21,7 +23,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -29,46 +30,6 @@
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QToolButton>
-#include <QTreeWidget>
-
-namespace {
-
-template <typename T>
-T* Make(QWidget* parent, const char* name, int x, int y, int w, int h)
-{
-    auto* widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
-
-QLabel* Label(QWidget* parent, const QString& text, int x, int y, const char* name = nullptr)
-{
-    auto* label = new QLabel(text, parent);
-    if (name)
-        label->setObjectName(QLatin1String(name));
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x, int y,
-                    int w, int h)
-{
-    auto* button = Make<QPushButton>(parent, name, x, y, w, h);
-    button->setText(caption);
-    button->setStatusTip(hint);
-    return button;
-}
-
-QToolButton* BrowseButton(QWidget* parent, const char* name, int x, int y)
-{
-    auto* button = Make<QToolButton>(parent, name, x, y, 23, 22);
-    button->setText(QStringLiteral("..."));
-    return button;
-}
-
-}  // namespace
 
 TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow(parent), Services(services)
 {
@@ -183,7 +144,6 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     connect(BuildPrAct, &QAction::enabledChanged, BuildBtn, &QPushButton::setEnabled);
     for (QLineEdit* edit : {TitleEdit, SpaceEdit, TarDirEdit, RAREdit})
         connect(edit, &QLineEdit::textChanged, this, Guarded(&TMainForm::TitleEditChange));
-    Registry.OnChanged = [this] { Modified = true; };
     if (Services.Player)
         connect(Services.Player, &MusicPlayer::Notify, this, Guarded(&TMainForm::MusicPlayerNotify));
 
@@ -201,7 +161,11 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
 
 TMainForm::~TMainForm() { StopFolderWalks(); }
 
-void TMainForm::AttachForms(const Forms& forms) { Windows = forms; }
+void TMainForm::AttachForms(const Forms& forms)
+{
+    Windows = forms;
+    Registry->AttachForms(forms.KeyForm, forms.ValueForm);
+}
 
 void TMainForm::FormCreate()
 {
@@ -234,7 +198,6 @@ void TMainForm::MakeOtherPages()
     };
     QWidget* nfoPage = page("NfoPage", QStringLiteral("Nfo soubor"));
     QWidget* mediaPage = page("MediaPage", QStringLiteral("Hudba a obrázek"));
-    QWidget* registryPage = page("RegistryPage", QStringLiteral("Registry"));
     QWidget* runPage = page("RunPage", QStringLiteral("Spustit po extrakci"));
 
     // Page "Nfo soubor"
@@ -271,28 +234,10 @@ void TMainForm::MakeOtherPages()
     SetBtn->setEnabled(false);
     PrevBtn->setEnabled(false);
 
-    // Page "Registry"
-    Label(registryPage, QStringLiteral("Hlavní klíče:"), 4, 8, "Label11");
-    RegView = Make<QTreeWidget>(registryPage, "RegView", 8, 24, 185, 185);
-    RegView->setHeaderHidden(true);
-    Label(registryPage, QStringLiteral("Jména a hodnoty:"), 280, 8, "Label12");
-    ValueView = Make<QListWidget>(registryPage, "ValueView", 284, 24, 161, 185);
-    AddKeyBtn = Button(registryPage, "AddKeyBtn", QStringLiteral("Přidat klíč"),
-                       QStringLiteral("Přidá nový klíč do zvoleného kořenového klíče"), 196, 24, 85, 25);
-    EditKeyBtn = Button(registryPage, "EditKeyBtn", QStringLiteral("Editovat klíč"), QStringLiteral("Edituje zvolený klíč"),
-                        196, 56, 85, 25);
-    DelKeyBtn = Button(registryPage, "DelKeyBtn", QStringLiteral("Smazat klíč"),
-                       QStringLiteral("Smaže zvolený klíč se všemi podklíči a jejich hodnotami"), 196, 88, 85, 25);
-    OpenBtn = Button(registryPage, "OpenBtn", QStringLiteral("Otevřít .ini"),
-                     QStringLiteral("Načte informace o modifikaci registrů z ini souboru"), 196, 184, 85, 25);
-    AddBtn = Button(registryPage, "AddBtn", QStringLiteral("Přidat"), QStringLiteral("Přidá jméno a hodnotu do zvoleného klíče"),
-                    448, 24, 75, 25);
-    EditBtn = Button(registryPage, "EditBtn", QStringLiteral("Editovat"),
-                     QStringLiteral("Edituje jméno a hodnotu ve zvoleném klíči"), 448, 56, 75, 25);
-    DelBtn = Button(registryPage, "DelBtn", QStringLiteral("Smazat"), QStringLiteral("Smaže jméno a hodnotu ve zvoleném klíči"),
-                    448, 88, 75, 25);
-    for (QPushButton* b : std::initializer_list<QPushButton*>{AddKeyBtn, EditKeyBtn, DelKeyBtn, AddBtn, EditBtn, DelBtn})
-        b->setEnabled(false);
+    // Page "Registry", in its place among the others, also in the order of the Tab key.
+    Registry = new RegistryPage(Services);
+    TabPages->insertTab(3, Registry, QStringLiteral("Registry"));
+    connect(Registry, &RegistryPage::Changed, this, [this] { Modified = true; });
 
     // Page "Spustit po extrakci"
     auto* runGroup = Make<QGroupBox>(runPage, "GroupBox6", 4, 2, 523, 150);
@@ -312,10 +257,8 @@ void TMainForm::MakeOtherPages()
     connect(AskChBox, &QCheckBox::toggled, this, Guarded(&TMainForm::AskChBoxClick));
     connect(RunChBox, &QCheckBox::toggled, this, Guarded(&TMainForm::RunChBoxClick));
     SetupPresentation();
-    SetupRegistryPage();
 
     RunChBoxClick();
-    ResetRegistryView();
 }
 
 bool TMainForm::event(QEvent* e)
@@ -462,8 +405,7 @@ void TMainForm::ResetProject()
     ReadMemo->clear();
     BkMusicEdit->clear();
     SkinEdit->clear();
-    Registry.Reset();
-    ResetRegistryView();
+    Registry->Apply(Project());
     CmLineEdit->clear();
     ProgNameEdit->clear();
     RunChBox->setChecked(false);
@@ -530,11 +472,9 @@ void TMainForm::ReadProjectFile(const QString& path)
     SetProjectPath(path);
     setWindowTitle(QStringLiteral("Zelvakon - ") + Paths::FileNameOf(path));
     ApplyProject(project);
-    Registry.Reset();
-    ResetRegistryView();
     ReadMemo->clear();
     if (regProfile)
-        LoadRegIni(*regProfile, regIni);
+        Registry->LoadRegIni(*regProfile, regIni);
     if (readmeText)
         ReadMemo->setPlainText(ReadmeForMemo(*readmeText));
     TabPages->setCurrentIndex(0);
@@ -583,8 +523,8 @@ void TMainForm::WriteProjectFile(const QString& path)
     const Project project = CollectProject();
     ::WriteProjectFile(path, project);
     const QString regIni = Paths::Join(ProjectFolder, RegIniName);
-    if (Registry.HasKeysBelowRoots())
-        SaveRegIni(regIni);
+    if (project.Registry.HasKeysBelowRoots())
+        Registry->SaveRegIni(regIni);
     else if (QFileInfo::exists(regIni))
         QFile::remove(regIni);
     const QString readme = Paths::Join(ProjectFolder, ReadmeNfoName);
@@ -632,8 +572,7 @@ Project TMainForm::CollectProject() const
     p.Rozbal = Rozbal;
     p.Readme = Readme;
     p.Konec = Konec;
-    p.Registry = Registry;
-    p.Registry.OnChanged = nullptr;
+    Registry->Collect(p);
     p.ReadmeText = ReadmeText();
     return p;
 }
@@ -658,4 +597,5 @@ void TMainForm::ApplyProject(const Project& p)
     Rozbal = p.Rozbal;
     Readme = p.Readme;
     Konec = p.Konec;
+    Registry->Apply(p);
 }

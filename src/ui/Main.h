@@ -4,8 +4,8 @@
 #include "Dialogs.h"
 #include "DirSize.h"
 #include "Error.h"
+#include "Guarded.h"
 #include "Project.h"
-#include "RegistryTree.h"
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -17,18 +17,15 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QThread;
 class QTimer;
 class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 class MusicPlayer;
 class ProfileFile;
+class RegistryPage;
 struct BitmapSize;
 class TDirForm;
 class TKeyForm;
@@ -63,18 +60,10 @@ public:
 
     void AttachForms(const Forms& forms);
 
-    // How handlers are connected: a ZelvakonError that a handler throws ends there, in the standard
-    // error box, and the program goes on.
     template <typename Handler>
     auto Guarded(Handler handler)
     {
-        return [this, handler] {
-            try {
-                (this->*handler)();
-            } catch (const ZelvakonError& error) {
-                Services.Dlg->ShowError(error.Message());
-            }
-        };
+        return ::Guarded(this, Services.Dlg, handler);
     }
 
     // The project round trip between the controls and a plain value, in one place.
@@ -95,7 +84,6 @@ public:
     ClickArea Rozbal;
     ClickArea Readme;
     ClickArea Konec;
-    RegistryTree Registry;
     std::unique_ptr<QByteArray> RegIniStream;
     std::unique_ptr<QByteArray> ReadmeStream;
     bool ActivatePending = true;  // FormActivate runs at the first appearance and after the wait window
@@ -124,16 +112,7 @@ public:
     QToolButton* SkinBtn = nullptr;
     QPushButton* SetBtn = nullptr;
     QPushButton* PrevBtn = nullptr;
-    // page "Registry"
-    QTreeWidget* RegView = nullptr;
-    QListWidget* ValueView = nullptr;
-    QPushButton* AddKeyBtn = nullptr;
-    QPushButton* EditKeyBtn = nullptr;
-    QPushButton* DelKeyBtn = nullptr;
-    QPushButton* AddBtn = nullptr;
-    QPushButton* EditBtn = nullptr;
-    QPushButton* DelBtn = nullptr;
-    QPushButton* OpenBtn = nullptr;
+    RegistryPage* Registry = nullptr;  // page "Registry"
     // page "Spustit po extrakci"
     QCheckBox* RunChBox = nullptr;
     QLabel* ProgNameLabel = nullptr;
@@ -183,27 +162,11 @@ public:
     QString ReadmeText() const;              // the memo's text with CR LF line breaks
     static QString ReadmeForMemo(const QString& text);
     QString SaveDialogFileName = QStringLiteral("Bezejmena.zpf");
-    void ResetRegistryView();  // tree back to its six root keys, values list emptied
 
     // --- build (MainBuild.cpp)
     void BuildPrActExecute();
     void StartBuild();
     void PrepareReadme();
-
-    // --- registry page (MainRegistry.cpp)
-    void SetupRegistryPage();
-    void SaveRegIni(const QString& path);
-    void LoadRegIni(const QString& path);
-    void LoadRegIni(const ProfileFile& profile, const QString& path);  // path names the file in messages
-    void RegViewChange();
-    void ValueViewChange();
-    void AddKeyBtnClick();
-    void EditKeyBtnClick();
-    void DelKeyBtnClick();
-    void AddBtnClick();
-    void EditBtnClick();
-    void DelBtnClick();
-    void OpenBtnClick();
 
     // --- folders and settings (MainFolders.cpp)
     void SetupFolders();

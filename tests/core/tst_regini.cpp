@@ -29,13 +29,12 @@ void WriteFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-QStringList Load(const QByteArray& ini, const QStringList& before = {}, QStringList* selected = nullptr)
+QStringList Load(const QByteArray& ini, const QStringList& before = {}, QString* last = nullptr)
 {
     RegistryTree tree = TreeOf(before);
-    LoadRegIni(ProfileFile::Parse(ini), tree, [selected](RegKey* key) {
-        if (selected)
-            *selected << KeyPath(key);
-    });
+    const RegIniLoadReport report = LoadRegIni(ProfileFile::Parse(ini), tree);
+    if (last)
+        *last = report.Last ? KeyPath(report.Last) : QString();
     return DumpTree(tree);
 }
 
@@ -61,7 +60,8 @@ private slots:
     void saveFailureLeavesFile();
     void load_data();
     void load();
-    void loadSelectsRootAndCreatedKeys();
+    void lastKeyLoaded_data();
+    void lastKeyLoaded();
     void saveLoadSave_data();
     void saveLoadSave();
     void keptInput_data();
@@ -357,13 +357,26 @@ void TestRegIni::load()
     QCOMPARE(Load(ini, before), after);
 }
 
-void TestRegIni::loadSelectsRootAndCreatedKeys()
+void TestRegIni::lastKeyLoaded_data()
 {
-    QStringList selected;
-    Load("[HKEY_CURRENT_USER\\A\\B\\C]\r\n[HKEY_USERS\\X]\r\n[HKEY_NONE\\Y]\r\n[HKEY_CURRENT_USER\\A]\r\n",
-         {S("HKEY_CURRENT_USER\\A")}, &selected);
-    QCOMPARE(selected, (QStringList{Cu, S("HKEY_CURRENT_USER\\A\\B"), S("HKEY_CURRENT_USER\\A\\B\\C"),
-                                    S("HKEY_USERS"), S("HKEY_USERS\\X"), Cu}));
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("a section of an existing key names its root")
+        << QByteArray("[HKEY_USERS\\X]\r\n[HKEY_NONE\\Y]\r\n[HKEY_CURRENT_USER\\A]\r\n") << Cu;
+    QTest::newRow("the deepest key made for the last section")
+        << QByteArray("[HKEY_CURRENT_USER\\A\\B\\C]\r\n[HKEY_NONE\\Y]\r\n") << S("HKEY_CURRENT_USER\\A\\B\\C");
+    QTest::newRow("a key named again in another letter case") << QByteArray("[HKEY_CURRENT_USER\\a]\r\n")
+                                                               << S("HKEY_CURRENT_USER\\a");
+    QTest::newRow("no section names a root") << QByteArray("[HKEY_NONE\\Y]\r\n[Z]\r\n") << QString();
+}
+
+void TestRegIni::lastKeyLoaded()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, last);
+    QString loaded = S("not set");
+    Load(ini, {S("HKEY_CURRENT_USER\\A")}, &loaded);
+    QCOMPARE(loaded, last);
 }
 
 void TestRegIni::saveLoadSave_data()

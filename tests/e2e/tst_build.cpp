@@ -1,5 +1,6 @@
 #include "Archive.h"
 #include "Progress.h"
+#include "RegistryPage.h"
 #include "TestEnv.h"
 #include "TimeBounds.h"
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QTest>
 #include <QtEndian>
 #include "RegIni.h"
+#include "RegistryPage.h"
 
 // Real builds through the main window, the stand-in archiver and the real writer thread, in a private
 // program folder. Data files are compared byte for byte against layouts written out here by hand.
@@ -346,9 +348,11 @@ void TestBuild::mediaParts()
 void TestBuild::registryText()
 {
     Build b;
-    RegKey* key = b.Win->Registry.AddKey(b.Win->Registry.Root(0), QStringLiteral("Software"));
-    b.Win->Registry.AddValue(key, QStringLiteral("Cesta"), QStringLiteral("String"), QStringLiteral("C:\\Hry"));
-    const QByteArray regIni = BuildRegIniStream(b.Win->Registry);
+    Project keys;
+    RegKey* key = keys.Registry.AddKey(keys.Registry.Root(0), QStringLiteral("Software"));
+    keys.Registry.AddValue(key, QStringLiteral("Cesta"), QStringLiteral("String"), QStringLiteral("C:\\Hry"));
+    b.Win->Registry->Apply(keys);
+    const QByteArray regIni = BuildRegIniStream(keys.Registry);
     QVERIFY(!regIni.isEmpty());
     b.Run();
     const QByteArray archive = PackedFolder();

@@ -1,0 +1,70 @@
+#pragma once
+#include "AppServices.h"
+#include "RegistryTree.h"
+#include <QWidget>
+
+class QListView;
+class QPushButton;
+class QTreeView;
+class ProfileFile;
+class RegistryKeyModel;
+class RegistryValueModel;
+class TKeyForm;
+class TValueForm;
+struct Project;
+
+// The page "Registry": the keys the extractor creates, edited in a tree of keys and the list of the
+// selected key's entries.
+class RegistryPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit RegistryPage(const AppServices& services, QWidget* parent = nullptr);
+    ~RegistryPage() override;
+
+    void AttachForms(TKeyForm* keyForm, TValueForm* valueForm);
+
+    void Apply(const Project& project);  // the project's keys replace the page's; not a change
+    void Collect(Project& project) const;
+    const RegistryTree& Tree() const { return Registry; }
+
+    // Adds the keys of a Reg.ini to the page's and shows the last key loaded.
+    void LoadRegIni(const QString& path);
+    void LoadRegIni(const ProfileFile& profile, const QString& path);  // path names the file in messages
+    // Writes the page's keys to path, asking first when the file exists.
+    void SaveRegIni(const QString& path);
+
+signals:
+    void Changed();
+
+private:
+    void RegViewChange();
+    void ValueViewChange();
+    void AddKeyBtnClick();
+    void EditKeyBtnClick();
+    void DelKeyBtnClick();
+    void AddBtnClick();
+    void EditBtnClick();
+    void DelBtnClick();
+    void OpenBtnClick();
+
+    RegKey* CurrentKey() const;
+    int SelectedRow() const;  // of the entry list, -1 when none
+    void Refuse(const QString& text);
+
+    Dialogs* Dlg;
+    QString ProgramFolder;
+    TKeyForm* KeyForm = nullptr;
+    TValueForm* ValueForm = nullptr;
+    RegistryTree Registry;
+    RegistryKeyModel* Keys;
+    RegistryValueModel* Values;
+    QTreeView* RegView;
+    QListView* ValueView;
+    QPushButton* AddKeyBtn;
+    QPushButton* EditKeyBtn;
+    QPushButton* DelKeyBtn;
+    QPushButton* AddBtn;
+    QPushButton* EditBtn;
+    QPushButton* DelBtn;
+    QPushButton* OpenBtn;
+};
