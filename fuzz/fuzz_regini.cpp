@@ -1,5 +1,6 @@
 // The Reg.ini loader: any bytes load without a fault, no key goes deeper than the registry allows,
-// the loaded tree writes again, and loading the same file a second time adds nothing.
+// read a section at a time they give the tree the parsed profile gives, the loaded tree writes
+// again, and loading the same file a second time adds nothing.
 #include "ProfileFile.h"
 #include "RegIni.h"
 #include <cstdlib>
@@ -15,6 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
     });
     const RegistryTree first = tree;
+    RegistryTree streamed;
+    LoadRegIni(bytes, streamed);
+    if (!(streamed == first))
+        std::abort();
     LoadRegIni(profile, tree);
     if (!(tree == first))
         std::abort();

@@ -180,7 +180,24 @@ void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lin
     }
 }
 
-RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree)
+namespace {
+
+// The sections of a parsed profile as the loader takes them from a ProfileFile::SectionReader.
+class ProfileSections {
+public:
+    explicit ProfileSections(const ProfileFile& profile) : Profile(profile), Names(profile.Sections()) {}
+    bool Next() { return ++Index < Names.size(); }
+    const QString& Name() const { return Names[Index]; }
+    QList<std::pair<QString, QString>> Entries() const { return Profile.EntriesAt(int(Index)); }
+
+private:
+    const ProfileFile& Profile;
+    const QStringList Names;
+    qsizetype Index = -1;
+};
+
+template <typename Sections>
+RegIniLoadReport LoadSections(Sections& sections, RegistryTree& tree)
 {
     RegIniLoadReport report;
     // Exact-name child lookup: a short list of children is scanned, a long one gets a hash when the
@@ -246,9 +263,8 @@ RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree)
     };
 
     const QStringList& rootNames = RegistryTree::RootNames();
-    const QStringList sections = profile.Sections();
-    for (int s = 0; s < sections.size(); ++s) {
-        const QString& section = sections[s];
+    while (sections.Next()) {
+        const QString& section = sections.Name();
         const qsizetype depth = section.count(QLatin1Char('\\'));
         if (depth == 0)
             continue;
@@ -277,7 +293,7 @@ RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree)
             report.Last = current;
             // Read only now: a section whose key exists already never needs its lines.
             if (k == parts.size() - 1)
-                AddEntriesFromLines(tree, current, SectionLines(profile.EntriesAt(s)));
+                AddEntriesFromLines(tree, current, SectionLines(sections.Entries()));
         }
         if (!merged)
             continue;
@@ -288,17 +304,28 @@ RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree)
             rename(current, parts.last());
             for (int i = int(current->Values.Entries.size()) - 1; i >= 0; --i)
                 tree.DeleteValue(current, i);
-            AddEntriesFromLines(tree, current, SectionLines(profile.EntriesAt(s)));
+            AddEntriesFromLines(tree, current, SectionLines(sections.Entries()));
             report.Last = current;
         }
     }
     return report;
 }
 
-RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree)
+}  // namespace
+
+RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree)
 {
-    return LoadRegIni(ProfileFile::Load(path), tree);
+    ProfileSections sections(profile);
+    return LoadSections(sections, tree);
 }
+
+RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree)
+{
+    ProfileFile::SectionReader sections(bytes);
+    return LoadSections(sections, tree);
+}
+
+RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree) { return LoadRegIni(ProfileFile::ReadFile(path), tree); }
 
 bool RegIniKeepsKeyName(const QString& name)
 {

@@ -45,6 +45,8 @@ struct RegIniLoadReport {
 // its entries replace the key's. Sections that name no root key, hold no backslash or go deeper than
 // the Windows registry allows are skipped.
 RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree);
+// The same from the file's bytes, a section at a time: the file is never held parsed.
+RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree);
 // Reads the file at path; a file that cannot be read throws ZelvakonError naming it.
 RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree);
 

@@ -129,14 +129,16 @@ QString ProfileFile::Lower(QStringView name)
     return lower;
 }
 
-ProfileFile ProfileFile::Load(const QString& path)
+ProfileFile ProfileFile::Load(const QString& path) { return Parse(ReadFile(path)); }
+
+QByteArray ProfileFile::ReadFile(const QString& path)
 {
-    if (!QFile::exists(path))
-        return ProfileFile();
     QByteArray bytes;
+    if (!QFile::exists(path))
+        return bytes;
     if (const QString reason = ReadRegularFile(path, MaxFileSize, bytes); !reason.isEmpty())
         throw ZelvakonError(QStringLiteral("Soubor %1 nelze otevřít: %2").arg(path, reason));
-    return Parse(bytes);
+    return bytes;
 }
 
 ProfileFile ProfileFile::Parse(const QByteArray& bytes)
@@ -302,12 +304,20 @@ QList<std::pair<QString, QString>> ProfileFile::EntriesAt(int sectionIndex) cons
 
 QList<std::pair<QString, QString>> ProfileFile::EntriesOf(const Section* s) const
 {
+    std::vector<QStringView> lines;
+    lines.reserve(s->Lines.size());
+    for (const Line& line : s->Lines)
+        lines.push_back(TextOf(line));
+    return FirstEntries(lines);
+}
+
+QList<std::pair<QString, QString>> ProfileFile::FirstEntries(const std::vector<QStringView>& lines)
+{
     QList<std::pair<QString, QString>> entries;
     // The first line of each key, found without the section's cached index: a section read once,
     // as the Reg.ini loader reads each, would build and keep an index for nothing.
     QSet<QString> seen;
-    for (const Line& line : s->Lines) {
-        const QStringView text = TextOf(line);
+    for (const QStringView text : lines) {
         const QStringView keyText = KeyTextOf(text);
         if (keyText.isEmpty())
             continue;
@@ -318,6 +328,78 @@ QList<std::pair<QString, QString>> ProfileFile::EntriesOf(const Section* s) cons
         entries.append({keyText.toString(), ValueOf(text)});
     }
     return entries;
+}
+
+namespace {
+
+// The end of the line that starts at pos, and where the next one starts: a line ends at CR LF, LF or CR.
+template <typename Char>
+std::pair<qsizetype, qsizetype> LineAt(const Char* data, qsizetype n, qsizetype pos)
+{
+    qsizetype end = pos;
+    while (end < n && data[end] != Char('\r') && data[end] != Char('\n'))
+        ++end;
+    qsizetype next = end;
+    if (end < n)
+        next += data[end] == Char('\r') && end + 1 < n && data[end + 1] == Char('\n') ? 2 : 1;
+    return {end, next};
+}
+
+}  // namespace
+
+ProfileFile::SectionReader::SectionReader(const QByteArray& bytes) : Bytes(bytes)
+{
+    static const QByteArray bom("\xEF\xBB\xBF");
+    if (Bytes.startsWith(bom))
+        Pos = bom.size();  // as Parse skips it
+}
+
+// Windows-1250 keeps ASCII as it is, one byte per character: lines and the opening bracket of a
+// header are found in the bytes, and only a header line is decoded.
+bool ProfileFile::SectionReader::IsHeader(qsizetype begin, qsizetype end, QString* name) const
+{
+    const char* data = Bytes.constData();
+    qsizetype i = begin;
+    while (i < end && (data[i] == ' ' || data[i] == '\t'))
+        ++i;
+    if (i >= end || data[i] != '[')
+        return false;
+    if (name)
+        HeaderName(Codec::FromWin1250(Bytes.sliced(begin, end - begin)), name);
+    return true;
+}
+
+bool ProfileFile::SectionReader::Next()
+{
+    const char* data = Bytes.constData();
+    const qsizetype n = Bytes.size();
+    bool found = false;
+    while (Pos < n) {
+        const auto [end, next] = LineAt(data, n, Pos);
+        if (found && IsHeader(Pos, end, nullptr)) {
+            LinesEnd = Pos;
+            return true;
+        }
+        if (!found && IsHeader(Pos, end, &SectionName)) {
+            found = true;
+            LinesBegin = next;
+        }
+        Pos = next;
+    }
+    LinesEnd = n;
+    return found;
+}
+
+QList<std::pair<QString, QString>> ProfileFile::SectionReader::Entries() const
+{
+    const QString text = Codec::FromWin1250(Bytes.sliced(LinesBegin, LinesEnd - LinesBegin));
+    std::vector<QStringView> lines;
+    for (qsizetype pos = 0; pos < text.size();) {
+        const auto [end, next] = LineAt(text.utf16(), text.size(), pos);
+        lines.push_back(QStringView(text).sliced(pos, end - pos));
+        pos = next;
+    }
+    return FirstEntries(lines);
 }
 
 QString ProfileFile::Read(const QString& section, const QString& key, const QString& defaultValue) const

@@ -21,6 +21,8 @@ public:
     ProfileFile() = default;
     // A missing file gives an empty profile; a file that cannot be read throws ZelvakonError.
     static ProfileFile Load(const QString& path);
+    // The bytes Load parses, with its rules and its error.
+    static QByteArray ReadFile(const QString& path);
     // Only the text before the first section: all a file needs whose every section is written anew.
     static ProfileFile LoadPreamble(const QString& path);
     static ProfileFile Parse(const QByteArray& bytes);
@@ -80,6 +82,24 @@ public:
         static constexpr qsizetype PieceSize = 32768;
     };
 
+    // The sections of a file one at a time, in file order, read as Sections() and EntriesAt() give
+    // them, without holding the parsed whole: for files read once that may be large.
+    class SectionReader {
+    public:
+        explicit SectionReader(const QByteArray& bytes);  // the bytes must outlive the reader
+        bool Next();  // moves to the next section; false after the last
+        const QString& Name() const { return SectionName; }
+        QList<std::pair<QString, QString>> Entries() const;
+
+    private:
+        bool IsHeader(qsizetype begin, qsizetype end, QString* name) const;
+        const QByteArray& Bytes;
+        qsizetype Pos = 0;
+        qsizetype LinesBegin = 0;
+        qsizetype LinesEnd = 0;
+        QString SectionName;
+    };
+
     // Saves this profile followed by the sections that more writes to the stream.
     void Save(const QString& path, const std::function<void(SectionStream&)>& more) const;
 
@@ -105,6 +125,7 @@ private:
     static QString KeyOf(QStringView text);  // lower-case key of an entry line, empty when none
     const QHash<QString, int>& Index(const Section& section) const;
     QList<std::pair<QString, QString>> EntriesOf(const Section* section) const;
+    static QList<std::pair<QString, QString>> FirstEntries(const std::vector<QStringView>& lines);
     void Reindex();
     Section* Find(const QString& section);
     const Section* Find(const QString& section) const;

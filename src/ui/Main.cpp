@@ -461,9 +461,9 @@ void TMainForm::ReadProjectFile(const QString& path)
     const Project project = ::ReadProjectFile(path);
     const QString folder = Paths::FolderOf(path);
     const QString regIni = Paths::Join(folder, RegIniName);
-    std::optional<ProfileFile> regProfile;
+    std::optional<QByteArray> regIniBytes;
     if (QFileInfo(regIni).isFile())
-        regProfile = ProfileFile::Load(regIni);
+        regIniBytes = ProfileFile::ReadFile(regIni);
     const QString readme = Paths::Join(folder, ReadmeNfoName);
     std::optional<QString> readmeText;
     if (QFileInfo(readme).isFile())
@@ -473,8 +473,8 @@ void TMainForm::ReadProjectFile(const QString& path)
     setWindowTitle(QStringLiteral("Zelvakon - ") + Paths::FileNameOf(path));
     ApplyProject(project);
     ReadMemo->clear();
-    if (regProfile)
-        Registry->LoadRegIni(*regProfile, regIni);
+    if (regIniBytes)
+        Registry->LoadRegIni(*regIniBytes, regIni);
     if (readmeText)
         ReadMemo->setPlainText(ReadmeForMemo(*readmeText));
     TabPages->setCurrentIndex(0);

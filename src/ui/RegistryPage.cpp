@@ -325,9 +325,9 @@ void RegistryPage::SaveRegIni(const QString& path)
     ::SaveRegIni(path, Registry);
 }
 
-void RegistryPage::LoadRegIni(const QString& path) { LoadRegIni(ProfileFile::Load(path), path); }
+void RegistryPage::LoadRegIni(const QString& path) { LoadRegIni(ProfileFile::ReadFile(path), path); }
 
-void RegistryPage::LoadRegIni(const ProfileFile& profile, const QString& path)
+void RegistryPage::LoadRegIni(const QByteArray& bytes, const QString& path)
 {
     // One reset for the whole load: a view told of every new key lays itself out once per key.
     // What was open stays open, the parents of new keys open, and the last key loaded is shown.
@@ -341,7 +341,7 @@ void RegistryPage::LoadRegIni(const ProfileFile& profile, const QString& path)
     });
     Values->SetKey(nullptr);
     RegIniLoadReport report;
-    Keys->Rebuild([&] { report = ::LoadRegIni(profile, Registry); });
+    Keys->Rebuild([&] { report = ::LoadRegIni(bytes, Registry); });
     // A load only adds keys, at the end of their parents: one that has more children gained keys.
     WalkIndexes(*Keys, [&](const RegKey* key, const QModelIndex& index) {
         const auto before = childrenBefore.constFind(key);

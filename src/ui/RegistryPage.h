@@ -6,7 +6,6 @@
 class QListView;
 class QPushButton;
 class QTreeView;
-class ProfileFile;
 class RegistryKeyModel;
 class RegistryValueModel;
 class TKeyForm;
@@ -29,7 +28,7 @@ public:
 
     // Adds the keys of a Reg.ini to the page's and shows the last key loaded.
     void LoadRegIni(const QString& path);
-    void LoadRegIni(const ProfileFile& profile, const QString& path);  // path names the file in messages
+    void LoadRegIni(const QByteArray& bytes, const QString& path);  // path names the file in messages
     // Writes the page's keys to path, asking first when the file exists.
     void SaveRegIni(const QString& path);
 

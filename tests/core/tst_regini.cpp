@@ -35,6 +35,15 @@ QStringList Load(const QByteArray& ini, const QStringList& before = {}, QString*
     const RegIniLoadReport report = LoadRegIni(ProfileFile::Parse(ini), tree);
     if (last)
         *last = report.Last ? KeyPath(report.Last) : QString();
+    // Read a section at a time from the bytes, the file must give what its parsed profile gives.
+    RegistryTree streamed = TreeOf(before);
+    const RegIniLoadReport fromBytes = LoadRegIni(ini, streamed);
+    [&] {
+        QCOMPARE(DumpTree(streamed), DumpTree(tree));
+        QCOMPARE(fromBytes.Last ? KeyPath(fromBytes.Last) : QString(), report.Last ? KeyPath(report.Last) : QString());
+        QCOMPARE(fromBytes.CaseMerged, report.CaseMerged);
+        QCOMPARE(fromBytes.TooDeep, report.TooDeep);
+    }();
     return DumpTree(tree);
 }
 
@@ -322,6 +331,11 @@ void TestRegIni::load_data()
         << QStringList{S("HKEY_CURRENT_USER\\říš"),
                        S("HKEY_CURRENT_USER\\říš|š|String|€")};
     QTest::newRow("an empty file adds nothing") << QByteArray() << none << QStringList();
+    QTest::newRow("byte order mark, text before the first section, LF and CR line ends, a header without a line end")
+        << QByteArray("\xEF\xBB\xBF[HKEY_USERS\\A]\nv=(Time)1\r[x]\r\n  \t[HKEY_USERS\\B\nw=(Date)2\n[HKEY_USERS\\C]")
+        << none
+        << QStringList{S("HKEY_USERS\\A"), S("HKEY_USERS\\A|v|Time|1"), S("HKEY_USERS\\B"), S("HKEY_USERS\\B|w|Date|2"),
+                       S("HKEY_USERS\\C")};
     QTest::newRow("binary bytes add nothing")
         << QByteArray("\x00\xff\x1a\r[\x01\x02\n\xfe=\x00(", 13) << none << QStringList();
     // Children are looked up by a scan while few and by a hash once many: both must match exactly.
