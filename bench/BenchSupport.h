@@ -1,5 +1,6 @@
 #pragma once
-// Shared by the benchmarks: the median of a set of timings, and incompressible archive bytes.
+// Shared by the benchmarks: the median of a set of timings, incompressible archive bytes, and the
+// process's resident memory.
 #include <QByteArray>
 #include <QFile>
 #include <QRandomGenerator>
@@ -28,4 +29,25 @@ inline bool WriteIncompressible(const QString& path, qint64 mib)
             return false;
     }
     return file.flush();
+}
+
+// A field of /proc/self/status in KiB (VmRSS: resident now, VmHWM: its peak); -1 when unreadable.
+inline qint64 StatusKiB(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// The peak resident size starts again from the present one.
+inline void ResetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
 }

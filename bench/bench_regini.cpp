@@ -5,6 +5,7 @@
 // steadier figure where other work shares the machine). Every run starts with cold caches, as a real
 // save does after the user's editing: otherwise the small tree would stay in the cache from run to
 // run and the large one never, and the ratio would measure the cache rather than the code; the ratio should stay near 10 (linear), at most 12.
+#include "BenchSupport.h"
 #include "NullDialogs.h"
 #include "Forms.h"
 #include "Main.h"
@@ -40,26 +41,6 @@ RegistryTree MakeTree(int keys)
                           QStringLiteral("C:\\Program Files\\Hra %1\\soubor%2.dat").arg(i).arg(e));
     }
     return tree;
-}
-
-qint64 StatusKiB(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-// The peak resident size starts again from the present one.
-void ResetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
 }
 
 double CpuMs()
