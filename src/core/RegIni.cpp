@@ -278,18 +278,19 @@ RegIniLoadReport LoadSections(Sections& sections, RegistryTree& tree)
             continue;
         RegKey* current = tree.Root(int(rootIndex));
         report.Last = current;
-        bool merged = false;
-        bool created = false;
+        bool merged = false;   // some key of the path is named in another letter case
+        bool respelt = false;  // the section's own key is
         for (qsizetype k = 1; k < parts.size(); ++k) {
             RegKey* child = findChild(current, parts[k]);
-            if (!child && (child = findChildIgnoringCase(current, parts[k])))
+            if (!child && (child = findChildIgnoringCase(current, parts[k]))) {
                 merged = true;
+                respelt = k == parts.size() - 1;
+            }
             if (child) {
                 current = child;
                 continue;
             }
             current = addChild(current, parts[k]);
-            created = true;
             report.Last = current;
             // Read only now: a section whose key exists already never needs its lines.
             if (k == parts.size() - 1)
@@ -298,9 +299,10 @@ RegIniLoadReport LoadSections(Sections& sections, RegistryTree& tree)
         if (!merged)
             continue;
         ++report.CaseMerged;
-        if (!created) {
+        if (respelt) {
             // The key named again in another letter case: the section that comes last decides its
-            // spelling and its entries, as a later line of a name does in a section.
+            // spelling and its entries, as a later line of a name does in a section. Only its own
+            // name counts, so that loading the same file again changes nothing.
             rename(current, parts.last());
             for (int i = int(current->Values.Entries.size()) - 1; i >= 0; --i)
                 tree.DeleteValue(current, i);

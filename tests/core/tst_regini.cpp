@@ -313,6 +313,9 @@ void TestRegIni::load_data()
     QTest::newRow("a key named again in another letter case takes the last section's spelling and entries")
         << QByteArray("[HKEY_CURRENT_USER\\A]\r\nx=(String)1\r\n[HKEY_CURRENT_USER\\a]\r\ny=(String)2\r\n") << none
         << QStringList{S("HKEY_CURRENT_USER\\a"), S("HKEY_CURRENT_USER\\a|y|String|2")};
+    QTest::newRow("a key named again only through its parent's other spelling keeps its entries")
+        << QByteArray("[HKEY_USERS\\A\\B]\r\nv=(Float)1\r\n[HKEY_USERS\\a]\r\n[HKEY_USERS\\A\\B]\r\n") << none
+        << QStringList{S("HKEY_USERS\\a"), S("HKEY_USERS\\a\\B"), S("HKEY_USERS\\a\\B|v|Float|1")};
     QTest::newRow("a path in another letter case leads to the same keys")
         << QByteArray("[HKEY_CURRENT_USER\\A\\B]\r\n[HKEY_CURRENT_USER\\a\\C]\r\nz=(Time)3\r\n") << none
         << QStringList{S("HKEY_CURRENT_USER\\A"), S("HKEY_CURRENT_USER\\A\\B"), S("HKEY_CURRENT_USER\\A\\C"),
