@@ -114,12 +114,12 @@ int main(int argc, char* argv[])
         DatFileInputs in;
         in.ProgramFolder = folder;
         in.ProjectFolder = folder;
-        in.Nazev = QStringLiteral("Benchmark");
-        in.DiskMisto = QStringLiteral("1048576");
-        in.CilAdr = QStringLiteral("C:\\Bench");
-        in.Vystup = output;
-        in.JmenoDat = QStringLiteral("Instal");
-        in.JmenoInst = QStringLiteral("Instal");
+        in.Project.Nazev = QStringLiteral("Benchmark");
+        in.Project.DiskMisto = QStringLiteral("1048576");
+        in.Project.CilAdr = QStringLiteral("C:\\Bench");
+        in.Project.Vystup = output;
+        in.Project.JmenoDat = QStringLiteral("Instal");
+        in.Project.JmenoInst = QStringLiteral("Instal");
         return in;
     };
     const QString dat = output + QStringLiteral("/Instal.dat");

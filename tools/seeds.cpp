@@ -47,14 +47,14 @@ QByteArray DataFileBytes(DatFileInputs inputs, const QByteArray& archive, const 
     Save(dir, QStringLiteral("Vorvanex.exe"), "MZ");
     if (!picture.isEmpty()) {
         Save(dir, QStringLiteral("titul.bmp"), picture);
-        inputs.Obrazek = dir + QStringLiteral("/titul.bmp");
+        inputs.Project.Obrazek = dir + QStringLiteral("/titul.bmp");
     }
     if (!music.isEmpty()) {
         Save(dir, QStringLiteral("píseň.mid"), music);
-        inputs.Hudba = dir + QStringLiteral("/píseň.mid");
+        inputs.Project.Hudba = dir + QStringLiteral("/píseň.mid");
     }
-    inputs.ProgramFolder = inputs.ProjectFolder = inputs.Vystup = dir;
-    inputs.JmenoDat = inputs.JmenoInst = QStringLiteral("Instal");
+    inputs.ProgramFolder = inputs.ProjectFolder = inputs.Project.Vystup = dir;
+    inputs.Project.JmenoDat = inputs.Project.JmenoInst = QStringLiteral("Instal");
     DatFileWriter writer(std::move(inputs), DatFileReport());
     if (writer.Execute() != DatFileOutcome::Done)
         return QByteArray();
@@ -119,22 +119,22 @@ int main(int argc, char** argv)
 
     const QString datHeaders = root + QStringLiteral("/datheader");
     DatFileInputs plain;
-    plain.Nazev = demo.Nazev;
-    plain.DiskMisto = demo.DiskMisto;
-    plain.CilAdr = QStringLiteral("C:\\Hry\\Demo");
+    plain.Project.Nazev = demo.Nazev;
+    plain.Project.DiskMisto = demo.DiskMisto;
+    plain.Project.CilAdr = QStringLiteral("C:\\Hry\\Demo");
     const QByteArray plainBytes = DataFileBytes(std::move(plain), "ARCHIVE", {}, {});
     Save(datHeaders, QStringLiteral("plain.dat"), plainBytes);
     Save(datHeaders, QStringLiteral("header-only.dat"), plainBytes.left(118));
     DatFileInputs rich;
-    rich.Nazev = full.Nazev;
-    rich.DiskMisto = full.DiskMisto;
-    rich.CilAdr = QStringLiteral("C:\\Program Files\\Závody");
-    rich.SpustitPrg = rich.Zeptat = true;
-    rich.NazevProg = full.NazevProg;
-    rich.PrikRadka = full.PrikRadka;
-    rich.Rozbal = full.Rozbal;
-    rich.Readme = full.Readme;
-    rich.Konec = full.Konec;
+    rich.Project.Nazev = full.Nazev;
+    rich.Project.DiskMisto = full.DiskMisto;
+    rich.Project.CilAdr = QStringLiteral("C:\\Program Files\\Závody");
+    rich.Project.SpustitPrg = rich.Project.Zeptat = true;
+    rich.Project.NazevProg = full.NazevProg;
+    rich.Project.PrikRadka = full.PrikRadka;
+    rich.Project.Rozbal = full.Rozbal;
+    rich.Project.Readme = full.Readme;
+    rich.Project.Konec = full.Konec;
     rich.ReadmeStream = std::make_unique<QByteArray>("Readme\r\n");
     RegistryTree small;  // the whole file stays within the fuzz run's input length
     small.AddValue(small.AddKey(small.Root(0), QStringLiteral("Software")), QStringLiteral("Cesta"),

@@ -1,5 +1,5 @@
 #include "Archiver.h"
-#include "BuildChecks.h"
+#include "BuildPipeline.h"
 #include "ChildProcess.h"
 #include "Cli.h"
 #include "Datfile.h"
@@ -20,8 +20,8 @@
 #include <unistd.h>
 #endif
 
-// The Build command without a window: the project as Open reads it, the checks of the Build command,
-// the archiver run and the data file writer, here on the main thread.
+// The Build command without a window: the project as Open reads it, the build prepared as the window
+// prepares it, with the archiver's and the writer's progress on stderr, here on the main thread.
 
 namespace Cli {
 
@@ -239,88 +239,60 @@ int Build(const QString& projectFile, const BuildOptions& options)
         project.JmenoInst = options.InstallerName;
     if (!options.DataName.isEmpty())
         project.JmenoDat = options.DataName;
-    ResolveProjectPaths(project, projectFolder);
 
     ProgressLines lines(StderrIsTerminal(), Mode().Quiet);
     lines.Line(QStringLiteral("Projekt:     ") + Paths::FileNameOf(projectPath));
-    if (const std::optional<BuildMessage> refusal = CheckBuildFields(project))
-        return Refused(*refusal);
-    try {
-        if (const std::optional<BuildMessage> refusal = CheckBuild(project, projectFolder))
-            return Refused(*refusal);
-    } catch (const ZelvakonError& error) {
-        // What the program shows in its standard error box.
-        return Refused(
-            {StandardErrorText(error.Message()), QStringLiteral("Zelvakon"), MsgIcon::Error, BuildPage::None, 0});
-    }
+    BuildPlace place{projectFolder, {}};
+    if (options.ProgramFolder.isEmpty())
+        place.PartsFolders = ProgramFolders::ForRunningProgram().PartsFolders();
+    else
+        place.PartsFolders = QStringList{Paths::StripTrailingBackslash(
+            QDir::toNativeSeparators(QFileInfo(options.ProgramFolder).absoluteFilePath()))};
 
-    const QString& programFolder = options.ProgramFolder;
-    QString unrarFolder, extractorFolder;
-    QStringList partsFolders;
-    if (programFolder.isEmpty()) {
-        const ProgramFolders folders = ProgramFolders::ForRunningProgram();
-        partsFolders = folders.PartsFolders();
-        unrarFolder = folders.PartsFolderFor(QStringLiteral("Unrar.dll"));
-        extractorFolder = folders.PartsFolderFor(QStringLiteral("Vorvanex.exe"));
-    } else {
-        unrarFolder = extractorFolder
-            = Paths::StripTrailingBackslash(QDir::toNativeSeparators(QFileInfo(programFolder).absoluteFilePath()));
-        partsFolders = QStringList{unrarFolder};
-    }
-    // The parts and the hold on the data file before the archiver, which can take minutes.
-    std::unique_ptr<DataFileLock> lock;
-    if (const std::optional<BuildMessage> stop = CheckBuildParts(partsFolders))
-        return Failed(stop->Text);
-    if (const std::optional<BuildMessage> stop = LockDataFile(project, lock))
-        return Failed(stop->Text);
-
-    if (Stopped())
-        return Interrupted();
-    std::unique_ptr<QByteArray> regIniStream = RegIniStreamOf(project.Registry);
-    std::unique_ptr<QByteArray> readmeStream = ReadmeStreamOf(project.ReadmeText);
-    const std::unique_ptr<ChildProcess> archiver = ChildProcess::Make();
-    if (options.Verbose) {
-        archiver->OutputSink = [](const QByteArray& bytes) {
-            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-            std::fflush(stderr);
+    BuildFrontEnd frontEnd;
+    frontEnd.StopRequested = [] { return Stopped(); };
+    frontEnd.RunArchiver = [&](const Project& resolved, const QString& arguments) {
+        lines.Line(QStringLiteral("Spouštím WinRAR..."));
+        const std::unique_ptr<ChildProcess> archiver = ChildProcess::Make();
+        if (options.Verbose) {
+            archiver->OutputSink = [](const QByteArray& bytes) {
+                std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+                std::fflush(stderr);
+            };
+        }
+        // The archiver's own words stand in for the progress line when they are passed through.
+        ArchiverLines archiverLines(StderrIsTerminal(), Mode().Quiet || options.Verbose, projectFolder,
+                                    resolved.DiskMisto);
+        ChildWatch watch;
+        // A stop signal ends the archiver (asked, then killed after two seconds) before the build
+        // ends: it never runs on without the build.
+        watch.Tick = [&archiverLines] {
+            archiverLines.Show();
+            return Stopped();
         };
-    }
-    // The archiver's own words stand in for the progress line when they are passed through.
-    ArchiverLines archiverLines(StderrIsTerminal(), Mode().Quiet || options.Verbose, projectFolder,
-                                project.DiskMisto);
-    ChildWatch watch;
-    // A stop signal ends the archiver (asked, then killed after two seconds) before the build ends:
-    // it never runs on without the build.
-    watch.Tick = [&archiverLines] {
-        archiverLines.Show();
-        return Stopped();
+        return archiver->Run(resolved.WinRARExe, arguments, watch);
     };
-    const ArchiverStage stage = PackArchive(
-        project, projectFolder, *archiver,
-        [&lines, ran = false]() mutable {
-            if (!ran)
-                lines.Line(QStringLiteral("Spouštím WinRAR..."));
-            ran = true;
-        },
-        watch);
-    archiverLines.Finish();
+    PreparedBuild build = PrepareBuild(std::move(project), place, frontEnd);
+    using Step = PreparedBuild::Step;
+    auto stopMessage = [&build] {
+        return build.ProjectRefused() ? Refused(*build.Stop) : Failed(build.Stop->Text);
+    };
+    // What was found wrong before a stop could take effect is the news.
+    if (build.StoppedAt == Step::Fields || build.StoppedAt == Step::Checks || build.StoppedAt == Step::Parts
+        || build.StoppedAt == Step::Lock)
+        return stopMessage();
     // Ctrl+C on a terminal reaches the archiver too; the stop is the news, not its signal. What it
     // packed so far is no archive.
     if (Stopped()) {
-        if (stage.StoppedAt == ArchiverStage::Step::Archiver || stage.StoppedAt == ArchiverStage::Step::None)
+        if (build.StoppedAt == Step::Archiver || build.StoppedAt == Step::None)
             QFile::remove(ArchivePath(projectFolder));
         return Interrupted();
     }
-    if (stage.Stop) {
-        if (stage.StoppedAt == ArchiverStage::Step::WinRarName || stage.StoppedAt == ArchiverStage::Step::Wine)
-            return Refused(*stage.Stop);
-        return Failed(stage.Stop->Text);
-    }
-
-    DatFileInputs inputs = WriterInputs(project, projectFolder, unrarFolder, extractorFolder);
-    inputs.RegIniStream = std::move(regIniStream);
-    inputs.ReadmeStream = std::move(readmeStream);
-    inputs.Lock = std::move(lock);
+    if (build.Stop)
+        return stopMessage();
+    const Project& built = build.Inputs.Project;
+    const QString dataPath = Paths::Join(built.Vystup, built.JmenoDat) + QStringLiteral(".dat");
+    const QString installerPath = Paths::Join(built.Vystup, built.JmenoInst) + QStringLiteral(".exe");
 
     QString status;
     DatFileReport report;
@@ -334,7 +306,7 @@ int Build(const QString& projectFile, const BuildOptions& options)
     // chunk meant a system call and a progress report per 40 KB), and Ctrl+C still stops the build
     // within milliseconds.
     report.ChunkBytes = CliChunkBytes;
-    DatFileWriter writer(std::move(inputs), std::move(report));
+    DatFileWriter writer(std::move(build.Inputs), std::move(report));
     const DatFileOutcome outcome = writer.Execute();
     lines.Finish();  // a bar left open by a failure or a stop
     switch (outcome) {
@@ -343,10 +315,8 @@ int Build(const QString& projectFile, const BuildOptions& options)
             Out(QString::fromUtf8(
                 QJsonDocument(QJsonObject{{QStringLiteral("status"), QStringLiteral("done")},
                                           {QStringLiteral("message"), status},
-                                          {QStringLiteral("data"), Paths::Join(project.Vystup, project.JmenoDat)
-                                                                       + QStringLiteral(".dat")},
-                                          {QStringLiteral("installer"), Paths::Join(project.Vystup, project.JmenoInst)
-                                                                            + QStringLiteral(".exe")}})
+                                          {QStringLiteral("data"), dataPath},
+                                          {QStringLiteral("installer"), installerPath}})
                     .toJson(QJsonDocument::Compact)));
         else if (!Mode().Quiet)
             Out(status);  // "Hotovo."

@@ -147,50 +147,6 @@ std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText)
     return std::make_unique<QByteArray>(Codec::ToWin1250(readmeText));
 }
 
-ArchiverStage PrepareArchive(const Project& project, const QString& projectFolder)
-{
-    using Step = ArchiverStage::Step;
-    ArchiverStage stage;
-    auto stopped = [&stage](std::optional<BuildMessage> stop, Step step) {
-        if (stop) {
-            stage.Stop = std::move(stop);
-            stage.StoppedAt = step;
-        }
-        return stage.Stop.has_value();
-    };
-    if (!stopped(CheckWinRarName(project.WinRARExe), Step::WinRarName) && !stopped(CheckWine(project.WinRARExe), Step::Wine))
-        stopped(RemoveOldArchive(projectFolder), Step::OldArchive);
-    return stage;
-}
-
-ArchiverStage ArchiverEnded(const ChildExit& exit, const QString& projectFolder)
-{
-    ArchiverStage stage;
-    stage.Stop = ArchiverOutcome(exit);
-    if (!stage.Stop)
-        return stage;
-    stage.StoppedAt = ArchiverStage::Step::Archiver;
-    if (exit.Result == ChildExit::Kind::Stopped) {
-        stage.StoppedAt = ArchiverStage::Step::Interrupted;
-        QFile::remove(ArchivePath(projectFolder));
-    }
-    return stage;
-}
-
-ArchiverStage PackArchive(const Project& project, const QString& projectFolder, ChildProcess& process,
-                          const std::function<void()>& aroundRun, const ChildWatch& watch)
-{
-    ArchiverStage stage = PrepareArchive(project, projectFolder);
-    if (stage.Stop)
-        return stage;
-    if (aroundRun)
-        aroundRun();
-    const ChildExit exit = process.Run(project.WinRARExe, ArchiverArguments(projectFolder, project.ArchAdr), watch);
-    if (aroundRun)
-        aroundRun();
-    return ArchiverEnded(exit, projectFolder);
-}
-
 QString ElapsedText(qint64 milliseconds)
 {
     const qint64 seconds = milliseconds / 1000;
@@ -201,28 +157,3 @@ QString ElapsedText(qint64 milliseconds)
 }
 
 qint64 ArchiveKB(const QString& projectFolder) { return QFileInfo(ArchivePath(projectFolder)).size() / 1024; }
-
-DatFileInputs WriterInputs(const Project& project, const QString& projectFolder, const QString& unrarFolder,
-                           const QString& extractorFolder)
-{
-    DatFileInputs inputs;
-    inputs.UnrarFolder = unrarFolder;
-    inputs.ExtractorFolder = extractorFolder;
-    inputs.ProjectFolder = projectFolder;
-    inputs.Nazev = project.Nazev;
-    inputs.DiskMisto = project.DiskMisto;
-    inputs.CilAdr = project.CilAdr;
-    inputs.Obrazek = project.Obrazek;
-    inputs.Hudba = project.Hudba;
-    inputs.NazevProg = project.NazevProg;
-    inputs.PrikRadka = project.PrikRadka;
-    inputs.Vystup = project.Vystup;
-    inputs.JmenoInst = project.JmenoInst;
-    inputs.JmenoDat = project.JmenoDat;
-    inputs.Zeptat = project.Zeptat;
-    inputs.SpustitPrg = project.SpustitPrg;
-    inputs.Rozbal = project.Rozbal;
-    inputs.Readme = project.Readme;
-    inputs.Konec = project.Konec;
-    return inputs;
-}

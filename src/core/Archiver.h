@@ -2,14 +2,12 @@
 #include "BuildChecks.h"
 #include "Datfile.h"
 #include <QString>
-#include <functional>
 #include <memory>
 #include <optional>
 
 class ChildProcess;
 class RegistryTree;
 struct ChildExit;
-struct ChildWatch;
 
 // The build's first stage without the window: the archiver's command line, its name check, the old
 // archive, and the run itself. Each step returns what to show when the build stops there.
@@ -54,30 +52,7 @@ std::optional<BuildMessage> CheckBuildParts(const QStringList& folders);
 // writing that file.
 std::optional<BuildMessage> LockDataFile(const Project& project, std::unique_ptr<DataFileLock>& lock);
 
-struct ArchiverStage {
-    enum class Step { None, WinRarName, Wine, OldArchive, Archiver, Interrupted };
-    std::optional<BuildMessage> Stop;  // what to show when the build ends here
-    Step StoppedAt = Step::None;       // which step refused
-};
-
-// The first stage between the side texts and the data file, in its order: the name check, wine for a
-// Windows archiver on POSIX, the old
-// archive, the archiver run with its exit rules. aroundRun is called just before and just after the
-// wait for the archiver; watch looks in on it while it runs and may stop it.
-ArchiverStage PackArchive(const Project& project, const QString& projectFolder, ChildProcess& process,
-                          const std::function<void()>& aroundRun, const ChildWatch& watch);
-
-// The steps before the run: the name check, wine, the old archive.
-ArchiverStage PrepareArchive(const Project& project, const QString& projectFolder);
-// The step after it: the archiver's end judged. An archiver stopped on request leaves no partial
-// archive behind, and the build ends as interrupted.
-ArchiverStage ArchiverEnded(const ChildExit& exit, const QString& projectFolder);
-
 // Elapsed time and archive size as the build shows them while the archiver runs: "m:ss" (hours when
 // needed) and kilobytes, truncated as the folder size is.
 QString ElapsedText(qint64 milliseconds);
 qint64 ArchiveKB(const QString& projectFolder);
-
-// The data file writer's inputs for a project. The side texts are the caller's to hand over.
-DatFileInputs WriterInputs(const Project& project, const QString& projectFolder, const QString& unrarFolder,
-                           const QString& extractorFolder);

@@ -51,15 +51,15 @@ QString TooLarge(const QString& what, const QString& path)
 }  // namespace
 
 DatFileWriter::DatFileWriter(DatFileInputs inputs, DatFileReport report)
-    : In(std::move(inputs)), Report(std::move(report)), MusicName(Paths::FileNameOf(In.Hudba))
+    : In(std::move(inputs)), Report(std::move(report)), MusicName(Paths::FileNameOf(In.Project.Hudba))
 {
 }
 
 DatFileWriter::~DatFileWriter() = default;
 
-QString DatFileWriter::DataFilePath() const { return DataFilePathOf(In.Vystup, In.JmenoDat); }
+QString DatFileWriter::DataFilePath() const { return DataFilePathOf(In.Project.Vystup, In.Project.JmenoDat); }
 
-QString DatFileWriter::ExePath() const { return Paths::Join(In.Vystup, In.JmenoInst + QStringLiteral(".exe")); }
+QString DatFileWriter::ExePath() const { return Paths::Join(In.Project.Vystup, In.Project.JmenoInst + QStringLiteral(".exe")); }
 
 bool DatFileWriter::Stopping() const { return Report.StopRequested && Report.StopRequested(); }
 
@@ -254,20 +254,20 @@ DatFileOutcome DatFileWriter::Execute()
         Paths::Join(In.UnrarFolder.isEmpty() ? In.ProgramFolder : In.UnrarFolder, QStringLiteral("Unrar.dll"));
     const QString extractor = Paths::Join(In.ExtractorFolder.isEmpty() ? In.ProgramFolder : In.ExtractorFolder,
                                           QStringLiteral("Vorvanex.exe"));
-    const bool hasPicture = !In.Obrazek.isEmpty();
+    const bool hasPicture = !In.Project.Obrazek.isEmpty();
     const bool hasMusic = !MusicName.isEmpty();
 
     // 1. Measure the parts.
     const qint64 archiveSize = MeasuredSize(archive);
-    const qint64 pictureSize = hasPicture ? MeasuredSize(In.Obrazek) : 0;
-    const qint64 musicSize = hasMusic ? MeasuredSize(In.Hudba) : 0;
+    const qint64 pictureSize = hasPicture ? MeasuredSize(In.Project.Obrazek) : 0;
+    const qint64 musicSize = hasMusic ? MeasuredSize(In.Project.Hudba) : 0;
     const qint64 readmeSize = In.ReadmeStream ? In.ReadmeStream->size() : 0;
     const qint64 registrySize = In.RegIniStream ? In.RegIniStream->size() : 0;
     // A size field cannot hold 2 GiB: refuse before writing anything rather than record a wrapped size.
     const std::pair<qint64, QString> measured[] = {
         {archiveSize, TooLarge(QStringLiteral("Archiv"), archive)},
-        {pictureSize, TooLarge(QStringLiteral("Soubor s obrázkem"), In.Obrazek)},
-        {musicSize, TooLarge(QStringLiteral("Soubor s hudbou"), In.Hudba)},
+        {pictureSize, TooLarge(QStringLiteral("Soubor s obrázkem"), In.Project.Obrazek)},
+        {musicSize, TooLarge(QStringLiteral("Soubor s hudbou"), In.Project.Hudba)},
         {readmeSize, QStringLiteral("Text Readme.nfo má 2 GiB nebo víc, to datový soubor nepojme.")},
         {registrySize, QStringLiteral("Text Reg.ini má 2 GiB nebo víc, to datový soubor nepojme.")},
     };
@@ -279,12 +279,12 @@ DatFileOutcome DatFileWriter::Execute()
         }
     }
     const QByteArray texts[DatFormat::TextCount] = {
-        Codec::ToWin1250(In.Nazev),
-        Codec::ToWin1250(In.DiskMisto),
-        Codec::ToWin1250(In.CilAdr),
+        Codec::ToWin1250(In.Project.Nazev),
+        Codec::ToWin1250(In.Project.DiskMisto),
+        Codec::ToWin1250(In.Project.CilAdr),
         Codec::ToWin1250(MusicName),
-        In.SpustitPrg ? Codec::ToWin1250(In.NazevProg) : QByteArray(),
-        In.SpustitPrg ? Codec::ToWin1250(In.PrikRadka) : QByteArray(),
+        In.Project.SpustitPrg ? Codec::ToWin1250(In.Project.NazevProg) : QByteArray(),
+        In.Project.SpustitPrg ? Codec::ToWin1250(In.Project.PrikRadka) : QByteArray(),
     };
     DatHeader header;
     header.ArchiveSize = qint32(archiveSize);
@@ -298,10 +298,10 @@ DatFileOutcome DatFileWriter::Execute()
     header.MusicNameLength = qint32(texts[3].size());
     header.ProgNameLength = qint32(texts[4].size());
     header.CmdLineLength = qint32(texts[5].size());
-    header.AskFlag = In.SpustitPrg && In.Zeptat ? 1 : 0;
-    header.Rozbal = In.Rozbal;
-    header.Readme = In.Readme;
-    header.Konec = In.Konec;
+    header.AskFlag = In.Project.SpustitPrg && In.Project.Zeptat ? 1 : 0;
+    header.Rozbal = In.Project.Rozbal;
+    header.Readme = In.Project.Readme;
+    header.Konec = In.Project.Konec;
 
     if (!GoOn()) {
         Cancel();
@@ -351,19 +351,19 @@ DatFileOutcome DatFileWriter::Execute()
     // 5. The picture.
     StatusText = QStringLiteral("Připojuji soubor s obrázkem...");
     if (GoOn() && hasPicture) {
-        if (!FileExists(In.Obrazek))
+        if (!FileExists(In.Project.Obrazek))
             ReportFailure(QStringLiteral("Soubor s obrázkem nelze otevřít."));
         else
-            AppendFile(In.Obrazek, pictureSize, QStringLiteral("Chyba při připojování souboru s obrázkem."));
+            AppendFile(In.Project.Obrazek, pictureSize, QStringLiteral("Chyba při připojování souboru s obrázkem."));
     }
 
     // 6. The music.
     StatusText = QStringLiteral("Připojuji soubor s hudbou...");
     if (GoOn() && hasMusic) {
-        if (!FileExists(In.Hudba))
+        if (!FileExists(In.Project.Hudba))
             ReportFailure(QStringLiteral("Soubor s hudbou nelze otevřít."));
         else
-            AppendFile(In.Hudba, musicSize, QStringLiteral("Chyba při připojování souboru s hudbou."));
+            AppendFile(In.Project.Hudba, musicSize, QStringLiteral("Chyba při připojování souboru s hudbou."));
     }
 
     // 7. and 8. The side texts; an absent or empty one is not appended.

@@ -1,6 +1,7 @@
 #pragma once
 #include "ClickArea.h"
 #include "DatFormat.h"
+#include "Project.h"
 #include <QByteArray>
 #include <QString>
 #include <QThread>
@@ -38,21 +39,7 @@ struct DatFileInputs {
     QString UnrarFolder;
     QString ExtractorFolder;
     QString ProjectFolder;  // archiv.rar
-    QString Nazev;
-    QString DiskMisto;
-    QString CilAdr;
-    QString Obrazek;
-    QString Hudba;
-    QString NazevProg;
-    QString PrikRadka;
-    QString Vystup;
-    QString JmenoInst;
-    QString JmenoDat;
-    bool Zeptat = false;
-    bool SpustitPrg = false;
-    ClickArea Rozbal;
-    ClickArea Readme;
-    ClickArea Konec;
+    ::Project Project;      // its paths as the build resolved them
     std::unique_ptr<QByteArray> RegIniStream;
     std::unique_ptr<QByteArray> ReadmeStream;
     std::unique_ptr<DataFileLock> Lock;  // released when the writer ends

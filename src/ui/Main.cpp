@@ -183,8 +183,6 @@ void TMainForm::FormCreate()
     HelpFile = Paths::Join(Services.HelpFolder(), QStringLiteral("Zelvakon.hlp"));  // installed with the program
     Rozbal = Readme = Konec = ClickArea();
     Modified = false;
-    RegIniStream.reset();
-    ReadmeStream.reset();
     setWindowTitle(QStringLiteral("Zelvakon - ") + UntitledName);
 }
 

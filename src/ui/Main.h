@@ -84,8 +84,6 @@ public:
     ClickArea Rozbal;
     ClickArea Readme;
     ClickArea Konec;
-    std::unique_ptr<QByteArray> RegIniStream;
-    std::unique_ptr<QByteArray> ReadmeStream;
     bool ActivatePending = true;  // FormActivate runs at the first appearance and after the wait window
     bool WinRarLoaded = false;    // the first FormActivate has filled RAREdit from the settings
 
@@ -165,8 +163,6 @@ public:
 
     // --- build (MainBuild.cpp)
     void BuildPrActExecute();
-    void StartBuild();
-    void PrepareReadme();
 
     // --- folders and settings (MainFolders.cpp)
     void SetupFolders();

@@ -1,17 +1,14 @@
 #include "Archive.h"
-#include "Archiver.h"
-#include "BuildChecks.h"
+#include "BuildPipeline.h"
 #include "ChildProcess.h"
-#include "Error.h"
 #include "Main.h"
 #include "Progress.h"
 #include <QAction>
-#include <QCoreApplication>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 
-// The Build command: checks, archiver run, data file writer.
+// The Build command as the window shows it: the archiver behind its own modal window, which can stop
+// it, every refusal in a message box, then the data file writer behind the progress window.
 
 void TMainForm::BuildPrActExecute()
 {
@@ -24,78 +21,29 @@ void TMainForm::BuildPrActExecute()
         Windows.ProgressForm->StopWorker();
     Windows.ProgressForm->DiscardPending();
 
-    std::optional<BuildMessage> refusal;
-    try {
-        Project project = CollectProject();
-        ResolveProjectPaths(project, ProjectFolder);
-        refusal = CheckBuild(project, ProjectFolder);
-    } catch (const ZelvakonError& error) {
-        Services.Dlg->ShowError(error.Message());
-        return;
-    }
-    if (refusal) {
-        Services.Dlg->MessageBox(refusal->Text, refusal->Title, refusal->Icon, MsgButtons::Ok);
-        if (refusal->Page == BuildPage::MusicAndPicture)
-            TabPages->setCurrentWidget(TabPages->findChild<QWidget*>(QStringLiteral("MediaPage")));
-        return;
-    }
-    StartBuild();
-}
-
-void TMainForm::StartBuild()
-{
-    Project project = CollectProject();
-    ResolveProjectPaths(project, ProjectFolder);
-    // The parts and the hold on the data file before the archiver, which can take minutes.
-    std::unique_ptr<DataFileLock> lock;
-    std::optional<BuildMessage> refusal = CheckBuildParts(Services.PartsFolderList());
-    if (!refusal)
-        refusal = LockDataFile(project, lock);
-    if (refusal) {
-        Services.Dlg->MessageBox(refusal->Text, refusal->Title, refusal->Icon, MsgButtons::Ok);
-        return;
-    }
-    RegIniStream = RegIniStreamOf(project.Registry);
-    ReadmeStream.reset();
-    if (ReadmeLineCount(project.ReadmeText) > 0)
-        PrepareReadme();
-
-    ArchiverStage stage = PrepareArchive(project, ProjectFolder);
-    if (!stage.Stop) {
-        // The archiver runs behind its own modal window, which can stop it.
+    BuildFrontEnd frontEnd;
+    frontEnd.RunArchiver = [this](const Project& project, const QString& arguments) {
         TArchiveForm* archive = Windows.ArchiveForm;
-        archive->PrepareRun(project.ArchAdr, project.WinRARExe, ArchiverArguments(ProjectFolder, project.ArchAdr),
-                            ProjectFolder, project.DiskMisto.toLongLong());
+        archive->PrepareRun(project.ArchAdr, project.WinRARExe, arguments, ProjectFolder,
+                            project.DiskMisto.toLongLong());
         Services.Dlg->RunModal(archive);
         // Whatever closed the window, the archiver does not run on behind the build.
         archive->StopAndWait();
         ChildExit stopped;
         stopped.Result = ChildExit::Kind::Stopped;  // the window closed before the run began
-        stage = ArchiverEnded(archive->Outcome().value_or(stopped), ProjectFolder);
-    }
-    if (stage.Stop) {
-        // A build that stops here drops its side texts; the next build makes its own.
-        RegIniStream.reset();
-        ReadmeStream.reset();
-        Services.Dlg->MessageBox(stage.Stop->Text, stage.Stop->Title, stage.Stop->Icon, MsgButtons::Ok);
-        if (stage.StoppedAt == ArchiverStage::Step::Archiver || stage.StoppedAt == ArchiverStage::Step::Interrupted)
+        return archive->Outcome().value_or(stopped);
+    };
+    PreparedBuild build = PrepareBuild(CollectProject(), {ProjectFolder, Services.PartsFolderList()}, frontEnd);
+    if (const std::optional<BuildMessage>& stop = build.Stop) {
+        Services.Dlg->MessageBox(stop->Text, stop->Title, stop->Icon, MsgButtons::Ok);
+        if (stop->Page == BuildPage::MusicAndPicture)
+            TabPages->setCurrentWidget(TabPages->findChild<QWidget*>(QStringLiteral("MediaPage")));
+        if (build.StoppedAt == PreparedBuild::Step::Archiver || build.StoppedAt == PreparedBuild::Step::Interrupted)
             ExitBtn->setFocus();
         return;
     }
-
-    DatFileInputs inputs = WriterInputs(project, ProjectFolder, Services.PartsFolderFor(QStringLiteral("Unrar.dll")),
-                                        Services.PartsFolderFor(QStringLiteral("Vorvanex.exe")));
-    inputs.ProgramFolder = ProgramFolder;
     // The writer takes the side texts over; this window keeps no reference to them.
-    inputs.RegIniStream = std::move(RegIniStream);
-    inputs.ReadmeStream = std::move(ReadmeStream);
-    inputs.Lock = std::move(lock);
-    Windows.ProgressForm->PrepareBuild(ProjectPath, std::move(inputs));
+    Windows.ProgressForm->PrepareBuild(ProjectPath, std::move(build.Inputs));
     Services.Dlg->RunModal(Windows.ProgressForm);
     ExitBtn->setFocus();
-}
-
-void TMainForm::PrepareReadme()
-{
-    ReadmeStream = ReadmeStreamOf(ReadmeText());
 }

@@ -70,14 +70,14 @@ struct Fixture {
         DatFileInputs in;
         in.ProgramFolder = Program;
         in.ProjectFolder = Project;
-        in.Nazev = QStringLiteral("Hra");
-        in.DiskMisto = QStringLiteral("500");
-        in.CilAdr = QStringLiteral("C:\\Hry");
-        in.Obrazek = withPicture ? Picture : QString();
-        in.Hudba = withMusic ? Music : QString();
-        in.Vystup = Output;
-        in.JmenoInst = QStringLiteral("Setup");
-        in.JmenoDat = QStringLiteral("Instal");
+        in.Project.Nazev = QStringLiteral("Hra");
+        in.Project.DiskMisto = QStringLiteral("500");
+        in.Project.CilAdr = QStringLiteral("C:\\Hry");
+        in.Project.Obrazek = withPicture ? Picture : QString();
+        in.Project.Hudba = withMusic ? Music : QString();
+        in.Project.Vystup = Output;
+        in.Project.JmenoInst = QStringLiteral("Setup");
+        in.Project.JmenoDat = QStringLiteral("Instal");
         in.ReadmeStream = std::make_unique<QByteArray>("ahoj\r\n");
         return in;
     }

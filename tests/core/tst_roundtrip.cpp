@@ -310,21 +310,10 @@ void TestRoundTrip::builtDataFileReadsBackAsTheProject()
         DatFileInputs in;
         in.ProgramFolder = program;
         in.ProjectFolder = folder;
-        in.Nazev = p.Nazev;
-        in.DiskMisto = p.DiskMisto;
-        in.CilAdr = p.CilAdr;
-        in.Obrazek = p.Obrazek;
-        in.Hudba = p.Hudba;
-        in.NazevProg = p.NazevProg;
-        in.PrikRadka = p.PrikRadka;
-        in.Vystup = output;
-        in.JmenoInst = QStringLiteral("Setup");
-        in.JmenoDat = QStringLiteral("Data");
-        in.Zeptat = p.Zeptat;
-        in.SpustitPrg = p.SpustitPrg;
-        in.Rozbal = p.Rozbal;
-        in.Readme = p.Readme;
-        in.Konec = p.Konec;
+        in.Project = p;
+        in.Project.Vystup = output;
+        in.Project.JmenoInst = QStringLiteral("Setup");
+        in.Project.JmenoDat = QStringLiteral("Data");
         const QByteArray readme = Codec::ToWin1250(p.ReadmeText);
         if (!readme.isEmpty())
             in.ReadmeStream = std::make_unique<QByteArray>(readme);

@@ -25,9 +25,9 @@ struct Parts {
     DatFileInputs Inputs() const
     {
         DatFileInputs in;
-        in.ProgramFolder = in.ProjectFolder = in.Vystup = Dir.path();
-        in.JmenoDat = in.JmenoInst = QStringLiteral("Instal");
-        in.Nazev = QStringLiteral("Hra");
+        in.ProgramFolder = in.ProjectFolder = in.Project.Vystup = Dir.path();
+        in.Project.JmenoDat = in.Project.JmenoInst = QStringLiteral("Instal");
+        in.Project.Nazev = QStringLiteral("Hra");
         return in;
     }
 };
