@@ -35,6 +35,8 @@ for n in $names; do
   # Inputs no longer than a reader can meet usefully: longer ones only slow every execution down.
   case $name in
     bitmap) len=64 ;;
+    # Whole small pictures: headers, colour table and pixel rows.
+    picture) len=2048 ;;
     datheader) len=512 ;;
     # Room for the deepest key the loader accepts (512 levels); longer inputs only make deeper
     # copies of the same trees, and each execution copies and writes the whole tree three times.

@@ -36,6 +36,39 @@ QByteArray BitmapHeader(qint32 width, qint32 height)
     return bytes;
 }
 
+// A whole bitmap file: headers, colour table and every pixel row, as a paint program writes one.
+// compression 1 (RLE8) gets a short run-length stream instead of rows.
+QByteArray WholeBitmap(qint32 width, qint32 height, quint16 bitCount, quint32 compression = 0)
+{
+    const int colours = bitCount <= 8 ? 1 << bitCount : 0;
+    const qint32 offBits = 14 + 40 + 4 * colours;
+    QByteArray pixels;
+    if (compression == 1) {
+        for (qint32 row = 0; row < qAbs(height); ++row)
+            pixels += QByteArray::fromHex("0401") + QByteArray::fromHex("0000");  // 4 of colour 1, end of line
+        pixels += QByteArray::fromHex("0001");  // end of bitmap
+    } else {
+        const qint64 rowBytes = (qint64(width) * bitCount + 31) / 32 * 4;
+        for (qint64 i = 0; i < rowBytes * qAbs(height); ++i)
+            pixels += char(i * 37 + i / 7);
+    }
+    QByteArray bytes(offBits, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    qToLittleEndian<qint32>(offBits + qint32(pixels.size()), bytes.data() + 2);
+    qToLittleEndian<qint32>(offBits, bytes.data() + 10);
+    qToLittleEndian<qint32>(40, bytes.data() + 14);
+    qToLittleEndian<qint32>(width, bytes.data() + 18);
+    qToLittleEndian<qint32>(height, bytes.data() + 22);
+    qToLittleEndian<quint16>(1, bytes.data() + 26);
+    qToLittleEndian<quint16>(bitCount, bytes.data() + 28);
+    qToLittleEndian<quint32>(compression, bytes.data() + 30);
+    qToLittleEndian<quint32>(quint32(pixels.size()), bytes.data() + 34);
+    for (int i = 0; i < colours; ++i)
+        qToLittleEndian<quint32>(quint32(i * 0x010203), bytes.data() + 54 + 4 * i);
+    return bytes + pixels;
+}
+
 // A data file as the build writes it, from small parts in a scratch folder.
 QByteArray DataFileBytes(DatFileInputs inputs, const QByteArray& archive, const QByteArray& picture,
                          const QByteArray& music)
@@ -99,6 +132,14 @@ int main(int argc, char** argv)
     Save(bitmaps, QStringLiteral("100x100.bmp"), BitmapHeader(100, 100));
     Save(bitmaps, QStringLiteral("top-down.bmp"), BitmapHeader(320, -200));
     Save(bitmaps, QStringLiteral("short.bmp"), BitmapHeader(1, 1).left(25));
+    // Whole small pictures for the picture reader: every depth, bottom-up and top-down, run-length
+    // coded, and one cut inside its pixel rows.
+    const QString pictures = root + QStringLiteral("/picture");
+    for (const quint16 depth : {1, 4, 8, 24, 32})
+        Save(pictures, QStringLiteral("12x5-%1bit.bmp").arg(depth), WholeBitmap(12, 5, depth));
+    Save(pictures, QStringLiteral("top-down.bmp"), WholeBitmap(9, -4, 24));
+    Save(pictures, QStringLiteral("rle8.bmp"), WholeBitmap(4, 3, 8, 1));
+    Save(pictures, QStringLiteral("cut.bmp"), WholeBitmap(12, 5, 24).chopped(5));
     // Reg.ini as both writers make it: every type, Czech names, nesting, keys without entries, and a
     // value that holds its own type's marker (the loader removes only the first).
     RegistryTree tree;
