@@ -51,7 +51,8 @@ PreparedBuild PrepareBuild(Project project, const BuildPlace& place, const Build
     std::unique_ptr<QByteArray> regIniStream = RegIniStreamOf(project.Registry);
     std::unique_ptr<QByteArray> readmeStream = ReadmeStreamOf(project.ReadmeText);
 
-    if (stopped(CheckWinRarName(project.WinRARExe), Step::WinRarName) || stopped(CheckWine(project.WinRARExe), Step::Wine)
+    if (stopped(CheckWinRarName(project.WinRARExe), Step::WinRarName)
+        || stopped(CheckWine(project.WinRARExe), Step::Wine)
         || stopped(RemoveOldArchive(place.ProjectFolder), Step::OldArchive))
         return build;
     const ChildExit exit = frontEnd.RunArchiver(project, ArchiverArguments(place.ProjectFolder, project.ArchAdr));

@@ -24,10 +24,11 @@ struct ChildWatch {
 // Runs exactly the named program (never a shorter leading part of a path with blanks) with the text of
 // its arguments, and waits for the process to end, without any time limit. On POSIX the arguments are
 // split at blanks, as Windows splits an unquoted line; on Windows the program is quoted and the text
-// follows it as written. The child's output is read as it comes, so it can never block on a full pipe; only its last lines are
-// kept. Its input is the null device. No shell is involved. On POSIX a Windows program (a path ending
-// in ".exe") runs through wine, its absolute path arguments given as wine sees them. On Linux the child is killed when the thread that
-// started it ends, so that it never outlives a builder that was killed.
+// follows it as written. The child's output is read as it comes, so it can never block on a full
+// pipe; only its last lines are kept. Its input is the null device. No shell is involved. On POSIX a
+// Windows program (a path ending in ".exe") runs through wine, its absolute path arguments given as
+// wine sees them. On Linux the child is killed when the thread that started it ends, so that it never
+// outlives a builder that was killed.
 class ChildProcess {
 public:
     virtual ~ChildProcess() = default;
