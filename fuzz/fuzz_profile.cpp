@@ -1,5 +1,6 @@
-// The profile-file engine: any bytes parse, list, read, write and render without a fault, and an
-// untouched file renders back byte for byte (less a byte-order mark).
+// The profile-file engine: any bytes parse, list, read, write and render without a fault, an
+// untouched file renders back byte for byte (less a byte-order mark), and read a section at a time
+// it gives what it gives parsed.
 #include "ProfileFile.h"
 #include <cstdlib>
 
@@ -11,6 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (profile.Render() != (bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes))
         std::abort();
     const QStringList sections = profile.Sections();
+    ProfileFile::SectionReader reader(bytes);
+    for (int i = 0; i < sections.size(); ++i)
+        if (!reader.Next() || reader.Name() != sections[i] || reader.Entries() != profile.EntriesAt(i))
+            std::abort();
+    if (reader.Next())
+        std::abort();
     for (const QString& section : sections)
         for (const QString& key : profile.Keys(section))
             if (profile.Read(section, key).size() > ProfileFile::MaxValueLength)

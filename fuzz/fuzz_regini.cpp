@@ -1,6 +1,5 @@
 // The Reg.ini loader: any bytes load without a fault, no key goes deeper than the registry allows,
-// read a section at a time they give the tree the parsed profile gives, the loaded tree writes
-// again, and loading the same file a second time adds nothing.
+// the loaded tree writes again, and loading the same file a second time adds nothing.
 #include "ProfileFile.h"
 #include "RegIni.h"
 #include <cstdlib>
@@ -10,17 +9,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const ProfileFile profile = ProfileFile::Parse(bytes);
     RegistryTree tree;
-    LoadRegIni(profile, tree);
+    LoadRegIni(bytes, tree);
     tree.Walk([](RegKey* key) {
         if (key->Depth() > MaxRegIniDepth || key->Values.Entries.size() != key->Values.TypeCodes.size())
             std::abort();
     });
     const RegistryTree first = tree;
-    RegistryTree streamed;
-    LoadRegIni(bytes, streamed);
-    if (!(streamed == first))
-        std::abort();
-    LoadRegIni(profile, tree);
+    LoadRegIni(bytes, tree);
     if (!(tree == first))
         std::abort();
     (void)BuildRegIniStream(tree);  // a loaded tree holds no line breaks: this must not throw

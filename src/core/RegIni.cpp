@@ -180,24 +180,7 @@ void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lin
     }
 }
 
-namespace {
-
-// The sections of a parsed profile as the loader takes them from a ProfileFile::SectionReader.
-class ProfileSections {
-public:
-    explicit ProfileSections(const ProfileFile& profile) : Profile(profile), Names(profile.Sections()) {}
-    bool Next() { return ++Index < Names.size(); }
-    const QString& Name() const { return Names[Index]; }
-    QList<std::pair<QString, QString>> Entries() const { return Profile.EntriesAt(int(Index)); }
-
-private:
-    const ProfileFile& Profile;
-    const QStringList Names;
-    qsizetype Index = -1;
-};
-
-template <typename Sections>
-RegIniLoadReport LoadSections(Sections& sections, RegistryTree& tree)
+RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree)
 {
     RegIniLoadReport report;
     // Exact-name child lookup: a short list of children is scanned, a long one gets a hash when the
@@ -263,6 +246,7 @@ RegIniLoadReport LoadSections(Sections& sections, RegistryTree& tree)
     };
 
     const QStringList& rootNames = RegistryTree::RootNames();
+    ProfileFile::SectionReader sections(bytes);
     while (sections.Next()) {
         const QString& section = sections.Name();
         const qsizetype depth = section.count(QLatin1Char('\\'));
@@ -311,20 +295,6 @@ RegIniLoadReport LoadSections(Sections& sections, RegistryTree& tree)
         }
     }
     return report;
-}
-
-}  // namespace
-
-RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree)
-{
-    ProfileSections sections(profile);
-    return LoadSections(sections, tree);
-}
-
-RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree)
-{
-    ProfileFile::SectionReader sections(bytes);
-    return LoadSections(sections, tree);
 }
 
 RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree) { return LoadRegIni(ProfileFile::ReadFile(path), tree); }

@@ -44,8 +44,7 @@ struct RegIniLoadReport {
 // (Windows holds them as one key); when it is the last one, the key takes the section's spelling and
 // its entries replace the key's. Sections that name no root key, hold no backslash or go deeper than
 // the Windows registry allows are skipped.
-RegIniLoadReport LoadRegIni(const ProfileFile& profile, RegistryTree& tree);
-// The same from the file's bytes, a section at a time: the file is never held parsed.
+// The file is read a section at a time, never held parsed whole.
 RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree);
 // Reads the file at path; a file that cannot be read throws ZelvakonError naming it.
 RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree);

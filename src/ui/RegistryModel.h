@@ -1,7 +1,6 @@
 #pragma once
 #include "RegistryTree.h"
 #include <QAbstractItemModel>
-#include <utility>
 
 // The keys of a RegistryTree for the tree view: the six roots are the top rows, an index points at
 // its RegKey. Changes to the keys go through here, so that the view follows them.
@@ -22,16 +21,13 @@ public:
     RegKey* AddKey(RegKey* parent, const QString& name);
     void RenameKey(RegKey* key, const QString& name);
     void DeleteKey(RegKey* key);
-    // Any other change to the tree: the view starts again once it is done, also when it throws.
+    // Any other change to the tree: the view starts again once it is done.
     template <typename Change>
-    void Rebuild(Change&& change)
+    void Rebuild(Change change)
     {
         beginResetModel();
-        struct End {
-            RegistryKeyModel* Model;
-            ~End() { Model->endResetModel(); }
-        } end{this};
-        std::forward<Change>(change)();
+        change();
+        endResetModel();
     }
 
 private:

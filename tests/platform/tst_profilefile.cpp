@@ -22,6 +22,20 @@ private slots:
     void failedSaveKeepsOldFile();
 };
 
+// Read a section at a time, a file gives what it gives parsed.
+static void ReadsAsParsed(const QByteArray& bytes)
+{
+    const ProfileFile parsed = ProfileFile::Parse(bytes);
+    const QStringList sections = parsed.Sections();
+    ProfileFile::SectionReader reader(bytes);
+    for (int i = 0; i < sections.size(); ++i) {
+        QVERIFY(reader.Next());
+        QCOMPARE(reader.Name(), sections[i]);
+        QCOMPARE(reader.Entries(), parsed.EntriesAt(i));
+    }
+    QVERIFY(!reader.Next());
+}
+
 void TestProfileFile::readRules_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -71,6 +85,7 @@ void TestProfileFile::readRules()
         QVERIFY(!value.has_value());
     else
         QCOMPARE(value.value_or(QStringLiteral("<absent>")), expected);
+    ReadsAsParsed(file);
 }
 
 void TestProfileFile::lowerIsQtLower_data()
@@ -187,6 +202,7 @@ void TestProfileFile::hostileInput()
     for (const QString& section : profile.Sections())
         for (const QString& key : profile.Keys(section))
             QVERIFY(profile.Read(section, key).size() <= ProfileFile::MaxValueLength);
+    ReadsAsParsed(bytes);
 }
 
 void TestProfileFile::missingFileIsEmptyAndCreatedOnSave()
