@@ -180,69 +180,72 @@ void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lin
     }
 }
 
+namespace {
+
+// Children by name, exactly or without regard to letter case. A short list of children is scanned,
+// a long one gets a hash when the load first looks into it: a scan per section of a long list would
+// make many siblings quadratic.
+class ChildIndex {
+public:
+    explicit ChildIndex(bool ignoreCase) : IgnoreCase(ignoreCase) {}
+
+    RegKey* Find(RegKey* parent, const QString& name)
+    {
+        const QString key = KeyOf(name);
+        auto it = Maps.find(parent);
+        if (it == Maps.end()) {
+            if (parent->Children.size() < 32) {
+                for (const auto& child : parent->Children)
+                    if (KeyOf(child->Name) == key)
+                        return child.get();
+                return nullptr;
+            }
+            it = Maps.emplace(parent, QHash<QString, RegKey*>()).first;
+            it->second.reserve(qsizetype(parent->Children.size()));
+            for (auto child = parent->Children.rbegin(); child != parent->Children.rend(); ++child)
+                it->second.insert(KeyOf((*child)->Name), child->get());  // backwards: the first of a name wins
+        }
+        return it->second.value(key, nullptr);
+    }
+    void Added(RegKey* key)
+    {
+        if (auto it = Maps.find(key->Parent); it != Maps.end())
+            it->second.insert(KeyOf(key->Name), key);
+    }
+    void Renamed(RegKey* key, const QString& oldName)
+    {
+        if (auto it = Maps.find(key->Parent); it != Maps.end()) {
+            it->second.remove(KeyOf(oldName));
+            it->second.insert(KeyOf(key->Name), key);
+        }
+    }
+
+private:
+    QString KeyOf(const QString& name) const { return IgnoreCase ? ProfileFile::Lower(name) : name; }
+    const bool IgnoreCase;
+    std::unordered_map<const RegKey*, QHash<QString, RegKey*>> Maps;
+};
+
+}  // namespace
+
 RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree)
 {
     RegIniLoadReport report;
-    // Exact-name child lookup: a short list of children is scanned, a long one gets a hash when the
-    // load first looks into it; a scan per section of a long list would make many siblings quadratic.
-    constexpr size_t scanLimit = 32;
-    std::unordered_map<const RegKey*, QHash<QString, RegKey*>> childIndex;
-    auto findChild = [&childIndex](RegKey* parent, const QString& name) -> RegKey* {
-        auto it = childIndex.find(parent);
-        if (it == childIndex.end()) {
-            if (parent->Children.size() < scanLimit) {
-                for (const auto& child : parent->Children)
-                    if (child->Name == name)
-                        return child.get();
-                return nullptr;
-            }
-            QHash<QString, RegKey*> index;
-            index.reserve(qsizetype(parent->Children.size()));
-            for (const auto& child : parent->Children)
-                if (!index.contains(child->Name))
-                    index.insert(child->Name, child.get());
-            it = childIndex.emplace(parent, std::move(index)).first;
-        }
-        return it->second.value(name, nullptr);
-    };
+    ChildIndex exact(false);
     // Windows holds one key for names that differ only in letter case: a section that spells an
-    // existing key otherwise names that key, never a second one beside it. Looked up as above.
-    std::unordered_map<const RegKey*, QHash<QString, RegKey*>> lowerIndex;
-    auto findChildIgnoringCase = [&lowerIndex](RegKey* parent, const QString& name) -> RegKey* {
-        const QString lowerName = ProfileFile::Lower(name);
-        auto it = lowerIndex.find(parent);
-        if (it == lowerIndex.end()) {
-            if (parent->Children.size() < scanLimit) {
-                for (const auto& child : parent->Children)
-                    if (ProfileFile::Lower(child->Name) == lowerName)
-                        return child.get();
-                return nullptr;
-            }
-            QHash<QString, RegKey*> index;
-            index.reserve(qsizetype(parent->Children.size()));
-            for (const auto& child : parent->Children) {
-                const QString lower = ProfileFile::Lower(child->Name);
-                if (!index.contains(lower))
-                    index.insert(lower, child.get());
-            }
-            it = lowerIndex.emplace(parent, std::move(index)).first;
-        }
-        return it->second.value(lowerName, nullptr);
-    };
-    auto addChild = [&childIndex, &lowerIndex, &tree](RegKey* parent, const QString& name) {
+    // existing key otherwise names that key, never a second one beside it.
+    ChildIndex anyCase(true);
+    auto addChild = [&](RegKey* parent, const QString& name) {
         RegKey* key = tree.AddKey(parent, name);
-        if (auto it = childIndex.find(parent); it != childIndex.end())
-            it->second.insert(name, key);
-        if (auto it = lowerIndex.find(parent); it != lowerIndex.end())
-            it->second.insert(ProfileFile::Lower(name), key);
+        exact.Added(key);
+        anyCase.Added(key);
         return key;
     };
-    auto rename = [&childIndex, &tree](RegKey* key, const QString& name) {
-        if (auto it = childIndex.find(key->Parent); it != childIndex.end()) {
-            it->second.remove(key->Name);
-            it->second.insert(name, key);
-        }
+    auto rename = [&](RegKey* key, const QString& name) {
+        const QString old = key->Name;
         tree.RenameKey(key, name);
+        exact.Renamed(key, old);
+        anyCase.Renamed(key, old);
     };
 
     const QStringList& rootNames = RegistryTree::RootNames();
@@ -265,8 +268,8 @@ RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree)
         bool merged = false;   // some key of the path is named in another letter case
         bool respelt = false;  // the section's own key is
         for (qsizetype k = 1; k < parts.size(); ++k) {
-            RegKey* child = findChild(current, parts[k]);
-            if (!child && (child = findChildIgnoringCase(current, parts[k]))) {
+            RegKey* child = exact.Find(current, parts[k]);
+            if (!child && (child = anyCase.Find(current, parts[k]))) {
                 merged = true;
                 respelt = k == parts.size() - 1;
             }

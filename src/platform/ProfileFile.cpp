@@ -26,6 +26,19 @@ QStringView TrimBlanks(QStringView text)
 }
 
 // A header line: first non-blank character "[", the name up to "]" (or the line end), trimmed.
+// The end of the line that starts at pos, and where the next one starts: a line ends at CR LF, LF or CR.
+template <typename Char>
+std::pair<qsizetype, qsizetype> LineAt(const Char* data, qsizetype n, qsizetype pos)
+{
+    qsizetype end = pos;
+    while (end < n && data[end] != Char('\r') && data[end] != Char('\n'))
+        ++end;
+    qsizetype next = end;
+    if (end < n)
+        next += data[end] == Char('\r') && end + 1 < n && data[end + 1] == Char('\n') ? 2 : 1;
+    return {end, next};
+}
+
 bool HeaderName(QStringView text, QString* name)
 {
     qsizetype i = 0;
@@ -148,30 +161,18 @@ ProfileFile ProfileFile::Parse(const QByteArray& bytes)
     // Windows-1250 it would become part of the first section's header, which then names nothing.
     static const QByteArray bom("\xEF\xBB\xBF");
     profile.Source = Codec::FromWin1250(bytes.startsWith(bom) ? bytes.sliced(bom.size()) : bytes);
-    const QString& text = profile.Source;
-    const QChar* data = text.constData();
-    const qsizetype n = text.size();
+    const ushort* data = profile.Source.utf16();
+    const qsizetype n = profile.Source.size();
     qsizetype pos = 0;
     Section* current = nullptr;
     QString name;
     while (pos < n) {
-        qsizetype end = pos;
-        while (end < n && data[end] != QLatin1Char('\r') && data[end] != QLatin1Char('\n'))
-            ++end;
+        const auto [end, next] = LineAt(data, n, pos);
         Line line;
         line.Offset = qint32(pos);
         line.Length = qint32(end - pos);
-        qsizetype eolLength = 0;
-        if (end < n) {
-            if (data[end] == QLatin1Char('\r') && end + 1 < n && data[end + 1] == QLatin1Char('\n')) {
-                line.Eol = CrLf;
-                eolLength = 2;
-            } else {
-                line.Eol = data[end] == QLatin1Char('\n') ? 2 : 3;
-                eolLength = 1;
-            }
-        }
-        pos = end + eolLength;
+        line.Eol = next - end == 2 ? CrLf : next == end ? 0 : data[end] == u'\n' ? 2 : 3;
+        pos = next;
         if (HeaderName(QStringView(data + line.Offset, line.Length), &name)) {
             profile.SectionList.push_back(Section{std::move(name), line, {}, {}, false});
             current = &profile.SectionList.back();
@@ -329,23 +330,6 @@ QList<std::pair<QString, QString>> ProfileFile::FirstEntries(const std::vector<Q
     }
     return entries;
 }
-
-namespace {
-
-// The end of the line that starts at pos, and where the next one starts: a line ends at CR LF, LF or CR.
-template <typename Char>
-std::pair<qsizetype, qsizetype> LineAt(const Char* data, qsizetype n, qsizetype pos)
-{
-    qsizetype end = pos;
-    while (end < n && data[end] != Char('\r') && data[end] != Char('\n'))
-        ++end;
-    qsizetype next = end;
-    if (end < n)
-        next += data[end] == Char('\r') && end + 1 < n && data[end + 1] == Char('\n') ? 2 : 1;
-    return {end, next};
-}
-
-}  // namespace
 
 ProfileFile::SectionReader::SectionReader(const QByteArray& bytes) : Bytes(bytes)
 {

@@ -2,7 +2,10 @@
 #include "RegistryImages.h"
 #include <algorithm>
 
-RegistryKeyModel::RegistryKeyModel(RegistryTree& tree, QObject* parent) : QAbstractItemModel(parent), Tree(tree) {}
+RegistryKeyModel::RegistryKeyModel(RegistryTree& tree, QObject* parent)
+    : QAbstractItemModel(parent), Tree(tree), RootIcon(RegistryIcon(0, 0)), KeyIcon(RegistryIcon(0, 1))
+{
+}
 
 QModelIndex RegistryKeyModel::index(int row, int column, const QModelIndex& parent) const
 {
@@ -38,7 +41,7 @@ QVariant RegistryKeyModel::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole)
         return key->Name;
     if (role == Qt::DecorationRole)
-        return KeyIcon(!key->IsRoot());
+        return key->IsRoot() ? RootIcon : KeyIcon;
     return {};
 }
 
@@ -85,7 +88,11 @@ void RegistryKeyModel::DeleteKey(RegKey* key)
     endRemoveRows();
 }
 
-RegistryValueModel::RegistryValueModel(RegistryTree& tree, QObject* parent) : QAbstractListModel(parent), Tree(tree) {}
+RegistryValueModel::RegistryValueModel(RegistryTree& tree, QObject* parent) : QAbstractListModel(parent), Tree(tree)
+{
+    for (int code = 2; code <= 9; ++code)
+        Icons[code] = RegistryIcon(code, code);
+}
 
 int RegistryValueModel::rowCount(const QModelIndex& parent) const
 {
@@ -101,7 +108,7 @@ QVariant RegistryValueModel::data(const QModelIndex& index, int role) const
     const int code = Shown->Values.TypeCodes[index.row()].toInt();
     switch (role) {
     case Qt::DisplayRole: return Shown->Values.Entries[index.row()];
-    case Qt::DecorationRole: return ValueIcon(code);
+    case Qt::DecorationRole: return code >= 2 && code <= 9 ? Icons[code] : QIcon();
     case TypeCodeRole: return code;
     default: return {};
     }

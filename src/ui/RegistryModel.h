@@ -1,6 +1,7 @@
 #pragma once
 #include "RegistryTree.h"
 #include <QAbstractItemModel>
+#include <QIcon>
 
 // The keys of a RegistryTree for the tree view: the six roots are the top rows, an index points at
 // its RegKey. Changes to the keys go through here, so that the view follows them.
@@ -33,6 +34,9 @@ public:
 private:
     int RowOf(const RegKey* key) const;
     RegistryTree& Tree;
+    // Made once and shared by every row; they go with the page, before the application object.
+    const QIcon RootIcon;
+    const QIcon KeyIcon;
 };
 
 // The entries of one key below the roots for the list view; a root key or none shows nothing.
@@ -55,4 +59,5 @@ public:
 private:
     RegistryTree& Tree;
     RegKey* Shown = nullptr;
+    QIcon Icons[10];  // by type code
 };
