@@ -20,6 +20,7 @@
 #include <QLinearGradient>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -131,7 +132,8 @@ int main(int argc, char* argv[])
     TMainForm mainForm(services);
     dialogs.SetParent(&mainForm);
     CreateForms(&mainForm);
-    mainForm.SkinEdit->setText(picture);
+    Project project = mainForm.CollectProject();
+    project.Obrazek = picture;
     if (areas.isEmpty()) {
         const QImage image(picture);
         const int w = image.width() / 4;
@@ -141,14 +143,13 @@ int main(int argc, char* argv[])
             areas << ClickArea{left - 4, top - 4, left + w + 4, top + image.height() / 8 + 4};
         }
     }
-    mainForm.Rozbal = areas[0];
-    mainForm.Readme = areas[1];
-    mainForm.Konec = areas[2];
-    if (which == QLatin1String("areas"))
-        mainForm.SetBtnClick();
-    else if (which == QLatin1String("preview"))
-        mainForm.PrevBtnClick();
-    else
+    project.Rozbal = areas[0];
+    project.Readme = areas[1];
+    project.Konec = areas[2];
+    mainForm.ApplyProject(project);
+    const char* button = which == QLatin1String("areas") ? "SetBtn" : which == QLatin1String("preview") ? "PrevBtn" : nullptr;
+    if (!button)
         return Usage();
+    mainForm.findChild<QPushButton*>(QLatin1String(button))->click();
     return 0;
 }

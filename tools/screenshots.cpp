@@ -40,10 +40,12 @@ int main(int argc, char** argv)
     CreateForms(&main);
     main.show();
     main.FormActivate();
-    main.TitleEdit->setText(QStringLiteral("Želví závody"));
-    main.TarDirEdit->setText(QStringLiteral("C:\\Hry\\Zavody"));
-    main.SpaceEdit->setText(QStringLiteral("2345"));
-    main.ReadMemo->setPlainText(QStringLiteral("Želví závody 1.0\n\nRychlá hra pro celou rodinu.\nSpusťte ji z nabídky Start."));
+    Project demo = main.CollectProject();
+    demo.Nazev = QStringLiteral("Želví závody");
+    demo.CilAdr = QStringLiteral("C:\\Hry\\Zavody");
+    demo.DiskMisto = QStringLiteral("2345");
+    demo.ReadmeText = QStringLiteral("Želví závody 1.0\r\n\r\nRychlá hra pro celou rodinu.\r\nSpusťte ji z nabídky Start.");
+    main.ApplyProject(demo);
     // A few registry entries, imported as the "Otevřít .ini" command does, so the page shows its icons.
     const QString regIni = programFolder.filePath(QStringLiteral("Ukazka.ini"));
     {

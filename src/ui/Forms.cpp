@@ -1,4 +1,5 @@
 #include "Forms.h"
+#include "Main.h"
 #include "About.h"
 #include "Archive.h"
 #include "Areadlg.h"

@@ -2,6 +2,8 @@
 #include "BuildPipeline.h"
 #include "ChildProcess.h"
 #include "Main.h"
+#include "MediaPage.h"
+#include "ProgramPage.h"
 #include "Progress.h"
 #include <QAction>
 #include <QPushButton>
@@ -12,7 +14,7 @@
 
 void TMainForm::BuildPrActExecute()
 {
-    SettleFolderMeasurement();  // a folder typed just now is measured before the checks
+    ProgramTab->SettleFolderMeasurement();  // a folder typed just now is measured before the checks
     if (!BuildPrAct->isEnabled())
         return;
     // A writer left running (its window closed by the title bar) would meet the same archive and data
@@ -37,7 +39,7 @@ void TMainForm::BuildPrActExecute()
     if (const std::optional<BuildMessage>& stop = build.Stop) {
         Services.Dlg->MessageBox(stop->Text, stop->Title, stop->Icon, MsgButtons::Ok);
         if (stop->Page == BuildPage::MusicAndPicture)
-            TabPages->setCurrentWidget(TabPages->findChild<QWidget*>(QStringLiteral("MediaPage")));
+            TabPages->setCurrentWidget(MediaTab);
         if (build.StoppedAt == PreparedBuild::Step::Archiver || build.StoppedAt == PreparedBuild::Step::Interrupted)
             ExitBtn->setFocus();
         return;

@@ -103,11 +103,11 @@ struct Build : TestEnv {
         WriteBytes(Path(QStringLiteral("Vorvanex.exe")), Vorvanex);
         Log = Dir.path() + QStringLiteral("/args.txt");
         LogVar = std::make_unique<EnvVar>("ZELVAKON_RAR_LOG", Log.toLocal8Bit());
-        Win->TitleEdit->setText(QStringLiteral("Hra"));
-        Win->Dir2AddEdit->setText(ArchAdr);
-        Win->SpaceEdit->setText(QStringLiteral("1234"));
-        Win->TarDirEdit->setText(QStringLiteral("C:\\Hry\\Hra"));
-        Win->RAREdit->setText(StandIn);
+        Ui(Win).TitleEdit->setText(QStringLiteral("Hra"));
+        Ui(Win).Dir2AddEdit->setText(ArchAdr);
+        Ui(Win).SpaceEdit->setText(QStringLiteral("1234"));
+        Ui(Win).TarDirEdit->setText(QStringLiteral("C:\\Hry\\Hra"));
+        Ui(Win).RAREdit->setText(StandIn);
     }
 
     QString DatPath() const { return Path(QStringLiteral("Vystup/Instal.dat")); }
@@ -269,11 +269,11 @@ void TestBuild::headerTexts()
     QFETCH(QString, title);
     QFETCH(QString, name);
     QFETCH(QString, cmdLine);
-    b.Win->TitleEdit->setText(title);
-    b.Win->RunChBox->setChecked(run);
-    b.Win->ProgNameEdit->setText(name);
-    b.Win->CmLineEdit->setText(cmdLine);
-    b.Win->AskChBox->setChecked(ask);
+    Ui(b.Win).TitleEdit->setText(title);
+    Ui(b.Win).RunChBox->setChecked(run);
+    Ui(b.Win).ProgNameEdit->setText(name);
+    Ui(b.Win).CmLineEdit->setText(cmdLine);
+    Ui(b.Win).AskChBox->setChecked(ask);
     b.Run();
 
     const QByteArray archive = PackedFolder();
@@ -310,10 +310,10 @@ void TestBuild::mediaParts()
     if (picture) {
         pictureBytes = Bitmap(200, 150, 1000);
         WriteBytes(b.Path(QStringLiteral("Obrazky/titul.bmp")), pictureBytes);
-        b.Win->SkinEdit->setText(b.Path(QStringLiteral("Obrazky/titul.bmp")));
-        b.Win->Rozbal = {10, 20, 110, 60};  // Levy, Horni, Pravy, Dolni
-        b.Win->Readme = {11, 70, 111, 90};
-        b.Win->Konec = {12, 100, 112, 140};
+        Ui(b.Win).SkinEdit->setText(b.Path(QStringLiteral("Obrazky/titul.bmp")));
+        b.Win->Media()->Rozbal = {10, 20, 110, 60};  // Levy, Horni, Pravy, Dolni
+        b.Win->Media()->Readme = {11, 70, 111, 90};
+        b.Win->Media()->Konec = {12, 100, 112, 140};
     }
     if (music == QLatin1String("file")) {
         musicBytes = Pattern(50000, 'm');
@@ -323,11 +323,11 @@ void TestBuild::mediaParts()
     }
     if (!musicName.isEmpty()) {
         WriteBytes(b.Path(QStringLiteral("Hudba/") + QString::fromLatin1(musicName)), musicBytes);
-        b.Win->BkMusicEdit->setText(b.Path(QStringLiteral("Hudba/") + QString::fromLatin1(musicName)));
+        Ui(b.Win).BkMusicEdit->setText(b.Path(QStringLiteral("Hudba/") + QString::fromLatin1(musicName)));
     } else if (music == QLatin1String("separator")) {
-        b.Win->BkMusicEdit->setText(b.Path(QStringLiteral("Hudba")) + QDir::separator());
+        Ui(b.Win).BkMusicEdit->setText(b.Path(QStringLiteral("Hudba")) + QDir::separator());
     }
-    b.Win->ReadMemo->setPlainText(memo);
+    Ui(b.Win).ReadMemo->setPlainText(memo);
     b.Run();
 
     const QByteArray archive = PackedFolder();
@@ -374,7 +374,7 @@ void TestBuild::unrarMissing()
 {
     Build b;
     QFile::remove(b.Path(QStringLiteral("Unrar.dll")));
-    b.Win->ReadMemo->setPlainText(QStringLiteral("readme"));
+    Ui(b.Win).ReadMemo->setPlainText(QStringLiteral("readme"));
     b.Win->BuildPrAct->trigger();
     // Found missing before the archiver runs, which can take minutes; nothing is written.
     CheckStoppedWith(b, QStringLiteral("Soubor Unrar.dll nebyl nalezen. Hledán byl v adresářích:\n  ")
@@ -445,7 +445,7 @@ void TestBuild::archiverOutcomes()
     QFETCH(QString, label);
     Build b;
     EnvVar env(variable.constData(), value);
-    b.Win->ReadMemo->setPlainText(QStringLiteral("readme"));
+    Ui(b.Win).ReadMemo->setPlainText(QStringLiteral("readme"));
     if (message.isEmpty())
         b.ExpectProgressWindow();
     else
@@ -497,7 +497,7 @@ void TestBuild::winRarPath()
     else if (kind == QLatin1String("text"))
         WriteBytes(path, "echo\n");
     WriteBytes(b.ArchivePath(), "stale");
-    b.Win->RAREdit->setText(path);
+    Ui(b.Win).RAREdit->setText(path);
     if (message.isEmpty())
         b.ExpectProgressWindow();
     else
@@ -569,12 +569,12 @@ void TestBuild::refusals()
     const QString picture = b.Path(QStringLiteral("Obrazky/titul.bmp"));
     if (kind == QLatin1String("areas")) {
         WriteBytes(picture, Bitmap(200, 150, 100));
-        b.Win->SkinEdit->setText(picture);
+        Ui(b.Win).SkinEdit->setText(picture);
     } else if (kind == QLatin1String("space")) {
-        b.Win->SpaceEdit->setText(QStringLiteral("99999999999"));
+        Ui(b.Win).SpaceEdit->setText(QStringLiteral("99999999999"));
     } else if (kind == QLatin1String("picture")) {
-        b.Win->SkinEdit->setText(picture);
-        b.Win->Rozbal = b.Win->Readme = b.Win->Konec = {1, 1, 2, 2};
+        Ui(b.Win).SkinEdit->setText(picture);
+        b.Win->Media()->Rozbal = b.Win->Media()->Readme = b.Win->Media()->Konec = {1, 1, 2, 2};
     } else if (kind == QLatin1String("project")) {
         QDir().mkpath(b.Dir.path() + QStringLiteral("/Moje projekty"));
         b.Win->SetProjectPath(b.Dir.path() + QStringLiteral("/Moje projekty/hra.zpf"));
@@ -742,9 +742,9 @@ void TestBuild::relativePathsFromTheProjectFolder()
     Build b;
     QVERIFY(QDir::currentPath() != b.Path(QStringLiteral("Projekty")));
     const QDir projects(b.Path(QStringLiteral("Projekty")));
-    b.Win->Dir2AddEdit->setText(projects.relativeFilePath(b.ArchAdr));
-    QCOMPARE(b.Win->SpaceEdit->text(), QStringLiteral("4"));  // measured there too
-    b.Win->RAREdit->setText(StandIn);  // the measurement's activation loaded the stored path
+    Ui(b.Win).Dir2AddEdit->setText(projects.relativeFilePath(b.ArchAdr));
+    QCOMPARE(Ui(b.Win).SpaceEdit->text(), QStringLiteral("4"));  // measured there too
+    Ui(b.Win).RAREdit->setText(StandIn);  // the measurement's activation loaded the stored path
     b.Win->Vystup = QStringLiteral("../Jinam");
     b.Run();
     QVERIFY2(b.Dlg.Messages.isEmpty(), qPrintable(b.Dlg.Messages.value(0).Text));

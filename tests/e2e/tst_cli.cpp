@@ -967,8 +967,8 @@ void TestCli::dirsizeAsTheFolderField()
     QCOMPARE(r.Code, 0);
     // What the program writes into the disk space field for the same folder.
     TMainForm* main = env.Start();
-    main->Dir2AddEdit->setText(path);
-    QCOMPARE(main->SpaceEdit->text().toUtf8() + '\n', r.Out);
+    Ui(main).Dir2AddEdit->setText(path);
+    QCOMPARE(Ui(main).SpaceEdit->text().toUtf8() + '\n', r.Out);
 }
 
 void TestCli::commandLine_data()

@@ -96,16 +96,16 @@ struct Build : TestEnv {
         WriteBytes(Picture, BitmapBytes(200, 150, 60000));
         Music = Path(QStringLiteral("Hudba/song.mid"));
         WriteBytes(Music, Pattern(50000, 'm'));
-        Win->TitleEdit->setText(QStringLiteral("Hra"));
-        Win->Dir2AddEdit->setText(ArchAdr);
-        Win->SpaceEdit->setText(QStringLiteral("1234"));
-        Win->RAREdit->setText(StandIn);
-        Win->SkinEdit->setText(Picture);
-        Win->BkMusicEdit->setText(Music);
-        Win->Rozbal = {10, 20, 110, 60};
-        Win->Readme = {11, 70, 111, 90};
-        Win->Konec = {12, 100, 112, 140};
-        Win->ReadMemo->setPlainText(QString(3000, QLatin1Char('r')));
+        Ui(Win).TitleEdit->setText(QStringLiteral("Hra"));
+        Ui(Win).Dir2AddEdit->setText(ArchAdr);
+        Ui(Win).SpaceEdit->setText(QStringLiteral("1234"));
+        Ui(Win).RAREdit->setText(StandIn);
+        Ui(Win).SkinEdit->setText(Picture);
+        Ui(Win).BkMusicEdit->setText(Music);
+        Win->Media()->Rozbal = {10, 20, 110, 60};
+        Win->Media()->Readme = {11, 70, 111, 90};
+        Win->Media()->Konec = {12, 100, 112, 140};
+        Ui(Win).ReadMemo->setPlainText(QString(3000, QLatin1Char('r')));
     }
 
     QString DatPath() const { return Path(QStringLiteral("Vystup/Instal.dat")); }
@@ -384,16 +384,16 @@ void TestFaults::projectSaveOnAFullDisk()
     TMainForm* win = env.Start();
     const QString path = env.Path(QStringLiteral("Projekty/Hra.zpf"));
     const QString readme = env.Path(QStringLiteral("Projekty/Readme.nfo"));
-    win->TitleEdit->setText(QStringLiteral("Hra"));
-    win->ReadMemo->setPlainText(QStringLiteral("první verze"));
+    Ui(win).TitleEdit->setText(QStringLiteral("Hra"));
+    Ui(win).ReadMemo->setPlainText(QStringLiteral("první verze"));
     win->WriteProjectFile(path);
     const QByteArray oldProject = ReadBytes(path), oldReadme = ReadBytes(readme);
 
     if (grow == QLatin1String("title"))
-        win->TitleEdit->setText(QString(2000, QLatin1Char('t')));
+        Ui(win).TitleEdit->setText(QString(2000, QLatin1Char('t')));
     else
-        win->ReadMemo->setPlainText(QString(5000, QLatin1Char('r')));
-    win->TarDirEdit->setText(QStringLiteral("C:\\Nove"));
+        Ui(win).ReadMemo->setPlainText(QString(5000, QLatin1Char('r')));
+    Ui(win).TarDirEdit->setText(QStringLiteral("C:\\Nove"));
     QVERIFY(win->Modified);
     {
         FullDisk disk(1500);

@@ -5,6 +5,12 @@
 #include "Forms.h"
 #include "Paths.h"
 #include <QDir>
+#include <QToolButton>
+#include <QPushButton>
+#include <QPlainTextEdit>
+#include <QLineEdit>
+#include <QLabel>
+#include <QCheckBox>
 #include <QFile>
 #include <QtEndian>
 #include <QTest>
@@ -54,6 +60,34 @@ TMainForm* TestEnv::Start()
     }
     return Main.get();
 }
+
+namespace {
+
+template <typename T>
+T* Control(const QWidget* main, const char* name)
+{
+    T* control = main->findChild<T*>(QLatin1String(name));
+    if (!control)
+        qFatal("no control %s in the main window", name);
+    return control;
+}
+
+}  // namespace
+
+PageControls Ui(const QWidget* main)
+{
+#define CONTROL(name) Control<std::remove_pointer_t<decltype(PageControls::name)>>(main, #name)
+    return {CONTROL(TitleEdit),   CONTROL(SpaceEdit),    CONTROL(Dir2AddEdit), CONTROL(Dir2AddBtn),
+            CONTROL(TarDirEdit),  CONTROL(TarDirBtn),    CONTROL(RAREdit),     CONTROL(SpeedButton3),
+            CONTROL(ReadMemo),    CONTROL(LoadBtn),      CONTROL(ClearBtn),    CONTROL(BkMusicEdit),
+            CONTROL(BkMusicBtn),  CONTROL(TestBtn),      CONTROL(StopBtn),     CONTROL(SkinEdit),
+            CONTROL(SkinBtn),     CONTROL(SetBtn),       CONTROL(PrevBtn),     CONTROL(RunChBox),
+            CONTROL(ProgNameLabel), CONTROL(ProgNameEdit), CONTROL(CmLineLabel), CONTROL(CmLineEdit),
+            CONTROL(AskChBox)};
+#undef CONTROL
+}
+
+PageControls Ui(const std::unique_ptr<TMainForm>& main) { return Ui(main.get()); }
 
 QString TestEnv::Path(const QString& relative) const { return Paths::Join(ProgramFolder, relative); }
 

@@ -2,12 +2,21 @@
 #include "FakeDialogs.h"
 #include "HelpViewer.h"
 #include "Main.h"
+#include "MediaPage.h"
+#include "ProgramPage.h"
+#include "ReadmePage.h"
 #include "SettingsStore.h"
 #include <QByteArray>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
 class QWidget;
 class TArchiveForm;
 
@@ -43,6 +52,38 @@ struct TestEnv {
     TMainForm* Start();  // creates the main window and its forms, shows it and runs FormActivate
     QString Path(const QString& relative) const;  // below the program folder
 };
+
+// The controls of the main window's pages, found by their object names.
+struct PageControls {
+    QLineEdit* TitleEdit;
+    QLineEdit* SpaceEdit;
+    QLineEdit* Dir2AddEdit;
+    QToolButton* Dir2AddBtn;
+    QLineEdit* TarDirEdit;
+    QToolButton* TarDirBtn;
+    QLineEdit* RAREdit;
+    QToolButton* SpeedButton3;
+    QPlainTextEdit* ReadMemo;
+    QPushButton* LoadBtn;
+    QPushButton* ClearBtn;
+    QLineEdit* BkMusicEdit;
+    QToolButton* BkMusicBtn;
+    QPushButton* TestBtn;
+    QPushButton* StopBtn;
+    QLineEdit* SkinEdit;
+    QToolButton* SkinBtn;
+    QPushButton* SetBtn;
+    QPushButton* PrevBtn;
+    QCheckBox* RunChBox;
+    QLabel* ProgNameLabel;
+    QLineEdit* ProgNameEdit;
+    QLabel* CmLineLabel;
+    QLineEdit* CmLineEdit;
+    QCheckBox* AskChBox;
+};
+// Aborts the test when a control is missing or of another kind, rather than crash on it later.
+PageControls Ui(const QWidget* main);
+PageControls Ui(const std::unique_ptr<TMainForm>& main);
 
 // Runs the archiver's window as the program's modal run does: shown, left to close itself once the
 // archiver has ended. whileRunning acts on it meanwhile, as a user would.

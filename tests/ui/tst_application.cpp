@@ -110,8 +110,8 @@ void TestApplication::editContextMenuSpeaksCzech()
         QSKIP("Qt's Czech translation (Debian qt6-translations-l10n) is not installed");
     TestEnv env;
     TMainForm* main = env.Start();
-    main->TitleEdit->setText("Hra");
-    std::unique_ptr<QMenu> menu(main->TitleEdit->createStandardContextMenu());
+    Ui(main).TitleEdit->setText("Hra");
+    std::unique_ptr<QMenu> menu(Ui(main).TitleEdit->createStandardContextMenu());
     QStringList captions;
     for (const QAction* action : menu->actions())
         if (!action->isSeparator())
@@ -188,10 +188,10 @@ void TestApplication::droppedProjectOpens()
     const QString path = env.Path(fileName);
     WriteProjectFile(path, project);
     if (modified) {
-        main->TitleEdit->setText("Rozdělaný");
+        Ui(main).TitleEdit->setText("Rozdělaný");
         env.Dlg.Answers.push_back(answer);
     }
-    const QString title = main->TitleEdit->text();
+    const QString title = Ui(main).TitleEdit->text();
 
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
@@ -206,7 +206,7 @@ void TestApplication::droppedProjectOpens()
     }
     QCOMPARE(env.Dlg.Messages.size(), modified ? 1 : 0);
     QVERIFY(env.Dlg.Unexpected.isEmpty());
-    QCOMPARE(main->TitleEdit->text(), opens ? "Želví hra" : title);
+    QCOMPARE(Ui(main).TitleEdit->text(), opens ? "Želví hra" : title);
     QCOMPARE(main->windowTitle(), "Zelvakon - " + (opens ? fileName : "Bezejmena.zpf"));
     QCOMPARE(main->Modified, !opens && modified);
 }

@@ -140,16 +140,16 @@ void TestFolders::noFolderGivesZeroWithoutWaitWindow()
     TMainForm* main = env.Start();
     WriteBytes(env.Path("file"), QByteArray(4096, 'x'));
     text.replace(QLatin1Char('@'), env.ProgramFolder);
-    main->Dir2AddEdit->setText("x");  // so that every row, the empty one too, is a change
-    main->SpaceEdit->setText("77");
-    main->RAREdit->setText("D:\\typed\\WinRAR.exe");
+    Ui(main).Dir2AddEdit->setText("x");  // so that every row, the empty one too, is a change
+    Ui(main).SpaceEdit->setText("77");
+    Ui(main).RAREdit->setText("D:\\typed\\WinRAR.exe");
     main->TabPages->setCurrentIndex(2);
     WaitWindowSpy spy;
-    main->Dir2AddEdit->setText(text);
-    QCOMPARE(main->SpaceEdit->text(), "0");
+    Ui(main).Dir2AddEdit->setText(text);
+    QCOMPARE(Ui(main).SpaceEdit->text(), "0");
     QVERIFY(spy.Shown.isEmpty());
     // No wait window, so no activation: the typed WinRAR path and the page stay.
-    QCOMPARE(main->RAREdit->text(), "D:\\typed\\WinRAR.exe");
+    QCOMPARE(Ui(main).RAREdit->text(), "D:\\typed\\WinRAR.exe");
     QCOMPARE(main->TabPages->currentIndex(), 2);
     QVERIFY(main->Modified);
     QVERIFY(env.Dlg.Unexpected.isEmpty());
@@ -172,14 +172,14 @@ void TestFolders::folderSizeInKB()
     TestEnv env;
     TMainForm* main = env.Start();
     const QString folder = MakeFolder(env.ProgramFolder, "Data", bytes);
-    main->TitleEdit->setText("Demo");
+    Ui(main).TitleEdit->setText("Demo");
     // Typed: the prefix names no folder, the last key makes it one.
-    main->Dir2AddEdit->setText(folder.chopped(1));
+    Ui(main).Dir2AddEdit->setText(folder.chopped(1));
     WaitWindowSpy spy;
-    TypeText(main->Dir2AddEdit, folder.right(1));
-    QCOMPARE(main->Dir2AddEdit->text(), folder);
+    TypeText(Ui(main).Dir2AddEdit, folder.right(1));
+    QCOMPARE(Ui(main).Dir2AddEdit->text(), folder);
     QTRY_COMPARE(spy.Shown, QStringList{"Zjišťuji velikost adresáře k archivaci..."});
-    QCOMPARE(main->SpaceEdit->text(), kb);
+    QCOMPARE(Ui(main).SpaceEdit->text(), kb);
     QVERIFY2(spy.Paints > 0, "the wait window was not painted before the measurement");
     QVERIFY(main->findChildren<TDirSizeForm*>().isEmpty());  // destroyed, not just hidden
     QVERIFY(main->BuildPrAct->isEnabled());
@@ -196,11 +196,11 @@ void TestFolders::waitWindowActivatesMainWindowAgain()
     TMainForm* main = env.Start();
     const QString folder = MakeFolder(env.ProgramFolder, "Data", 4096);
     env.Settings.Stored = "E:\\Stored\\WinRAR.exe";
-    main->RAREdit->setText("D:\\typed\\WinRAR.exe");
+    Ui(main).RAREdit->setText("D:\\typed\\WinRAR.exe");
     main->TabPages->setCurrentIndex(3);
-    main->Dir2AddEdit->setText(folder);
-    QCOMPARE(main->SpaceEdit->text(), "4");
-    QCOMPARE(main->RAREdit->text(), "D:\\typed\\WinRAR.exe");
+    Ui(main).Dir2AddEdit->setText(folder);
+    QCOMPARE(Ui(main).SpaceEdit->text(), "4");
+    QCOMPARE(Ui(main).RAREdit->text(), "D:\\typed\\WinRAR.exe");
     QCOMPARE(main->TabPages->currentIndex(), 0);
     QVERIFY(main->Modified);
     QVERIFY(!main->ActivatePending);
@@ -228,8 +228,8 @@ void TestFolders::storedDiskSpaceWinsWhenOpening()
     WaitWindowSpy spy;
     main->ReadProjectFile(path);
     QCOMPARE(spy.Shown.size(), 1);  // the folder was measured...
-    QCOMPARE(main->SpaceEdit->text(), "2345");  // ...and the stored value replaced it
-    QCOMPARE(main->RAREdit->text(), "D:\\Project\\WinRAR.exe");
+    QCOMPARE(Ui(main).SpaceEdit->text(), "2345");  // ...and the stored value replaced it
+    QCOMPARE(Ui(main).RAREdit->text(), "D:\\Project\\WinRAR.exe");
     QVERIFY(!main->Modified);
     QVERIFY(env.Dlg.Unexpected.isEmpty());
 }
@@ -249,7 +249,7 @@ void TestFolders::chooserFillsTheField()
     TestEnv env;
     TMainForm* main = env.Start();
     const QString folder = MakeFolder(env.ProgramFolder, "Vybraný", 3072);
-    main->SpaceEdit->setText("55");
+    Ui(main).SpaceEdit->setText("55");
     main->Modified = false;
     QString seenCaption;
     env.Dlg.ModalScripts.push_back([&](QObject* window) {
@@ -258,15 +258,15 @@ void TestFolders::chooserFillsTheField()
         return Accept(chooser, folder);
     });
     if (packedFolder)
-        main->Dir2AddBtn->click();
+        Ui(main).Dir2AddBtn->click();
     else
-        main->TarDirBtn->click();
+        Ui(main).TarDirBtn->click();
     QCOMPARE(seenCaption, caption);
     QCOMPARE(env.Dlg.ModalCalls.size(), 1);
     QCOMPARE(env.Dlg.ModalCalls.first(), static_cast<QObject*>(main->Windows.DirForm));
-    QCOMPARE((packedFolder ? main->Dir2AddEdit : main->TarDirEdit)->text(), folder);
-    QCOMPARE((packedFolder ? main->TarDirEdit : main->Dir2AddEdit)->text(), QString());
-    QCOMPARE(main->SpaceEdit->text(), packedFolder ? "3" : "55");
+    QCOMPARE((packedFolder ? Ui(main).Dir2AddEdit : Ui(main).TarDirEdit)->text(), folder);
+    QCOMPARE((packedFolder ? Ui(main).TarDirEdit : Ui(main).Dir2AddEdit)->text(), QString());
+    QCOMPARE(Ui(main).SpaceEdit->text(), packedFolder ? "3" : "55");
     QVERIFY(main->Modified);
     QVERIFY(env.Dlg.Unexpected.isEmpty());
 }
@@ -284,9 +284,9 @@ void TestFolders::chooserCancelChangesNothing()
     TestEnv env;
     TMainForm* main = env.Start();
     const QString other = MakeFolder(env.ProgramFolder, "Other", 5000);
-    main->Dir2AddEdit->setText("old to pack");
-    main->TarDirEdit->setText("old target");
-    main->SpaceEdit->setText("55");
+    Ui(main).Dir2AddEdit->setText("old to pack");
+    Ui(main).TarDirEdit->setText("old target");
+    Ui(main).SpaceEdit->setText("55");
     main->Modified = false;
     WaitWindowSpy spy;
     env.Dlg.ModalScripts.push_back([&](QObject* window) {
@@ -294,12 +294,12 @@ void TestFolders::chooserCancelChangesNothing()
         return int(QDialog::Rejected);
     });
     if (packedFolder)
-        main->Dir2AddBtnClick();
+        Ui(main).Dir2AddBtn->click();
     else
-        main->TarDirBtnClick();
-    QCOMPARE(main->Dir2AddEdit->text(), "old to pack");
-    QCOMPARE(main->TarDirEdit->text(), "old target");
-    QCOMPARE(main->SpaceEdit->text(), "55");
+        Ui(main).TarDirBtn->click();
+    QCOMPARE(Ui(main).Dir2AddEdit->text(), "old to pack");
+    QCOMPARE(Ui(main).TarDirEdit->text(), "old target");
+    QCOMPARE(Ui(main).SpaceEdit->text(), "55");
     QVERIFY(spy.Shown.isEmpty());
     QVERIFY(!main->Modified);
     QVERIFY(env.Dlg.Unexpected.isEmpty());
@@ -311,8 +311,8 @@ void TestFolders::chooserRefusesPathOutsideWin1250()
     TMainForm* main = env.Start();
     const QString folder = MakeFolder(env.ProgramFolder, "日本", 10);
     env.Dlg.ModalScripts.push_back([&](QObject* window) { return Accept(qobject_cast<TDirForm*>(window), folder); });
-    main->Dir2AddBtnClick();
-    QCOMPARE(main->Dir2AddEdit->text(), QString());
+    Ui(main).Dir2AddBtn->click();
+    QCOMPARE(Ui(main).Dir2AddEdit->text(), QString());
     QCOMPARE(env.Dlg.Messages.size(), 1);
     QCOMPARE(env.Dlg.Messages.first().Title, "Chyba");
     QVERIFY(env.Dlg.Unexpected.isEmpty());
@@ -376,8 +376,8 @@ void TestFolders::chooserNavigation()
         openedAt = chooser->Directory();
         return int(QDialog::Rejected);
     });
-    main->TarDirBtnClick();
-    main->Dir2AddBtnClick();
+    Ui(main).TarDirBtn->click();
+    Ui(main).Dir2AddBtn->click();
     QCOMPARE(openedAt, alpha);
 
     // A folder that vanished gives way to its nearest existing parent.
@@ -402,9 +402,9 @@ void TestFolders::chooserKeepsFullPathOfLongFolder()
             return int(QDialog::Rejected);  // the label should shorten the path on screen
         return int(QDialog::Accepted);
     });
-    main->Dir2AddBtnClick();
-    QCOMPARE(main->Dir2AddEdit->text(), folder);
-    QCOMPARE(main->SpaceEdit->text(), "2");
+    Ui(main).Dir2AddBtn->click();
+    QCOMPARE(Ui(main).Dir2AddEdit->text(), folder);
+    QCOMPARE(Ui(main).SpaceEdit->text(), "2");
 }
 
 void TestFolders::winRarFileButton_data()
@@ -428,13 +428,13 @@ void TestFolders::winRarFileButton()
     QFETCH(int, messages);
     TestEnv env;
     TMainForm* main = env.Start();
-    main->TitleEdit->setText("Demo");
-    main->SpaceEdit->setText("1");
-    main->Dir2AddEdit->setText("x");
-    main->RAREdit->setText("D:\\old\\WinRAR.exe");
+    Ui(main).TitleEdit->setText("Demo");
+    Ui(main).SpaceEdit->setText("1");
+    Ui(main).Dir2AddEdit->setText("x");
+    Ui(main).RAREdit->setText("D:\\old\\WinRAR.exe");
     main->Modified = false;
     env.Dlg.OpenAnswers.push_back(answer);
-    main->SpeedButton3->click();
+    Ui(main).SpeedButton3->click();
     QCOMPARE(env.Dlg.OpenCalls.size(), 1);
     const FileDialogOptions& options = env.Dlg.OpenCalls.first();
     QCOMPARE(options.Title, "Otevřít spustitelný soubor WinRARa");
@@ -447,7 +447,7 @@ void TestFolders::winRarFileButton()
     QVERIFY2(options.Filter.endsWith("|*"), "programs without an extension cannot be chosen");
     QCOMPARE(options.InitialFolder, "/");
 #endif
-    QCOMPARE(main->RAREdit->text(), field);
+    QCOMPARE(Ui(main).RAREdit->text(), field);
     QCOMPARE(main->Modified, modified);
     QCOMPARE(env.Dlg.Messages.size(), messages);
     QVERIFY(main->BuildPrAct->isEnabled());
@@ -492,22 +492,22 @@ void TestFolders::typingMeasuresOnceItPauses()
     TestEnv env;
     TMainForm* main = env.Start();
     const QString folder = MakeSlowFolder(env.ProgramFolder);
-    main->FolderProbe = [](const QString&) { QThread::msleep(100); };
-    main->Dir2AddEdit->setFocus();
+    main->Program()->FolderProbe = [](const QString&) { QThread::msleep(100); };
+    Ui(main).Dir2AddEdit->setFocus();
     WaitWindowSpy spy;
     const QString typed = folder + QDir::separator() + "sub";
     if (typeOnWhileMeasuring) {
         // The user pauses on Data, whose walk takes a second, and types on while it is measured.
         const QString rest = typed.mid(folder.size());
-        spy.WhileShown = [main, rest](TDirSizeForm*) { TypeSlowly(main->Dir2AddEdit, rest); };
-        TypeSlowly(main->Dir2AddEdit, folder);
+        spy.WhileShown = [main, rest](TDirSizeForm*) { TypeSlowly(Ui(main).Dir2AddEdit, rest); };
+        TypeSlowly(Ui(main).Dir2AddEdit, folder);
     } else {
         // Every prefix names a folder on the way (the root first): none of them is measured.
-        TypeSlowly(main->Dir2AddEdit, typed);
-        QCOMPARE(main->SpaceEdit->text(), QString());
+        TypeSlowly(Ui(main).Dir2AddEdit, typed);
+        QCOMPARE(Ui(main).SpaceEdit->text(), QString());
     }
-    QTRY_COMPARE(main->SpaceEdit->text(), "2");
-    QCOMPARE(main->Dir2AddEdit->text(), typed);
+    QTRY_COMPARE(Ui(main).SpaceEdit->text(), "2");
+    QCOMPARE(Ui(main).Dir2AddEdit->text(), typed);
     QCOMPARE(spy.Shown.size(), typeOnWhileMeasuring ? 2 : 1);
     QVERIFY(main->Modified);
     QVERIFY(env.Dlg.Unexpected.isEmpty());
@@ -527,9 +527,9 @@ void TestFolders::stopLeavesSizeUnchanged()
     TMainForm* main = env.Start();
     const QString folder = MakeSlowFolder(env.ProgramFolder);
     // A slow disk: the whole walk takes five seconds.
-    main->FolderProbe = [](const QString&) { QThread::msleep(500); };
-    main->SpaceEdit->setText("55");
-    main->Dir2AddEdit->setFocus();
+    main->Program()->FolderProbe = [](const QString&) { QThread::msleep(500); };
+    Ui(main).SpaceEdit->setText("55");
+    Ui(main).Dir2AddEdit->setFocus();
     WaitWindowSpy spy;
     QString countShown;
     QElapsedTimer sinceStop;
@@ -539,15 +539,15 @@ void TestFolders::stopLeavesSizeUnchanged()
         countShown = wait->CountLabel->text();
         sinceStop.start();
         if (escape)
-            QTest::keyClick(main->Dir2AddEdit, Qt::Key_Escape);
+            QTest::keyClick(Ui(main).Dir2AddEdit, Qt::Key_Escape);
         else
             QTest::mouseClick(wait->CancelBtn, Qt::LeftButton);
     };
-    main->Dir2AddEdit->setText(folder);  // as the chooser sets it: measured at once
+    Ui(main).Dir2AddEdit->setText(folder);  // as the chooser sets it: measured at once
     QVERIFY2(sinceStop.isValid() && sinceStop.elapsed() < 400 * TimeBoundScale, "the measurement waited for the walk");
     QCOMPARE(countShown, "Započítáno souborů: 3");
-    QCOMPARE(main->SpaceEdit->text(), "55");
-    QCOMPARE(main->Dir2AddEdit->text(), folder);
+    QCOMPARE(Ui(main).SpaceEdit->text(), "55");
+    QCOMPARE(Ui(main).Dir2AddEdit->text(), folder);
     QCOMPARE(spy.Shown.size(), 1);
     QVERIFY(main->findChildren<TDirSizeForm*>().isEmpty());
     QVERIFY(env.Dlg.Unexpected.isEmpty());

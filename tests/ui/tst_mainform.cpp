@@ -68,7 +68,7 @@ void TestMainForm::startsUntitled()
     QCOMPARE(main->windowTitle(), Caption("Bezejmena.zpf"));
     QVERIFY(!main->BuildPrAct->isEnabled());
     QVERIFY(!main->BuildBtn->isEnabled());
-    QCOMPARE(main->RAREdit->text(), "/usr/bin/rar");
+    QCOMPARE(Ui(main).RAREdit->text(), "/usr/bin/rar");
     QCOMPARE(env.Settings.Stored, "/usr/bin/rar");
     QCOMPARE(main->TabPages->currentIndex(), 0);
     for (const char* folder : {"Projekty", "Vystup", "Obrazky", "Hudba"})
@@ -114,19 +114,19 @@ void TestMainForm::pageControls()
     QCOMPARE(pages, QStringList({"Program", "Nfo soubor", "Hudba a obrázek", "Registry", "Spustit po extrakci"}));
     auto control = [main](const char* name) { return main->findChild<QPushButton*>(name); };
     const QList<std::pair<QWidget*, bool>> enabled = {
-        {main->ClearBtn, false}, {main->LoadBtn, true},    {main->TestBtn, false},    {main->StopBtn, false},
-        {main->SetBtn, false},   {main->PrevBtn, false},   {control("AddKeyBtn"), false},  {control("EditKeyBtn"), false},
+        {Ui(main).ClearBtn, false}, {Ui(main).LoadBtn, true},    {Ui(main).TestBtn, false},    {Ui(main).StopBtn, false},
+        {Ui(main).SetBtn, false},   {Ui(main).PrevBtn, false},   {control("AddKeyBtn"), false},  {control("EditKeyBtn"), false},
         {control("DelKeyBtn"), false}, {control("AddBtn"), false},   {control("EditBtn"), false},    {control("DelBtn"), false},
-        {control("OpenBtn"), true},   {main->ProgNameEdit, false}, {main->CmLineEdit, false}, {main->AskChBox, false},
-        {main->RunChBox, true}};
+        {control("OpenBtn"), true},   {Ui(main).ProgNameEdit, false}, {Ui(main).CmLineEdit, false}, {Ui(main).AskChBox, false},
+        {Ui(main).RunChBox, true}};
     for (const auto& [widget, on] : enabled)
         QVERIFY2(widget->isEnabled() == on, qPrintable(widget->objectName()));
-    QCOMPARE(main->SetBtn->text(), "&Nastavit klikací plochy");
+    QCOMPARE(Ui(main).SetBtn->text(), "&Nastavit klikací plochy");
     QCOMPARE(control("OpenBtn")->statusTip(), "Načte informace o modifikaci registrů z ini souboru");
-    QCOMPARE(main->RunChBox->text(), "Po rozbalení spustit definovaný program");
-    QCOMPARE(main->AskChBox->text(), "Zeptat se na spuštění");
-    QCOMPARE(main->ProgNameLabel->text(), "Název programu:");
-    QCOMPARE(main->CmLineLabel->text(), "Příkazová řádka:");
+    QCOMPARE(Ui(main).RunChBox->text(), "Po rozbalení spustit definovaný program");
+    QCOMPARE(Ui(main).AskChBox->text(), "Zeptat se na spuštění");
+    QCOMPARE(Ui(main).ProgNameLabel->text(), "Název programu:");
+    QCOMPARE(Ui(main).CmLineLabel->text(), "Příkazová řádka:");
 }
 
 void TestMainForm::tabGoesThroughPagesThenButtons()
@@ -194,10 +194,10 @@ void TestMainForm::buildEnabledByFourFields()
     QFETCH(bool, enabled);
     TestEnv env;
     TMainForm* main = env.Start();
-    main->TitleEdit->setText("Hra");
-    main->Dir2AddEdit->setText("/nonexistent-folder");
-    main->SpaceEdit->setText("10");
-    main->TarDirEdit->setText("C:\\Hra");
+    Ui(main).TitleEdit->setText("Hra");
+    Ui(main).Dir2AddEdit->setText("/nonexistent-folder");
+    Ui(main).SpaceEdit->setText("10");
+    Ui(main).TarDirEdit->setText("C:\\Hra");
     if (!empty.isEmpty())
         main->findChild<QLineEdit*>(empty)->clear();
     QCOMPARE(main->BuildPrAct->isEnabled(), enabled);
@@ -208,12 +208,12 @@ void TestMainForm::spaceEditTakesDigitsOnly()
 {
     TestEnv env;
     TMainForm* main = env.Start();
-    main->SpaceEdit->setFocus();
-    TypeText(main->SpaceEdit, "12a3 -ř4");
-    QCOMPARE(main->SpaceEdit->text(), "1234");
+    Ui(main).SpaceEdit->setFocus();
+    TypeText(Ui(main).SpaceEdit, "12a3 -ř4");
+    QCOMPARE(Ui(main).SpaceEdit->text(), "1234");
     QCOMPARE(env.Dlg.Beeps, 4);
-    QTest::keyClick(main->SpaceEdit, Qt::Key_Backspace);
-    QCOMPARE(main->SpaceEdit->text(), "123");
+    QTest::keyClick(Ui(main).SpaceEdit, Qt::Key_Backspace);
+    QCOMPARE(Ui(main).SpaceEdit->text(), "123");
     QCOMPARE(env.Dlg.Beeps, 4);
 }
 
@@ -221,20 +221,20 @@ void TestMainForm::unencodableCharactersDropped()
 {
     TestEnv env;
     TMainForm* main = env.Start();
-    TypeText(main->TitleEdit, "Kůň€αß");  // Greek alpha has no place in Windows-1250; ß has
-    QCOMPARE(main->TitleEdit->text(), "Kůň€ß");
+    TypeText(Ui(main).TitleEdit, "Kůň€αß");  // Greek alpha has no place in Windows-1250; ß has
+    QCOMPARE(Ui(main).TitleEdit->text(), "Kůň€ß");
     QCOMPARE(env.Dlg.Beeps, 1);
     // Every one-line field of every page, and the readme memo, refuses it as well.
-    main->RunChBox->setChecked(true);  // the run fields take input only then
+    Ui(main).RunChBox->setChecked(true);  // the run fields take input only then
     for (QLineEdit* edit : main->centralWidget()->findChildren<QLineEdit*>()) {
-        if (edit == main->SpaceEdit)
+        if (edit == Ui(main).SpaceEdit)
             continue;
         edit->clear();
         TypeText(edit, "a中b");
         QVERIFY2(edit->text() == "ab", qPrintable(edit->objectName()));
     }
-    TypeText(main->ReadMemo, "c中d");
-    QCOMPARE(main->ReadMemo->toPlainText(), "cd");
+    TypeText(Ui(main).ReadMemo, "c中d");
+    QCOMPARE(Ui(main).ReadMemo->toPlainText(), "cd");
 }
 
 void TestMainForm::pastedLineBreaksTakenOut()
@@ -242,13 +242,13 @@ void TestMainForm::pastedLineBreaksTakenOut()
     TestEnv env;
     TMainForm* main = env.Start();
     QApplication::clipboard()->setText("a\nb\r\nα[c]");
-    main->TitleEdit->paste();
-    QCOMPARE(main->TitleEdit->text(), "ab[c]");
+    Ui(main).TitleEdit->paste();
+    QCOMPARE(Ui(main).TitleEdit->text(), "ab[c]");
     QCOMPARE(env.Dlg.Beeps, 1);
-    main->SpaceEdit->paste();
-    QCOMPARE(main->SpaceEdit->text(), "");
+    Ui(main).SpaceEdit->paste();
+    QCOMPARE(Ui(main).SpaceEdit->text(), "");
     // Whatever reaches a value by code, a line break never reaches the file.
-    main->CmLineEdit->setText("x\ny");
+    Ui(main).CmLineEdit->setText("x\ny");
     QVERIFY_THROWS_EXCEPTION(ZelvakonError, main->WriteProjectFile(env.Path("Projekty/Hra.zpf")));
 }
 
@@ -273,11 +273,11 @@ void TestMainForm::memoTakesWindows1250Only()
     TMainForm* main = env.Start();
     if (how == "paste") {
         QApplication::clipboard()->setText(text);
-        main->ReadMemo->paste();
+        Ui(main).ReadMemo->paste();
     } else {
-        TypeText(main->ReadMemo, text);
-        QTest::keyClick(main->ReadMemo, Qt::Key_Return, Qt::ShiftModifier);
-        TypeText(main->ReadMemo, "b");
+        TypeText(Ui(main).ReadMemo, text);
+        QTest::keyClick(Ui(main).ReadMemo, Qt::Key_Return, Qt::ShiftModifier);
+        TypeText(Ui(main).ReadMemo, "b");
     }
     QCOMPARE(env.Dlg.Beeps, beeps);
     main->WriteProjectFile(env.Path("Projekty/Hra.zpf"));
@@ -290,17 +290,17 @@ void TestMainForm::runCheckBoxEnablesRunFields()
     TMainForm* main = env.Start();
     const QColor face = QApplication::palette().color(QPalette::Button);
     const QColor window = QApplication::palette().color(QPalette::Base);
-    QCOMPARE(main->ProgNameEdit->palette().color(QPalette::Base), face);
-    main->ProgNameEdit->setText("hra.exe");
-    main->RunChBox->setChecked(true);
-    for (QWidget* w : std::initializer_list<QWidget*>{main->ProgNameLabel, main->ProgNameEdit, main->CmLineLabel,
-                                                      main->CmLineEdit, main->AskChBox})
+    QCOMPARE(Ui(main).ProgNameEdit->palette().color(QPalette::Base), face);
+    Ui(main).ProgNameEdit->setText("hra.exe");
+    Ui(main).RunChBox->setChecked(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{Ui(main).ProgNameLabel, Ui(main).ProgNameEdit, Ui(main).CmLineLabel,
+                                                      Ui(main).CmLineEdit, Ui(main).AskChBox})
         QVERIFY(w->isEnabled());
-    QCOMPARE(main->CmLineEdit->palette().color(QPalette::Base), window);
-    main->RunChBox->setChecked(false);
-    QVERIFY(!main->CmLineEdit->isEnabled());
-    QCOMPARE(main->CmLineEdit->palette().color(QPalette::Base), face);
-    QCOMPARE(main->ProgNameEdit->text(), "hra.exe");
+    QCOMPARE(Ui(main).CmLineEdit->palette().color(QPalette::Base), window);
+    Ui(main).RunChBox->setChecked(false);
+    QVERIFY(!Ui(main).CmLineEdit->isEnabled());
+    QCOMPARE(Ui(main).CmLineEdit->palette().color(QPalette::Base), face);
+    QCOMPARE(Ui(main).ProgNameEdit->text(), "hra.exe");
 }
 
 void TestMainForm::saveChangesQuestion_data()
@@ -325,14 +325,14 @@ void TestMainForm::saveChangesQuestion()
     TestEnv env;
     TMainForm* main = env.Start();
     const QString path = env.Path("Projekty/Hra.zpf");
-    main->TitleEdit->setText("Hra");
+    Ui(main).TitleEdit->setText("Hra");
     main->WriteProjectFile(path);
-    main->TitleEdit->setText("Hra 2");
+    Ui(main).TitleEdit->setText("Hra 2");
     env.Dlg.Answers.push_back(answer);
     bool wentOn = false;
     if (command == "new") {
         main->NewPrActExecute();
-        wentOn = main->TitleEdit->text().isEmpty();
+        wentOn = Ui(main).TitleEdit->text().isEmpty();
     } else if (command == "open") {
         if (goesOn)
             env.Dlg.OpenAnswers.push_back(QString());  // the user then cancels the file dialog
@@ -376,7 +376,7 @@ void TestMainForm::untitledSaveIsSaveAs()
     QCOMPARE(main->windowTitle(), Caption("Demo.zpf"));
     QVERIFY(QFileInfo::exists(env.Path("Projekty/Demo.zpf")));
     // A further save writes without a dialog; the Save As dialog then offers the last name.
-    main->TitleEdit->setText("x");
+    Ui(main).TitleEdit->setText("x");
     main->SavePrActExecute();
     QCOMPARE(env.Dlg.SaveCalls.size(), 1);
     QVERIFY(!main->Modified);
@@ -413,7 +413,7 @@ void TestMainForm::saveAsDialogRules()
     TMainForm* main = env.Start();
     const QByteArray old = "[Jiny.zpf]\r\nNazev=stary\r\n";
     WriteBytes(env.Path("Projekty/Jiny.zpf"), old);
-    main->TitleEdit->setText("novy");
+    Ui(main).TitleEdit->setText("novy");
     env.Dlg.SaveAnswers = {env.Path("Projekty/" + typed), QString()};  // a dialog kept open is then cancelled
     if (answer != MsgAnswer::Ok)
         env.Dlg.Answers.push_back(answer);
@@ -441,7 +441,7 @@ void TestMainForm::cancelledSaveAsCancelsTheCommand()
     QFETCH(QString, command);
     TestEnv env;
     TMainForm* main = env.Start();
-    main->TitleEdit->setText("rozdělaná práce");
+    Ui(main).TitleEdit->setText("rozdělaná práce");
     env.Dlg.Answers.push_back(MsgAnswer::Yes);  // save the untitled project: Save As ...
     env.Dlg.SaveAnswers.push_back(QString());   // ... cancelled
     if (command == "new")
@@ -451,7 +451,7 @@ void TestMainForm::cancelledSaveAsCancelsTheCommand()
     else
         QVERIFY(!main->close());
     QVERIFY(main->isVisible());
-    QCOMPARE(main->TitleEdit->text(), "rozdělaná práce");
+    QCOMPARE(Ui(main).TitleEdit->text(), "rozdělaná práce");
     QVERIFY(main->Modified);
     QVERIFY(env.Dlg.OpenCalls.isEmpty());
     QCOMPARE(env.Dlg.Messages.size(), 1);
@@ -464,16 +464,16 @@ void TestMainForm::sideFilesFollowTheProject()
     TMainForm* main = env.Start();
     const QString path = env.Path("Projekty/Hra.zpf");
     WriteBytes(env.Path("Projekty/Reg.ini"), "[HKEY_CURRENT_USER\\X]\r\nNic=Nic\r\n");
-    main->ReadMemo->setPlainText("Ahoj\nsvěte\n");
+    Ui(main).ReadMemo->setPlainText("Ahoj\nsvěte\n");
     main->WriteProjectFile(path);
     QCOMPARE(ReadBytes(env.Path("Projekty/Readme.nfo")), QByteArray("Ahoj\r\nsv\xECte\r\n"));
     // Only the six root keys: the old Reg.ini goes without a question.
     QVERIFY(!QFileInfo::exists(env.Path("Projekty/Reg.ini")));
-    main->ReadMemo->clear();
+    Ui(main).ReadMemo->clear();
     main->ReadProjectFile(path);
-    QCOMPARE(main->ReadMemo->toPlainText(), "Ahoj\nsvěte\n");
+    QCOMPARE(Ui(main).ReadMemo->toPlainText(), "Ahoj\nsvěte\n");
     QVERIFY(!main->Modified);
-    main->ReadMemo->clear();
+    Ui(main).ReadMemo->clear();
     main->WriteProjectFile(path);
     QVERIFY(!QFileInfo::exists(env.Path("Projekty/Readme.nfo")));
     QVERIFY(env.Dlg.Messages.isEmpty());
@@ -491,13 +491,13 @@ void TestMainForm::openAppliesStoredDiskSpace()
     QCOMPARE(env.Dlg.OpenCalls[0].Title, "Otevřít projekt...");
     QCOMPARE(env.Dlg.OpenCalls[0].Filter, "Projektové soubory (*.zpf)|*.ZPF");
     QCOMPARE(main->windowTitle(), Caption("Hra.zpf"));
-    QCOMPARE(main->TitleEdit->text(), "Hra");
-    QCOMPARE(main->SpaceEdit->text(), "777");
-    QVERIFY(main->RunChBox->isChecked());
-    QVERIFY(main->CmLineEdit->isEnabled());
-    QVERIFY(main->AskChBox->isChecked());
+    QCOMPARE(Ui(main).TitleEdit->text(), "Hra");
+    QCOMPARE(Ui(main).SpaceEdit->text(), "777");
+    QVERIFY(Ui(main).RunChBox->isChecked());
+    QVERIFY(Ui(main).CmLineEdit->isEnabled());
+    QVERIFY(Ui(main).AskChBox->isChecked());
     QCOMPARE(main->JmenoInst, "Setup");
-    QCOMPARE(main->Konec.Levy, -3);
+    QCOMPARE(main->Media()->Konec.Levy, -3);
     QVERIFY(!main->Modified);
 }
 
@@ -516,7 +516,7 @@ void TestMainForm::refusedOpenKeepsTheProject()
     TMainForm* main = env.Start();
     const QString mine = env.Path("Projekty/Moje.zpf");
     main->WriteProjectFile(mine);
-    main->TitleEdit->setText("Zůstane");
+    Ui(main).TitleEdit->setText("Zůstane");
     QDir().mkpath(env.Path("Jinde"));
     const QString path = env.Path("Jinde/Hra.zpf");
     const QString regIni = env.Path("Jinde/Reg.ini");
@@ -528,7 +528,7 @@ void TestMainForm::refusedOpenKeepsTheProject()
         QVERIFY(QFile::link("/proc/self/mem", regIni));  // opens, but every read fails
     }
     QVERIFY_THROWS_EXCEPTION(ZelvakonError, main->ReadProjectFile(path));
-    QCOMPARE(main->TitleEdit->text(), "Zůstane");
+    QCOMPARE(Ui(main).TitleEdit->text(), "Zůstane");
     QCOMPARE(main->windowTitle(), Caption("Moje.zpf"));
     QCOMPARE(main->ProjectPath, mine);
     QVERIFY(main->Modified);
@@ -550,7 +550,7 @@ void TestMainForm::openedProjectWithoutWinRarDisablesBuild()
     const QString path = env.Path("Projekty/Hra.zpf");
     WriteBytes(path, "[Hra.zpf]\r\nNazev=Hra\r\nArchAdr=/x\r\nDiskMisto=5\r\n");
     main->ReadProjectFile(path);
-    QVERIFY(main->RAREdit->text().isEmpty());
+    QVERIFY(Ui(main).RAREdit->text().isEmpty());
     QVERIFY(!main->BuildPrAct->isEnabled());
 }
 
@@ -570,7 +570,7 @@ void TestMainForm::failedSaveKeepsModifiedAndCaption()
 {
     TestEnv env;
     TMainForm* main = env.Start();
-    main->TitleEdit->setText("Hra");
+    Ui(main).TitleEdit->setText("Hra");
     // The folder is a file: nothing can be written below it.
     WriteBytes(env.Path("Soubor"), "x");
     QVERIFY_THROWS_EXCEPTION(ZelvakonError, main->WriteProjectFile(env.Path("Soubor/Hra.zpf")));
@@ -593,17 +593,17 @@ void TestMainForm::closeStoresWinRarPath()
     QFETCH(QString, nextStart);
     TestEnv env;
     TMainForm* main = env.Start();
-    main->RAREdit->setText(field);
+    Ui(main).RAREdit->setText(field);
     main->Modified = false;
     QVERIFY(main->close());
     QCOMPARE(env.Settings.Stored, field);
     QVERIFY(env.Dlg.Messages.isEmpty());
     env.Main.reset();
     TMainForm* again = env.Start();
-    QCOMPARE(again->RAREdit->text(), nextStart);
+    QCOMPARE(Ui(again).RAREdit->text(), nextStart);
     env.Dlg.Answers.push_back(MsgAnswer::No);
     again->ResetProject();
-    QCOMPARE(again->RAREdit->text(), nextStart);
+    QCOMPARE(Ui(again).RAREdit->text(), nextStart);
 }
 
 void TestMainForm::closeEndsWhenStoreFails()
@@ -623,8 +623,8 @@ void TestMainForm::newResetsToNewDefaults()
 {
     TestEnv env;
     TMainForm* main = env.Start();
-    main->Dir2AddEdit->setText("/x");
-    main->Rozbal = {1, 2, 3, 4};
+    Ui(main).Dir2AddEdit->setText("/x");
+    main->Media()->Rozbal = {1, 2, 3, 4};
     main->Vystup = "/jinam";
     main->TabPages->setCurrentIndex(3);
     env.Dlg.Answers.push_back(MsgAnswer::No);
@@ -632,8 +632,8 @@ void TestMainForm::newResetsToNewDefaults()
     QCOMPARE(main->JmenoInst, "Install");
     QCOMPARE(main->JmenoDat, "Install");
     QCOMPARE(main->Vystup, env.Path("Vystup"));
-    QCOMPARE(main->SpaceEdit->text(), "0");  // emptying the folder field measured "nothing"
-    QVERIFY(main->Rozbal == ClickArea());
+    QCOMPARE(Ui(main).SpaceEdit->text(), "0");  // emptying the folder field measured "nothing"
+    QVERIFY(main->Media()->Rozbal == ClickArea());
     QCOMPARE(main->TabPages->currentIndex(), 0);
     QVERIFY(!main->Modified);
     // New when nothing changed asks nothing.

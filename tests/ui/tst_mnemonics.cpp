@@ -54,11 +54,11 @@ void TestMnemonics::sharedLetterGoesToControlOnScreen()
         image.fill(Qt::darkGreen);
         const QString path = env.Path("Obrazky/titul.bmp");
         QVERIFY(image.save(path, "BMP"));
-        main->SkinEdit->setText(path);
+        Ui(main).SkinEdit->setText(path);
     }
     main->TabPages->setCurrentIndex(page);
     // Typing goes to a field of the page: the letter must not end up in it.
-    QLineEdit* field = page == 2 ? static_cast<QLineEdit*>(main->SkinEdit) : main->TitleEdit;
+    QLineEdit* field = page == 2 ? static_cast<QLineEdit*>(Ui(main).SkinEdit) : Ui(main).TitleEdit;
     field->setFocus();
     const QString fieldText = field->text();
 

@@ -334,7 +334,7 @@ void TestSettings::winRarPathAcrossRuns()
         TestEnv env;
         env.Services.Settings = &store;
         TMainForm* main = env.Start();
-        const QString shown = main->RAREdit->text();
+        const QString shown = Ui(main).RAREdit->text();
         act(main);
         main->Modified = false;
         main->close();
@@ -344,11 +344,11 @@ void TestSettings::winRarPathAcrossRuns()
     const QString def = "/usr/bin/rar";
     QCOMPARE(run([&](TMainForm* main) {
         QCOMPARE(stored(), def);
-        main->RAREdit->setText("D:\\Tools\\WinRAR.exe");
+        Ui(main).RAREdit->setText("D:\\Tools\\WinRAR.exe");
     }),
         def);
     QCOMPARE(stored(), "D:\\Tools\\WinRAR.exe");
-    QCOMPARE(run([](TMainForm* main) { main->RAREdit->clear(); }), "D:\\Tools\\WinRAR.exe");
+    QCOMPARE(run([](TMainForm* main) { Ui(main).RAREdit->clear(); }), "D:\\Tools\\WinRAR.exe");
     QCOMPARE(stored(), QString());
     QCOMPARE(run([](TMainForm*) {}), def);
     QCOMPARE(stored(), def);

@@ -1,25 +1,26 @@
+#include "ProgramPage.h"
 #include "BuildChecks.h"
+#include "Controls.h"
 #include "Dir.h"
-#include "DirSize.h"
 #include "Dirsizedlg.h"
-#include "Error.h"
+#include "Forms.h"
 #include "FunctionThread.h"
-#include "Main.h"
+#include "Guarded.h"
+#include "KeyFilter.h"
 #include "Paths.h"
-#include "Settings.h"
+#include "Project.h"
 #include <QApplication>
 #include <QEventLoop>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QThread>
 #include <QTimer>
-#include <QToolButton>
-#include <memory>
+#include <functional>
 #include <utility>
-#include <vector>
 
-// The folder to pack with its size, the folder choosers, the settings dialog and the WinRAR file.
+// The folder to pack with its size, the folder choosers and the WinRAR file.
 
 namespace {
 
@@ -111,7 +112,7 @@ private:
 }  // namespace
 
 // One measurement under way: its walk and the loop that waits for it.
-struct TMainForm::FolderMeasurement {
+struct ProgramPage::FolderMeasurement {
     std::shared_ptr<SharedWalk> Walk = std::make_shared<SharedWalk>();
     QEventLoop Loop;
     bool Done = false;
@@ -125,21 +126,94 @@ struct TMainForm::FolderMeasurement {
     }
 };
 
-void TMainForm::SetupFolders()
+ProgramPage::ProgramPage(const AppServices& services, const Forms& windows) : Services(services), Windows(windows)
 {
+    setObjectName(QStringLiteral("ProgramPage"));
+    auto* archGroup = Make<QGroupBox>(this, "GroupBox1", 4, 2, 523, 140);
+    archGroup->setTitle(QStringLiteral("Archivovaný program:"));
+    Label(archGroup, QStringLiteral("Název:"), 12, 24, "Label1");
+    TitleEdit = Make<QLineEdit>(archGroup, "TitleEdit", 190, 20, 321, 22);
+    Label(archGroup, QStringLiteral("Místo na disku:"), 12, 52, "Label2");
+    SpaceEdit = Make<QLineEdit>(archGroup, "SpaceEdit", 190, 48, 97, 22);
+    Label(archGroup, QStringLiteral("KB"), 292, 52, "Label3");
+    Label(archGroup, QStringLiteral("Adresář k archivaci:"), 12, 80, "Label4");
+    Dir2AddEdit = Make<QLineEdit>(archGroup, "Dir2AddEdit", 190, 76, 294, 22);
+    Dir2AddBtn = BrowseButton(archGroup, "Dir2AddBtn", 488, 76);
+    Label(archGroup, QStringLiteral("Cílový adresář pro extrakci:"), 12, 108, "Label5");
+    TarDirEdit = Make<QLineEdit>(archGroup, "TarDirEdit", 190, 104, 294, 22);
+    TarDirBtn = BrowseButton(archGroup, "TarDirBtn", 488, 104);
+    auto* rarGroup = Make<QGroupBox>(this, "GroupBox2", 4, 146, 523, 60);
+    rarGroup->setTitle(QStringLiteral("Cesta ke spouštěcímu souboru WinRARa:"));
+    Label(rarGroup, QStringLiteral("Spouštěcí soubor:"), 12, 28, "Label6");
+    RAREdit = Make<QLineEdit>(rarGroup, "RAREdit", 190, 24, 294, 22);
+    SpeedButton3 = BrowseButton(rarGroup, "SpeedButton3", 488, 24);
+
+    // Every field refuses what Windows-1250 cannot hold; the disk space takes digits only.
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        new KeyFilter(edit, Services.Dlg, edit == SpaceEdit ? std::function<bool(QChar)>([](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        }) : std::function<bool(QChar)>());
+    for (QLineEdit* edit : {TitleEdit, SpaceEdit, TarDirEdit, RAREdit})
+        connect(edit, &QLineEdit::textChanged, this, &ProgramPage::TitleEditChange);
     Dir2AddTimer = new QTimer(this);
     Dir2AddTimer->setSingleShot(true);
     Dir2AddTimer->setInterval(500);
-    connect(Dir2AddTimer, &QTimer::timeout, this, Guarded(&TMainForm::Dir2AddTimerTimer));
+    connect(Dir2AddTimer, &QTimer::timeout, this, Guarded(this, Services.Dlg, &ProgramPage::Dir2AddTimerTimer));
     // A user's edit signals before the change itself, so the handler knows which kind it runs for.
     connect(Dir2AddEdit, &QLineEdit::textEdited, this, [this] { Dir2AddTyped = true; });
-    connect(Dir2AddEdit, &QLineEdit::textChanged, this, Guarded(&TMainForm::Dir2AddEditChange));
-    connect(Dir2AddBtn, &QToolButton::clicked, this, Guarded(&TMainForm::Dir2AddBtnClick));
-    connect(TarDirBtn, &QToolButton::clicked, this, Guarded(&TMainForm::TarDirBtnClick));
-    connect(SpeedButton3, &QToolButton::clicked, this, Guarded(&TMainForm::SpeedButton3Click));
+    connect(Dir2AddEdit, &QLineEdit::textChanged, this, Guarded(this, Services.Dlg, &ProgramPage::Dir2AddEditChange));
+    connect(Dir2AddBtn, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &ProgramPage::Dir2AddBtnClick));
+    connect(TarDirBtn, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &ProgramPage::TarDirBtnClick));
+    connect(SpeedButton3, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &ProgramPage::SpeedButton3Click));
 }
 
-void TMainForm::Dir2AddTimerTimer()
+ProgramPage::~ProgramPage() { StopFolderWalks(); }
+
+void ProgramPage::Apply(const Project& p)
+{
+    TitleEdit->setText(p.Nazev);
+    Dir2AddEdit->setText(p.ArchAdr);
+    SpaceEdit->setText(p.DiskMisto);
+    TarDirEdit->setText(p.CilAdr);
+    RAREdit->setText(p.WinRARExe);
+}
+
+void ProgramPage::Collect(Project& p) const
+{
+    p.Nazev = TitleEdit->text();
+    p.DiskMisto = SpaceEdit->text();
+    p.ArchAdr = Dir2AddEdit->text();
+    p.CilAdr = TarDirEdit->text();
+    p.WinRARExe = RAREdit->text();
+}
+
+void ProgramPage::Reset(const QString& winRarExe)
+{
+    // The space first: emptying a folder that was there writes "0" into it.
+    TitleEdit->clear();
+    SpaceEdit->clear();
+    Dir2AddEdit->clear();
+    TarDirEdit->clear();
+    RAREdit->setText(winRarExe);
+}
+
+bool ProgramPage::CanBuild() const
+{
+    return !TitleEdit->text().isEmpty() && !SpaceEdit->text().isEmpty() && !Dir2AddEdit->text().isEmpty()
+           && !RAREdit->text().isEmpty();
+}
+
+QString ProgramPage::WinRarPath() const { return RAREdit->text(); }
+
+void ProgramPage::SetWinRarPath(const QString& path) { RAREdit->setText(path); }
+
+void ProgramPage::TitleEditChange()
+{
+    emit BuildFieldsChanged();
+    emit Changed();
+}
+
+void ProgramPage::Dir2AddTimerTimer()
 {
     if (Measuring)
         Dir2AddTimer->start();  // cannot happen while typing stops it, but never nest two
@@ -147,10 +221,10 @@ void TMainForm::Dir2AddTimerTimer()
         MeasureDir2Add();
 }
 
-void TMainForm::Dir2AddEditChange()
+void ProgramPage::Dir2AddEditChange()
 {
     const bool typed = std::exchange(Dir2AddTyped, false);
-    UpdateBuildEnabled();
+    emit BuildFieldsChanged();
     // A walk under way measures a text that is gone.
     if (Measuring)
         Measuring->Stop();
@@ -164,7 +238,7 @@ void TMainForm::Dir2AddEditChange()
     MeasureDir2Add();
 }
 
-void TMainForm::SettleFolderMeasurement()
+void ProgramPage::SettleFolderMeasurement()
 {
     if (Dir2AddTimer->isActive() && !Measuring) {
         Dir2AddTimer->stop();
@@ -172,7 +246,7 @@ void TMainForm::SettleFolderMeasurement()
     }
 }
 
-void TMainForm::MeasureDir2Add()
+void ProgramPage::MeasureDir2Add()
 {
     // A relative folder is measured where the build will pack it: below the project's folder.
     const QString folder = ResolveProjectPath(Dir2AddEdit->text(), ProjectFolder);
@@ -183,15 +257,11 @@ void TMainForm::MeasureDir2Add()
     // A stopped measurement leaves the size as it was.
     if (const std::optional<qint64> bytes = MeasureFolder(folder))
         SpaceEdit->setText(SizeInKBText(*bytes));
-    // The wait window never takes the focus (typing goes on in the field), so the window system has
-    // no activation to deliver: run it here, at the moment the wait window is gone, before the
-    // change below. Had the system delivered one during hide(), event() has run it already.
-    if (ActivatePending && isVisible())
-        RunActivation();
-    Modified = true;
+    emit FolderMeasured();  // before the change below, which the activation must not undo
+    emit Changed();
 }
 
-std::optional<qint64> TMainForm::MeasureFolder(const QString& folder)
+std::optional<qint64> ProgramPage::MeasureFolder(const QString& folder)
 {
     FolderMeasurement measurement;
     const std::shared_ptr<SharedWalk> walk = measurement.Walk;
@@ -206,29 +276,26 @@ std::optional<qint64> TMainForm::MeasureFolder(const QString& folder)
     Walks.push_back({thread, walk});
     thread->start();
 
-    const auto wait = std::make_unique<TDirSizeForm>(this);
+    const auto wait = std::make_unique<TDirSizeForm>(window());
     connect(wait.get(), &QDialog::rejected, &measurement.Loop, [&measurement] { measurement.Stop(); });
     QTimer tick;
     connect(&tick, &QTimer::timeout, wait.get(), [&wait, &walk] { wait->ShowFileCount(walk->Files); });
     tick.start(100);
     Measuring = &measurement;
     {
-        MeasuringFilter filter(wait.get(), this, [&measurement] { measurement.Stop(); });
+        MeasuringFilter filter(wait.get(), window(), [&measurement] { measurement.Stop(); });
         wait->ShowPainted();
         if (!measurement.Done && !measurement.Stopped)
             measurement.Loop.exec();
     }
     Measuring = nullptr;
-    // The main window counts as activated again when the wait window goes away, and that activation
-    // runs FormActivate. Had the system delivered one during hide(), event() has run it already.
-    ActivatePending = true;
     wait->hide();
     if (measurement.Stopped)
         return std::nullopt;  // the walk ends on its own, soon
     return walk->Total;
 }
 
-void TMainForm::StopFolderWalks()
+void ProgramPage::StopFolderWalks()
 {
     for (RunningWalk& running : Walks) {
         running.Walk->Stop = true;
@@ -240,32 +307,21 @@ void TMainForm::StopFolderWalks()
     Walks.clear();
 }
 
-void TMainForm::Dir2AddBtnClick()
+void ProgramPage::Dir2AddBtnClick()
 {
     const std::optional<QString> folder = Windows.DirForm->Execute(QStringLiteral("Výběr adresáře k archivaci"));
-    if (folder && AcceptPath(*folder))
+    if (folder && AcceptPath(*Services.Dlg, *folder))
         Dir2AddEdit->setText(*folder);
 }
 
-void TMainForm::TarDirBtnClick()
+void ProgramPage::TarDirBtnClick()
 {
     const std::optional<QString> folder = Windows.DirForm->Execute(QStringLiteral("Výběr cílového adresáře"));
-    if (folder && AcceptPath(*folder))
+    if (folder && AcceptPath(*Services.Dlg, *folder))
         TarDirEdit->setText(*folder);
 }
 
-void TMainForm::SetActExecute()
-{
-    const std::optional<OutputNames> names = Windows.SetForm->Execute({JmenoInst, JmenoDat, Vystup});
-    if (!names)
-        return;
-    // Not a change that asks to be saved: these fields go out with the next save of the project.
-    Vystup = Paths::StripTrailingBackslash(names->Folder);
-    JmenoInst = names->Installer;
-    JmenoDat = names->DataFile;
-}
-
-void TMainForm::SpeedButton3Click()
+void ProgramPage::SpeedButton3Click()
 {
     FileDialogOptions options;
     options.Title = QStringLiteral("Otevřít spustitelný soubor WinRARa");
@@ -279,6 +335,6 @@ void TMainForm::SpeedButton3Click()
 #endif
     options.MustExist = true;
     const std::optional<QString> path = Services.Dlg->OpenFile(options);
-    if (path && AcceptPath(*path))
+    if (path && AcceptPath(*Services.Dlg, *path))
         RAREdit->setText(*path);
 }
