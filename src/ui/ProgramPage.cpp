@@ -7,7 +7,6 @@
 #include "FunctionThread.h"
 #include "Guarded.h"
 #include "KeyFilter.h"
-#include "Paths.h"
 #include "Project.h"
 #include <QApplication>
 #include <QEventLoop>

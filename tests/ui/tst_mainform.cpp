@@ -45,6 +45,7 @@ private slots:
     void cancelledSaveAsCancelsTheCommand();
     void sideFilesFollowTheProject();
     void openAppliesStoredDiskSpace();
+    void everyFieldComesBackFromThePages();
     void refusedOpenKeepsTheProject_data();
     void refusedOpenKeepsTheProject();
     void openedProjectWithoutWinRarDisablesBuild();
@@ -477,6 +478,41 @@ void TestMainForm::sideFilesFollowTheProject()
     main->WriteProjectFile(path);
     QVERIFY(!QFileInfo::exists(env.Path("Projekty/Readme.nfo")));
     QVERIFY(env.Dlg.Messages.isEmpty());
+}
+
+void TestMainForm::everyFieldComesBackFromThePages()
+{
+    // Each page fills its own fields and collects them again: none may be dropped or swapped.
+    TestEnv env;
+    TMainForm* main = env.Start();
+    Project p;
+    p.Nazev = "Želví hra";
+    p.DiskMisto = "12";
+    p.ArchAdr = "nikde";
+    p.CilAdr = "C:\\Hry";
+    p.WinRARExe = "rar";
+    p.Hudba = "hudba.mid";
+    p.Obrazek = "obr.bmp";
+    p.SpustitPrg = true;
+    p.NazevProg = "hra.exe";
+    p.PrikRadka = "-x";
+    p.Zeptat = true;
+    p.Vystup = "Ven";
+    p.JmenoInst = "Setup";
+    p.JmenoDat = "Data";
+    p.Rozbal = {1, 2, 3, 4};
+    p.Readme = {5, 6, 7, 8};
+    p.Konec = {9, 10, 11, 12};
+    p.ReadmeText = "první\r\ndruhá";
+    main->ApplyProject(p);
+    QCOMPARE(main->CollectProject(), p);
+    // New empties them all; emptying the folder writes "0" into the disk space.
+    main->Modified = false;
+    main->NewPrActExecute();
+    Project blank = main->CollectProject();
+    QCOMPARE(blank.DiskMisto, "0");
+    QCOMPARE(blank.Nazev + blank.ArchAdr + blank.Hudba + blank.Obrazek + blank.NazevProg + blank.ReadmeText, QString());
+    QVERIFY(!blank.SpustitPrg && !blank.Zeptat && blank.Konec == ClickArea());
 }
 
 void TestMainForm::openAppliesStoredDiskSpace()
