@@ -50,7 +50,7 @@ TMainForm* TestEnv::Start()
     CreateForms(Main.get());
     Main->show();
     Main->activateWindow();
-    // As at a real start: the window is painted, and its other pages are filled after that.
+    // As at a real start: the window is shown and painted before anything else happens.
     if (QTest::qWaitForWindowExposed(Main.get()))
         QCoreApplication::sendPostedEvents();
     if (Main->ActivatePending) {
