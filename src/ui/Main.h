@@ -15,7 +15,6 @@
 class QAction;
 class QPushButton;
 class QTabWidget;
-class ProfileFile;
 class ProgramPage;
 class ReadmePage;
 class MediaPage;
