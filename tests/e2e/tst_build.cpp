@@ -790,7 +790,13 @@ void TestBuild::stoppingTheArchiver()
     b.Win->BuildPrAct->trigger();
 
     QCOMPARE(seen.value(0), QStringLiteral("Archivace"));
-    QCOMPARE(seen.value(1), QStringLiteral("Probíhá archivace složky ") + b.ArchAdr + QStringLiteral("…"));
+    // The folder is shortened in its middle when the temporary folder's random name is too wide for the line.
+    const QString about = QStringLiteral("Probíhá archivace složky ");
+    const QString shown = seen.value(1);
+    QVERIFY2(shown == about + b.ArchAdr + QStringLiteral("…")
+                 || (shown.startsWith(about + b.ArchAdr.left(4)) && shown.endsWith(QStringLiteral("/Hra…"))
+                     && shown.count(QStringLiteral("…")) == 2),
+             qPrintable(shown));
     QVERIFY2(seen.value(2).startsWith(QStringLiteral("Uplynulý čas: 0:0")), qPrintable(seen.value(2)));
     QVERIFY2(QRegularExpression(QStringLiteral("^Velikost archivu: [1-9][0-9]* kB z 1234 kB$")).match(seen.value(3)).hasMatch(),
              qPrintable(seen.value(3)));
