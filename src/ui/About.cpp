@@ -1,34 +1,24 @@
 #include "About.h"
-#include <QLabel>
+#include "Controls.h"
 #include <QPixmap>
-#include <QPushButton>
 
 TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutDlg"));
     setWindowTitle(QStringLiteral("O programu"));
     setFixedSize(298, 178);
-    auto* picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("ProgramIcon"));
-    picture->setGeometry(16, 16, 96, 96);
-    picture->setPixmap(QPixmap(QStringLiteral(":/about.png")));
-    auto* product = new QLabel(QStringLiteral("Zelvakon"), this);
-    product->setObjectName(QStringLiteral("ProductName"));
+    Make<QLabel>(this, "ProgramIcon", 16, 16, 96, 96)->setPixmap(QPixmap(QStringLiteral(":/about.png")));
+    auto* product = Make<QLabel>(this, "ProductName", 128, 20, 150, 28);
+    product->setText(QStringLiteral("Zelvakon"));
     QFont bold = product->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 4);
     product->setFont(bold);
-    product->setGeometry(128, 20, 150, 28);
-    auto* version = new QLabel(QStringLiteral("build 002"), this);
-    version->setObjectName(QStringLiteral("Version"));
+    auto* version = Make<QLabel>(this, "Version", 128, 50, 150, 18);
+    version->setText(QStringLiteral("build 002"));
     version->setAlignment(Qt::AlignRight);
-    version->setGeometry(128, 50, 150, 18);
-    auto* copyright = new QLabel(QStringLiteral("Freeware"), this);
-    copyright->setObjectName(QStringLiteral("Copyright"));
-    copyright->setGeometry(128, 80, 150, 18);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKButton"));
+    Make<QLabel>(this, "Copyright", 128, 80, 150, 18)->setText(QStringLiteral("Freeware"));
+    QPushButton* ok = Button(this, "OKButton", QStringLiteral("OK"), QString(), 111, 138, 75, 25);
     ok->setDefault(true);
-    ok->setGeometry(111, 138, 75, 25);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -1,5 +1,4 @@
 #pragma once
-#include "ProgramFolders.h"
 #include <QString>
 #include <QStringList>
 
@@ -21,8 +20,5 @@ struct AppServices {
     QStringList PartsFolders;  // where Unrar.dll and Vorvanex.exe are looked for, in order
 
     QString HelpFolder() const { return ExecutableFolder.isEmpty() ? ProgramFolder : ExecutableFolder; }
-    // Where Unrar.dll and Vorvanex.exe are looked for, in order.
     QStringList PartsFolderList() const { return PartsFolders.isEmpty() ? QStringList{ProgramFolder} : PartsFolders; }
-    // The folder to take Unrar.dll or Vorvanex.exe from.
-    QString PartsFolderFor(const QString& fileName) const { return FolderHolding(PartsFolderList(), fileName); }
 };

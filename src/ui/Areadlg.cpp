@@ -1,18 +1,15 @@
 #include "Areadlg.h"
+#include "Controls.h"
 #include "Dialogs.h"
 #include "Files.h"
 #include "Preview.h"
 #include <QButtonGroup>
 #include <QFrame>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
-#include <QToolButton>
 #include <QtMath>
 
 namespace {
@@ -43,15 +40,6 @@ Qt::CursorShape CursorShapeOf(AreaCursor cursor)
     case AreaCursor::Default: break;
     }
     return Qt::ArrowCursor;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(x, y);
-    label->adjustSize();
-    return label;
 }
 
 }  // namespace
@@ -95,17 +83,12 @@ void TAreaImage::mouseReleaseEvent(QMouseEvent*) { Form->ImageMouseUp(); }
 TAreaForm::TAreaForm(Dialogs* dialogs, std::function<void()> showHelp, QWidget* parent)
     : QDialog(parent), Dlg(dialogs), ShowHelp(std::move(showHelp))
 {
-    setObjectName(QStringLiteral("AreaForm"));
+    SetUpDialog(this, "AreaForm", 456, 386, Qt::CustomizeWindowHint);
     setWindowTitle(QStringLiteral("Nastavení klikacích ploch"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
-    setFixedSize(456, 386);
     // Modal to the main window only, so that the help window stays usable beside the editor.
     setWindowModality(Qt::WindowModal);
 
-    ToolBar1 = new QWidget(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setGeometry(0, 0, 456, 29);
+    ToolBar1 = Make<QWidget>(this, "ToolBar1", 0, 0, 456, 29);
     int x = 4;
     auto toolButton = [this, &x](const char* name, const QString& caption, const QString& hint) {
         auto* button = new QToolButton(ToolBar1);
@@ -122,19 +105,17 @@ TAreaForm::TAreaForm(Dialogs* dialogs, std::function<void()> showHelp, QWidget* 
     NfoBtn = toolButton("NfoBtn", QStringLiteral("Nfo"), QStringLiteral("Nastavit plochu \"Nfo\""));
     ExtrBtn = toolButton("ExtrBtn", QStringLiteral("Rozbalit"), QStringLiteral("Nastavit plochu \"Rozbalit\""));
     QuitBtn = toolButton("QuitBtn", QStringLiteral("Konec"), QStringLiteral("Nastavit plochu \"Konec\""));
-    AreaButtons = new QButtonGroup(this);
-    AreaButtons->setExclusive(true);
+    auto* areaButtons = new QButtonGroup(this);
+    areaButtons->setExclusive(true);
     for (QToolButton* button : {NfoBtn, ExtrBtn, QuitBtn}) {
         button->setCheckable(true);
-        AreaButtons->addButton(button);
+        areaButtons->addButton(button);
         connect(button, &QToolButton::clicked, this, &TAreaForm::NfoBtnClick);
     }
     NfoBtn->setChecked(true);
-    auto* separator = new QFrame(ToolBar1);
-    separator->setObjectName(QStringLiteral("ToolButton4"));
+    auto* separator = Make<QFrame>(ToolBar1, "ToolButton4", x + 3, 4, 2, 21);
     separator->setFrameShape(QFrame::VLine);
     separator->setFrameShadow(QFrame::Sunken);
-    separator->setGeometry(x + 3, 4, 2, 21);
     x += 8;
     ToolButton5 = toolButton("ToolButton5", QStringLiteral("?"), QStringLiteral("Nápověda"));
     ToolButton5->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
@@ -145,45 +126,35 @@ TAreaForm::TAreaForm(Dialogs* dialogs, std::function<void()> showHelp, QWidget* 
 
     auto* panel = new QWidget(ToolBar1);
     panel->setObjectName(QStringLiteral("Panel1"));
-    Label4 = MakeLabel(panel, "Label4", QStringLiteral("Barva rámečků:"), 0, 0);
-    ColorShape = new QFrame(panel);
-    ColorShape->setObjectName(QStringLiteral("ColorShape"));
+    Label4 = Label(panel, QStringLiteral("Barva rámečků:"), 0, 0, "Label4");
+    const int labelWidth = Label4->width();
+    Label4->move(0, (23 - Label4->height()) / 2);
+    ColorShape = Make<QFrame>(panel, "ColorShape", labelWidth + 6, 4, 15, 15);
     ColorShape->setFrameShape(QFrame::Box);
     ColorShape->setFrameShadow(QFrame::Plain);
     ColorShape->setLineWidth(1);
     ColorShape->setAutoFillBackground(true);
-    ColorBtn = new QPushButton(QStringLiteral(">>"), panel);
-    ColorBtn->setObjectName(QStringLiteral("ColorBtn"));
+    ColorBtn = Button(panel, "ColorBtn", QStringLiteral(">>"), QString(), labelWidth + 27, 0, 29, 23);
     ColorBtn->setAutoDefault(false);
-    const int labelWidth = Label4->width();
-    Label4->move(0, (23 - Label4->height()) / 2);
-    ColorShape->setGeometry(labelWidth + 6, 4, 15, 15);
-    ColorBtn->setGeometry(labelWidth + 27, 0, 29, 23);
     panel->setGeometry(x, 3, labelWidth + 56, 23);
     connect(ColorBtn, &QPushButton::clicked, this, &TAreaForm::ColorBtnClick);
     ShowFrameColor();
 
-    auto* bevel = new QFrame(this);
-    bevel->setObjectName(QStringLiteral("Bevel1"));
+    auto* bevel = Make<QFrame>(this, "Bevel1", 0, 29, 456, 2);
     bevel->setFrameShape(QFrame::HLine);
     bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(0, 29, 456, 2);
 
-    ScrollBox1 = new QScrollArea(this);
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-    ScrollBox1->setGeometry(3, 32, 449, 265);
+    ScrollBox1 = Make<QScrollArea>(this, "ScrollBox1", 3, 32, 449, 265);
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ScrollBox1->setWidgetResizable(false);
     Image = new TAreaImage(this, nullptr);
     ScrollBox1->setWidget(Image);
 
-    auto* labels = new QWidget(this);
-    labels->setObjectName(QStringLiteral("Panel2"));
-    labels->setGeometry(3, 300, 290, 60);
+    auto* labels = Make<QWidget>(this, "Panel2", 3, 300, 290, 60);
     const int valueRight = 286;
     auto row = [labels](const char* name, const char* valueName, const QString& caption, int y, QLabel*& value) {
-        QLabel* label = MakeLabel(labels, name, caption, 5, y);
-        value = MakeLabel(labels, valueName, QStringLiteral("[0,0] ; [0,0]"), 0, y);
+        QLabel* label = Label(labels, caption, 5, y, name);
+        value = Label(labels, QStringLiteral("[0,0] ; [0,0]"), 0, y, valueName);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         value->setGeometry(label->x() + label->width() + 8, y, valueRight - label->width() - 13, label->height());
         return label;
@@ -192,21 +163,15 @@ TAreaForm::TAreaForm(Dialogs* dialogs, std::function<void()> showHelp, QWidget* 
     Label2 = row("Label2", "ExtrLabel", QStringLiteral("Plocha \"Rozbalit\""), 21, ExtrLabel);
     Label3 = row("Label3", "QuitLabel", QStringLiteral("Plocha \"Konec\""), 40, QuitLabel);
 
-    OkBtn = new QPushButton(QStringLiteral("&OK"), this);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setGeometry(296, 318, 75, 25);
+    OkBtn = Button(this, "OkBtn", QStringLiteral("&OK"), QString(), 296, 318, 75, 25);
     OkBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("&Zrušit"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(376, 318, 75, 25);
+    CancelBtn = Button(this, "CancelBtn", QStringLiteral("&Zrušit"), QString(), 376, 318, 75, 25);
     CancelBtn->setAutoDefault(false);
     connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);  // Escape and the close box too
 
-    StatusBar = new QStatusBar(this);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar = Make<QStatusBar>(this, "StatusBar", 0, 366, 456, 20);
     StatusBar->setSizeGripEnabled(false);
-    StatusBar->setGeometry(0, 366, 456, 20);
     for (QLabel** panelLabel : {&StatusPanel0, &StatusPanel1}) {
         *panelLabel = new QLabel(StatusBar);
         (*panelLabel)->setFrameShape(QFrame::Panel);
@@ -218,24 +183,18 @@ TAreaForm::TAreaForm(Dialogs* dialogs, std::function<void()> showHelp, QWidget* 
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
 }
 
-void TAreaForm::LoadPicture(const QString& path)
-{
-    Picture = LoadSkinPicture(path);
-    Image->setFixedSize(Picture.size());
-}
-
-std::optional<ClickAreas> TAreaForm::Execute(const QString& picturePath, const BitmapSize& size, const ClickAreas& areas)
+std::optional<ClickAreas> TAreaForm::Execute(const QString& picturePath, const BitmapSize& size,
+                                             const ClickAreas& areas)
 {
     PictureWidth = size.Width;
     PictureHeight = size.Height;
-    LoadPicture(picturePath);
+    Picture = LoadSkinPicture(picturePath);
+    Image->setFixedSize(Picture.size());
     Given = areas;
     if (Dlg->RunModal(this) != QDialog::Accepted)
         return std::nullopt;
     return ClickAreas{Editor.Area(AreaId::Rozbal), Editor.Area(AreaId::Readme), Editor.Area(AreaId::Konec)};
 }
-
-void TAreaForm::LoadAreas() { Editor.Activate(PictureWidth, PictureHeight, Given[0], Given[1], Given[2]); }
 
 void TAreaForm::showEvent(QShowEvent* event)
 {
@@ -247,7 +206,7 @@ void TAreaForm::showEvent(QShowEvent* event)
 void TAreaForm::FormActivate()
 {
     // Working copies, Readme active, normalised, frames in the Idle styles.
-    LoadAreas();
+    Editor.Activate(PictureWidth, PictureHeight, Given[0], Given[1], Given[2]);
     NfoBtn->setChecked(true);
     StatusPanel0->setText(Editor.SizeStatus());
     ScrollBox1->ensureVisible(0, 0);

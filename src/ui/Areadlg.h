@@ -6,7 +6,6 @@
 #include <functional>
 #include <optional>
 
-class QButtonGroup;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -54,10 +53,6 @@ public:
     quint32 FrameColor = 0xFFFFFF;  // 0xRRGGBB; kept for the program's run, not in the project
     AreaEditor Editor;
 
-    // Decodes the picture for the next opening; throws ZelvakonError when it is no readable bitmap.
-    void LoadPicture(const QString& path);
-    void LoadAreas();  // the working copies from the areas given
-
     void FormActivate();
     void NfoBtnClick();
     void ColorBtnClick();
@@ -71,7 +66,6 @@ public:
     QToolButton* ExtrBtn = nullptr;
     QToolButton* QuitBtn = nullptr;
     QToolButton* ToolButton5 = nullptr;
-    QButtonGroup* AreaButtons = nullptr;
     QLabel* Label4 = nullptr;
     QFrame* ColorShape = nullptr;
     QPushButton* ColorBtn = nullptr;

@@ -1,6 +1,9 @@
 #pragma once
+#include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolButton>
 
 // Controls placed as the windows have always placed them: by name, position and size at 96 dpi.
@@ -31,6 +34,22 @@ inline QPushButton* Button(QWidget* parent, const char* name, const QString& cap
     button->setText(caption);
     button->setStatusTip(hint);
     return button;
+}
+
+// A dialog of a fixed size with a title bar and a close box; more adds to those flags.
+inline void SetUpDialog(QDialog* dialog, const char* name, int width, int height, Qt::WindowFlags more = {})
+{
+    dialog->setObjectName(QLatin1String(name));
+    dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                           | Qt::WindowCloseButtonHint | more);
+    dialog->setFixedSize(width, height);
+}
+
+// Centred on the primary screen, or on the part of it that panels leave free.
+inline void CentreOnScreen(QWidget* window, bool available = false)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->move((available ? screen->availableGeometry() : screen->geometry()).center() - window->rect().center());
 }
 
 inline QToolButton* BrowseButton(QWidget* parent, const char* name, int x, int y)

@@ -1,13 +1,10 @@
 #include "Dir.h"
+#include "Controls.h"
 #include "Dialogs.h"
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <QStyle>
@@ -39,40 +36,28 @@ bool IsBelowOrAt(const QString& folder, const QString& root)
 
 TDirForm::TDirForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dialogs)
 {
-    setObjectName(QStringLiteral("DirForm"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(221, 238);
+    SetUpDialog(this, "DirForm", 221, 238);
 
-    auto* driveLabel = new QLabel(QStringLiteral("Zvolte disk:"), this);
-    driveLabel->setObjectName(QStringLiteral("Label1"));
-    driveLabel->setGeometry(8, 6, 205, 16);
-    DriveComboBox1 = new QComboBox(this);
-    DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
-    DriveComboBox1->setGeometry(8, 22, 205, 22);
+    auto* driveLabel = Make<QLabel>(this, "Label1", 8, 6, 205, 16);
+    driveLabel->setText(QStringLiteral("Zvolte disk:"));
+    DriveComboBox1 = Make<QComboBox>(this, "DriveComboBox1", 8, 22, 205, 22);
     for (const QString& drive : Drives())
         DriveComboBox1->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), drive, Internal(drive));
     driveLabel->setBuddy(DriveComboBox1);
 
-    auto* folderLabel = new QLabel(QStringLiteral("Zvotlte adresář:"), this);
-    folderLabel->setObjectName(QStringLiteral("Label2"));
-    folderLabel->setGeometry(8, 50, 205, 16);
-    DirectoryListBox1 = new QListWidget(this);
-    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    DirectoryListBox1->setGeometry(8, 66, 205, 114);
+    auto* folderLabel = Make<QLabel>(this, "Label2", 8, 50, 205, 16);
+    folderLabel->setText(QStringLiteral("Zvotlte adresář:"));
+    DirectoryListBox1 = Make<QListWidget>(this, "DirectoryListBox1", 8, 66, 205, 114);
     DirectoryListBox1->setIconSize(QSize(16, 16));
     folderLabel->setBuddy(DirectoryListBox1);
 
-    DirLabel = new QLabel(this);
-    DirLabel->setObjectName(QStringLiteral("DirLabel"));
-    DirLabel->setGeometry(10, 184, 201, 16);
+    DirLabel = Make<QLabel>(this, "DirLabel", 10, 184, 201, 16);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("&OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(8, 205, 97, 27);
+    BitBtn1 = Button(this, "BitBtn1", QStringLiteral("&OK"), QString(), 8, 205, 97, 27);
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("&Zrušit"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setGeometry(116, 205, 97, 27);
+    BitBtn2 = Button(this, "BitBtn2", QStringLiteral("&Zrušit"), QString(), 116, 205, 97, 27);
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
@@ -82,8 +67,7 @@ TDirForm::TDirForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dia
     connect(DriveComboBox1, &QComboBox::activated, this, &TDirForm::DriveComboBox1Change);
 
     SetDirectory(QDir::currentPath());
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 QStringList TDirForm::Drives()

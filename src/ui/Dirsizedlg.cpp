@@ -1,10 +1,8 @@
 #include "Dirsizedlg.h"
+#include "Controls.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFrame>
-#include <QLabel>
-#include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QWindow>
 
@@ -15,19 +13,13 @@ TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setFixedSize(287, 104);
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, 0, 287, 104);
+    Panel1 = Make<QFrame>(this, "Panel1", 0, 0, 287, 104);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(2);
-    Image1 = new QLabel(Panel1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(24, 20, 16, 16);
+    Image1 = Make<QLabel>(Panel1, "Image1", 24, 20, 16, 16);
     Image1->setAttribute(Qt::WA_TranslucentBackground);
     Image1->setPixmap(style()->standardIcon(QStyle::SP_DirIcon).pixmap(16, 16));
-    Label1 = new QLabel(QStringLiteral("Zjišťuji velikost adresáře k archivaci..."), Panel1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->move(80, 20);
+    Label1 = Label(Panel1, QStringLiteral("Zjišťuji velikost adresáře k archivaci..."), 80, 20, "Label1");
     // The text was laid out for a narrow 8-point font; a wider one gets smaller until it fits.
     const int room = 287 - 80 - 2 * Panel1->frameWidth() - 2;
     QFont font = Label1->font();
@@ -35,19 +27,14 @@ TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
         font.setPointSizeF(font.pointSizeF() - 0.5);
     Label1->setFont(font);
     Label1->adjustSize();
-    CountLabel = new QLabel(Panel1);
-    CountLabel->setObjectName(QStringLiteral("CountLabel"));
+    CountLabel = Make<QLabel>(Panel1, "CountLabel", 80, 20 + Label1->height() + 4, room, Label1->height());
     CountLabel->setFont(font);
-    CountLabel->setGeometry(80, 20 + Label1->height() + 4, room, Label1->height());
     ShowFileCount(0);
-    CancelBtn = new QPushButton(QStringLiteral("Zrušit"), Panel1);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry((287 - 75) / 2, 68, 75, 25);
+    CancelBtn = Button(Panel1, "CancelBtn", QStringLiteral("Zrušit"), QString(), (287 - 75) / 2, 68, 75, 25);
     // The window takes no focus: Escape reaches the measurement through the main window instead.
     CancelBtn->setFocusPolicy(Qt::NoFocus);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 void TDirSizeForm::ShowPainted()

@@ -1,13 +1,11 @@
 #include "Forms.h"
-#include "Main.h"
 #include "About.h"
-#include "Archive.h"
 #include "Areadlg.h"
 #include "Dir.h"
-#include "Keydlg.h"
-#include "Namvaldlg.h"
+#include "Main.h"
 #include "Preview.h"
 #include "Progress.h"
+#include "RegistryForms.h"
 #include "Settings.h"
 
 Forms CreateForms(TMainForm* mainForm)
@@ -17,7 +15,8 @@ Forms CreateForms(TMainForm* mainForm)
     forms.DirForm = new TDirForm(dialogs, mainForm);
     forms.KeyForm = new TKeyForm(dialogs, mainForm);
     forms.ValueForm = new TValueForm(dialogs, mainForm);
-    forms.AreaForm = new TAreaForm(dialogs, [mainForm] { mainForm->OpenHelpTopic(QStringLiteral("NastKlikPloch")); }, mainForm);
+    forms.AreaForm = new TAreaForm(
+        dialogs, [mainForm] { mainForm->OpenHelpTopic(QStringLiteral("NastKlikPloch")); }, mainForm);
     forms.PrevForm = new TPrevForm(dialogs, mainForm);
     forms.ProgressForm = new TProgressForm(mainForm);
     forms.ArchiveForm = new TArchiveForm(mainForm);

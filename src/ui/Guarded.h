@@ -15,3 +15,14 @@ auto Guarded(Owner* owner, Dialogs* dialogs, Handler handler)
         }
     };
 }
+
+// The two boxes handlers show themselves: a refusal, and a question.
+inline void Refuse(Dialogs& dialogs, const QString& text)
+{
+    dialogs.MessageBox(text, QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+}
+
+inline MsgAnswer Ask(Dialogs& dialogs, const QString& question)
+{
+    return dialogs.MessageBox(question, QStringLiteral("Dotaz"), MsgIcon::Question, MsgButtons::YesNoCancel);
+}

@@ -1,6 +1,9 @@
 #include "Main.h"
 #include "About.h"
+#include "BuildPipeline.h"
+#include "ChildProcess.h"
 #include "Controls.h"
+#include "Error.h"
 #include "HelpViewer.h"
 #include "KeyFilter.h"
 #include "MediaPage.h"
@@ -18,12 +21,30 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QScreen>
+#include <QMimeData>
 #include <QTabWidget>
+#include <QUrl>
+
+namespace {
+
+// The one project file among what is dragged, as a native path; empty when there is not exactly one.
+QString DraggedProject(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return QString();
+    const QString path = data->urls().first().toLocalFile();
+    if (!path.endsWith(QLatin1String(".zpf"), Qt::CaseInsensitive))
+        return QString();
+    return QDir::toNativeSeparators(path);
+}
+
+}  // namespace
 
 TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow(parent), Services(services)
 {
@@ -32,52 +53,54 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     // Commands shared by the menu and the buttons.
-    auto action = [this](const char* name, const QString& caption, const QString& hint, const QKeySequence& key) {
-        auto* act = new QAction(caption, this);
-        act->setObjectName(QLatin1String(name));
-        act->setStatusTip(hint);
-        act->setShortcut(key);
-        act->setShortcutContext(Qt::ApplicationShortcut);
-        return act;
-    };
+    auto action
+        = [this](const char* name, const QString& caption, const QString& hint, const QKeySequence& key, auto handler) {
+              auto* act = new QAction(caption, this);
+              act->setObjectName(QLatin1String(name));
+              act->setStatusTip(hint);
+              act->setShortcut(key);
+              act->setShortcutContext(Qt::ApplicationShortcut);
+              connect(act, &QAction::triggered, this, Guarded(handler));
+              return act;
+          };
     NewPrAct = action("NewPrAct", QStringLiteral("&Nový projekt..."), QStringLiteral("Vytvoří nový projekt"),
-                      QKeySequence(Qt::CTRL | Qt::Key_N));
+                      QKeySequence(Qt::CTRL | Qt::Key_N), &TMainForm::NewPrActExecute);
     OpenPrAct = action("OpenPrAct", QStringLiteral("&Otevřít projekt... "),
-                       QStringLiteral("Otevře projekt ze souboru na disku"), QKeySequence(Qt::CTRL | Qt::Key_O));
+                       QStringLiteral("Otevře projekt ze souboru na disku"), QKeySequence(Qt::CTRL | Qt::Key_O),
+                       &TMainForm::OpenPrActExecute);
     SavePrAct = action("SavePrAct", QStringLiteral("&Uložit projekt..."),
-                       QStringLiteral("Uloží současný projekt do souboru na disk"), QKeySequence(Qt::CTRL | Qt::Key_S));
+                       QStringLiteral("Uloží současný projekt do souboru na disk"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                       &TMainForm::SavePrActExecute);
     SavePrAsAct = action("SavePrAsAct", QStringLiteral("Uložit projekt &jako..."),
-                         QStringLiteral("Uloží současný projekt na disk pod zvoleným jménem"), QKeySequence());
+                         QStringLiteral("Uloží současný projekt na disk pod zvoleným jménem"), QKeySequence(),
+                         &TMainForm::SavePrAsActExecute);
     ExitPrAct = action("ExitPrAct", QStringLiteral("&Konec"), QStringLiteral("Ukončí Zelvakon"),
-                       QKeySequence(Qt::CTRL | Qt::Key_X));
+                       QKeySequence(Qt::CTRL | Qt::Key_X), &TMainForm::ExitPrActExecute);
     BuildPrAct = action("BuildPrAct", QStringLiteral("&Sestavit..."),
                         QStringLiteral("Sestaví současný projekt a vygeneruje datový soubor pro Vorvanex"),
-                        QKeySequence(Qt::Key_F9));
-    SetAct = action("SetAct", QStringLiteral("&Nastavení"), QString(), QKeySequence());
-    ShowHelpAct = action("ShowHelpAct", QStringLiteral("&Zobrazit nápovědu"),
-                         QStringLiteral("Zobrazí nápovědu k programu"), QKeySequence(Qt::Key_F1));
+                        QKeySequence(Qt::Key_F9), &TMainForm::BuildPrActExecute);
+    SetAct = action("SetAct", QStringLiteral("&Nastavení"), QString(), QKeySequence(), &TMainForm::SetActExecute);
+    ShowHelpAct
+        = action("ShowHelpAct", QStringLiteral("&Zobrazit nápovědu"), QStringLiteral("Zobrazí nápovědu k programu"),
+                 QKeySequence(Qt::Key_F1), &TMainForm::ShowHelpActExecute);
     AboutAct = action("AboutAct", QStringLiteral("O &programu"), QStringLiteral("Zobrazí informace o programu"),
-                      QKeySequence());
+                      QKeySequence(), &TMainForm::AboutActExecute);
     BuildPrAct->setEnabled(false);
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&Soubor"));
-    file->setObjectName(QStringLiteral("SouborMenu"));
-    file->addAction(NewPrAct);
-    file->addAction(OpenPrAct);
-    file->addAction(SavePrAct);
-    file->addAction(SavePrAsAct);
-    file->addSeparator();
-    file->addAction(ExitPrAct);
-    QMenu* proj = menuBar()->addMenu(QStringLiteral("&Projekt"));
-    proj->setObjectName(QStringLiteral("ProjektMenu"));
-    proj->addAction(BuildPrAct);
-    proj->addSeparator();
-    proj->addAction(SetAct);
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Nápověda"));
-    help->setObjectName(QStringLiteral("NapovedaMenu"));
-    help->addAction(ShowHelpAct);
-    help->addSeparator();
-    help->addAction(AboutAct);
+    // A null action stands for a separator.
+    auto menu = [this](const char* name, const QString& caption, std::initializer_list<QAction*> actions) {
+        QMenu* made = menuBar()->addMenu(caption);
+        made->setObjectName(QLatin1String(name));
+        for (QAction* act : actions) {
+            if (act)
+                made->addAction(act);
+            else
+                made->addSeparator();
+        }
+    };
+    menu("SouborMenu", QStringLiteral("&Soubor"), {NewPrAct, OpenPrAct, SavePrAct, SavePrAsAct, nullptr, ExitPrAct});
+    menu("ProjektMenu", QStringLiteral("&Projekt"), {BuildPrAct, nullptr, SetAct});
+    menu("NapovedaMenu", QStringLiteral("&Nápověda"), {ShowHelpAct, nullptr, AboutAct});
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("Client"));
@@ -88,24 +111,21 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     line->setFrameShadow(QFrame::Sunken);
 
     TabPages = Make<QTabWidget>(client, "TabPages", 0, 4, 537, 241);
-
     ProgramTab = new ProgramPage(Services, Windows);
     TabPages->addTab(ProgramTab, QStringLiteral("Program"));
-    MakeOtherPages();
+    NfoTab = new ReadmePage(Services);
+    TabPages->addTab(NfoTab, QStringLiteral("Nfo soubor"));
+    MediaTab = new MediaPage(Services, Windows);
+    TabPages->addTab(MediaTab, QStringLiteral("Hudba a obrázek"));
+    Registry = new RegistryPage(Services);
+    TabPages->addTab(Registry, QStringLiteral("Registry"));
+    RunTab = new RunPage(Services.Dlg);
+    TabPages->addTab(RunTab, QStringLiteral("Spustit po extrakci"));
 
     BuildBtn = Button(client, "BuildBtn", QStringLiteral("Sestavit..."), BuildPrAct->statusTip(), 8, 262, 97, 29);
     ExitBtn = Button(client, "ExitBtn", QStringLiteral("&Konec"), ExitPrAct->statusTip(), 433, 262, 97, 29);
     BuildBtn->setEnabled(false);
 
-    connect(NewPrAct, &QAction::triggered, this, Guarded(&TMainForm::NewPrActExecute));
-    connect(OpenPrAct, &QAction::triggered, this, Guarded(&TMainForm::OpenPrActExecute));
-    connect(SavePrAct, &QAction::triggered, this, Guarded(&TMainForm::SavePrActExecute));
-    connect(SavePrAsAct, &QAction::triggered, this, Guarded(&TMainForm::SavePrAsActExecute));
-    connect(ExitPrAct, &QAction::triggered, this, Guarded(&TMainForm::ExitPrActExecute));
-    connect(BuildPrAct, &QAction::triggered, this, Guarded(&TMainForm::BuildPrActExecute));
-    connect(SetAct, &QAction::triggered, this, Guarded(&TMainForm::SetActExecute));
-    connect(ShowHelpAct, &QAction::triggered, this, Guarded(&TMainForm::ShowHelpActExecute));
-    connect(AboutAct, &QAction::triggered, this, Guarded(&TMainForm::AboutActExecute));
     connect(BuildBtn, &QPushButton::clicked, BuildPrAct, &QAction::trigger);
     connect(ExitBtn, &QPushButton::clicked, ExitPrAct, &QAction::trigger);
     connect(BuildPrAct, &QAction::enabledChanged, BuildBtn, &QPushButton::setEnabled);
@@ -115,7 +135,8 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     connect(MediaTab, &MediaPage::Changed, this, changed);
     connect(Registry, &RegistryPage::Changed, this, changed);
     connect(RunTab, &RunPage::Changed, this, changed);
-    connect(ProgramTab, &ProgramPage::BuildFieldsChanged, this, &TMainForm::UpdateBuildEnabled);
+    connect(ProgramTab, &ProgramPage::BuildFieldsChanged, this,
+            [this] { BuildPrAct->setEnabled(ProgramTab->CanBuild()); });
     connect(ProgramTab, &ProgramPage::FolderMeasured, this, [this] {
         // The wait window never takes the focus (typing goes on in the field), so the window system
         // has no activation to deliver: run it here, at the moment the wait window is gone.
@@ -130,8 +151,7 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
 
     // A fixed-size window, centred on the screen.
     setFixedSize(sizeHint());
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this, true);
 }
 
 TMainForm::~TMainForm() = default;
@@ -158,18 +178,6 @@ void TMainForm::FormCreate()
     HelpFile = Paths::Join(Services.HelpFolder(), QStringLiteral("Zelvakon.hlp"));  // installed with the program
     Modified = false;
     setWindowTitle(QStringLiteral("Zelvakon - ") + UntitledName);
-}
-
-void TMainForm::MakeOtherPages()
-{
-    NfoTab = new ReadmePage(Services);
-    TabPages->addTab(NfoTab, QStringLiteral("Nfo soubor"));
-    MediaTab = new MediaPage(Services, Windows);
-    TabPages->addTab(MediaTab, QStringLiteral("Hudba a obrázek"));
-    Registry = new RegistryPage(Services);
-    TabPages->addTab(Registry, QStringLiteral("Registry"));
-    RunTab = new RunPage(Services.Dlg);
-    TabPages->addTab(RunTab, QStringLiteral("Spustit po extrakci"));
 }
 
 bool TMainForm::event(QEvent* e)
@@ -227,9 +235,7 @@ bool TMainForm::FormCloseQuery()
     TProgressForm* progress = Windows.ProgressForm;
     if (!progress || !progress->WorkerRunning())
         return true;
-    if (Services.Dlg->MessageBox(QStringLiteral("Sestavování ještě probíhá. Přerušit ho?"), QStringLiteral("Dotaz"),
-                                 MsgIcon::Question, MsgButtons::YesNoCancel)
-        != MsgAnswer::Yes)
+    if (Ask(*Services.Dlg, QStringLiteral("Sestavování ještě probíhá. Přerušit ho?")) != MsgAnswer::Yes)
         return false;
     progress->StopWorker();  // as its Zrušit does: the partial data file goes
     return true;
@@ -258,13 +264,6 @@ void TMainForm::ShowHelpActExecute() { OpenHelpTopic(QStringLiteral("HlavniStran
 
 void TMainForm::AboutActExecute() { Services.Dlg->RunModal(Windows.AboutDlg); }
 
-MsgAnswer TMainForm::AskToSaveChanges()
-{
-    return Services.Dlg->MessageBox(
-        QStringLiteral("Projekt ") + Paths::FileNameOf(ProjectPath) + QStringLiteral(" byl změněn. Uložit změny?"),
-        QStringLiteral("Dotaz"), MsgIcon::Question, MsgButtons::YesNoCancel);
-}
-
 void TMainForm::SetProjectPath(const QString& path)
 {
     ProjectPath = path;
@@ -272,14 +271,7 @@ void TMainForm::SetProjectPath(const QString& path)
     ProgramTab->ProjectFolder = ProjectFolder;
 }
 
-void TMainForm::UpdateBuildEnabled()
-{
-    BuildPrAct->setEnabled(ProgramTab->CanBuild());
-}
-
-void TMainForm::NewPrActExecute() { ResetProject(); }
-
-void TMainForm::ResetProject()
+void TMainForm::NewPrActExecute()
 {
     if (!SaveChangesFirst())
         return;
@@ -303,7 +295,8 @@ bool TMainForm::SaveChangesFirst()
     ProgramTab->SettleFolderMeasurement();
     if (!Modified)
         return true;
-    switch (AskToSaveChanges()) {
+    switch (Ask(*Services.Dlg,
+                QStringLiteral("Projekt %1 byl změněn. Uložit změny?").arg(Paths::FileNameOf(ProjectPath)))) {
     case MsgAnswer::Cancel:
         return false;
     case MsgAnswer::Yes:
@@ -315,8 +308,6 @@ bool TMainForm::SaveChangesFirst()
     }
 }
 
-bool TMainForm::AcceptPath(const QString& path) { return ::AcceptPath(*Services.Dlg, path); }
-
 void TMainForm::OpenPrActExecute()
 {
     if (!SaveChangesFirst())
@@ -325,9 +316,8 @@ void TMainForm::OpenPrActExecute()
     options.Title = QStringLiteral("Otevřít projekt...");
     options.Filter = QStringLiteral("Projektové soubory (*.zpf)|*.ZPF");
     options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Projekty"));
-    options.MustExist = true;
     const std::optional<QString> path = Services.Dlg->OpenFile(options);
-    if (!path || !AcceptPath(*path))
+    if (!path || !AcceptPath(*Services.Dlg, *path))
         return;
     ReadProjectFile(*path);
 }
@@ -376,14 +366,14 @@ bool TMainForm::SavePrAsActExecute()
     // Added by the dialog itself, so that its overwrite question sees the name that is written.
     options.DefaultSuffix = QStringLiteral("zpf");
     const std::optional<QString> path = Services.Dlg->SaveFile(options);
-    if (!path || !AcceptPath(*path))
+    if (!path || !AcceptPath(*Services.Dlg, *path))
         return false;
     const QString name = Paths::FileNameOf(*path);
     if (name.compare(RegIniName, Qt::CaseInsensitive) == 0 || name.compare(ReadmeNfoName, Qt::CaseInsensitive) == 0) {
         // The save of the side file of that name would replace or delete the project file just written.
-        Services.Dlg->MessageBox(
-            QStringLiteral("Jméno %1 patří souboru, který se ukládá vedle projektu.\nZvolte prosím jiné jméno.").arg(name),
-            QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+        Refuse(*Services.Dlg,
+               QStringLiteral("Jméno %1 patří souboru, který se ukládá vedle projektu.\nZvolte prosím jiné jméno.")
+                   .arg(name));
         return false;
     }
     SaveDialogFileName = name;
@@ -447,4 +437,80 @@ void TMainForm::SetActExecute()
     Vystup = Paths::StripTrailingBackslash(names->Folder);
     JmenoInst = names->Installer;
     JmenoDat = names->DataFile;
+}
+
+void TMainForm::OpenProjectFile(const QString& path)
+{
+    try {
+        if (!SaveChangesFirst() || !AcceptPath(*Services.Dlg, path))
+            return;
+        // The open dialog lets only existing files through; a path from outside is checked here, and
+        // only a regular file is read (a FIFO would block the window).
+        const QFileInfo info(path);
+        if (!info.exists())
+            throw ZelvakonError(QStringLiteral("Soubor %1 neexistuje").arg(path));
+        if (!info.isFile())
+            throw ZelvakonError(QStringLiteral("%1 není soubor").arg(path));
+        ReadProjectFile(path);
+    } catch (const ZelvakonError& error) {
+        Services.Dlg->ShowError(error.Message());
+    }
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DraggedProject(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const QString path = DraggedProject(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Not while the drag source waits for the drop to finish: the save question may come first.
+    QMetaObject::invokeMethod(
+        this, [this, path] { OpenProjectFile(path); }, Qt::QueuedConnection);
+}
+
+// The Build command as the window shows it: the archiver behind its own modal window, which can stop
+// it, every refusal in a message box, then the data file writer behind the progress window.
+
+void TMainForm::BuildPrActExecute()
+{
+    ProgramTab->SettleFolderMeasurement();  // a folder typed just now is measured before the checks
+    if (!BuildPrAct->isEnabled())
+        return;
+    // A writer left running (its window closed by the title bar) would meet the same archive and data
+    // file: this build replaces them anyway, so stop it first.
+    if (Windows.ProgressForm->WorkerRunning())
+        Windows.ProgressForm->StopWorker();
+    Windows.ProgressForm->DiscardPending();
+
+    BuildFrontEnd frontEnd;
+    frontEnd.RunArchiver = [this](const Project& project, const QString& arguments) {
+        TArchiveForm* archive = Windows.ArchiveForm;
+        archive->PrepareRun(project.ArchAdr, project.WinRARExe, arguments, ProjectFolder,
+                            project.DiskMisto.toLongLong());
+        Services.Dlg->RunModal(archive);
+        // Whatever closed the window, the archiver does not run on behind the build.
+        archive->StopAndWait();
+        ChildExit stopped;
+        stopped.Result = ChildExit::Kind::Stopped;  // the window closed before the run began
+        return archive->Outcome().value_or(stopped);
+    };
+    PreparedBuild build = PrepareBuild(CollectProject(), {ProjectFolder, Services.PartsFolderList()}, frontEnd);
+    if (const std::optional<BuildMessage>& stop = build.Stop) {
+        Services.Dlg->MessageBox(stop->Text, stop->Title, stop->Icon, MsgButtons::Ok);
+        if (stop->Page == BuildPage::MusicAndPicture)
+            TabPages->setCurrentWidget(MediaTab);
+        if (build.StoppedAt == PreparedBuild::Step::Archiver || build.StoppedAt == PreparedBuild::Step::Interrupted)
+            ExitBtn->setFocus();
+        return;
+    }
+    // The writer takes the side texts over; this window keeps no reference to them.
+    Windows.ProgressForm->PrepareBuild(ProjectPath, std::move(build.Inputs));
+    Services.Dlg->RunModal(Windows.ProgressForm);
+    ExitBtn->setFocus();
 }

@@ -1,16 +1,9 @@
 #pragma once
 #include "AppServices.h"
-#include "Dialogs.h"
-#include "Error.h"
 #include "Forms.h"
 #include "Guarded.h"
 #include "Project.h"
 #include <QMainWindow>
-#include <QPointer>
-#include <functional>
-#include <memory>
-#include <optional>
-#include <vector>
 
 class QAction;
 class QPushButton;
@@ -40,7 +33,6 @@ public:
     ProgramPage* Program() const { return ProgramTab; }
     ReadmePage* Nfo() const { return NfoTab; }
     MediaPage* Media() const { return MediaTab; }
-    RunPage* RunAfter() const { return RunTab; }
 
     // The project round trip between the controls and a plain value, in one place.
     Project CollectProject() const;
@@ -58,7 +50,7 @@ public:
     QString JmenoInst;
     QString JmenoDat;
     bool ActivatePending = true;  // FormActivate runs at the first appearance and after the wait window
-    bool WinRarLoaded = false;    // the first FormActivate has filled RAREdit from the settings
+    bool WinRarLoaded = false;  // the first FormActivate has filled RAREdit from the settings
 
     // --- controls
     QTabWidget* TabPages = nullptr;
@@ -77,7 +69,7 @@ public:
     QAction* ShowHelpAct = nullptr;
     QAction* AboutAct = nullptr;
 
-    // --- shell and project (Main.cpp)
+    // --- commands and handlers
     void FormCreate();
     void FormActivate();
     bool FormCloseQuery();
@@ -88,23 +80,15 @@ public:
     void AboutActExecute();
     void SetActExecute();
     void NewPrActExecute();
-    void ResetProject();
     void OpenPrActExecute();
     void ReadProjectFile(const QString& path);
-    bool SavePrActExecute();    // false when a Save As dialog was cancelled or refused
+    bool SavePrActExecute();  // false when a Save As dialog was cancelled or refused
     bool SavePrAsActExecute();
     void WriteProjectFile(const QString& path);
-    MsgAnswer AskToSaveChanges();
-    void UpdateBuildEnabled();
     void SetProjectPath(const QString& path);
-    bool SaveChangesFirst();                 // the save-changes question as New and Open use it
-    bool AcceptPath(const QString& path);    // refuses a chosen path that Windows-1250 cannot hold
+    bool SaveChangesFirst();  // the save-changes question as New and Open use it
     QString SaveDialogFileName = QStringLiteral("Bezejmena.zpf");
-
-    // --- build (MainBuild.cpp)
     void BuildPrActExecute();
-
-    // --- from the desktop (MainDesktop.cpp)
     void OpenProjectFile(const QString& path);  // Open without its dialog: a start argument, a drop
     void RunActivation();  // FormActivate once it is due, then Activated
 
@@ -118,7 +102,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void MakeOtherPages();
     ProgramPage* ProgramTab = nullptr;
     ReadmePage* NfoTab = nullptr;
     MediaPage* MediaTab = nullptr;

@@ -71,8 +71,6 @@ void MediaPage::Collect(Project& p) const
     p.Konec = Konec;
 }
 
-// --- title picture and click areas
-
 void MediaPage::SkinEditChange()
 {
     SetBtn->setEnabled(!SkinEdit->text().isEmpty());
@@ -86,7 +84,6 @@ void MediaPage::SkinBtnClick()
     options.Title = QStringLiteral("Otevřít bitmapu titulního obrázku");
     options.Filter = QStringLiteral("Bitmapy (*.bmp)|*.bmp");
     options.InitialFolder = Paths::Join(Services.ProgramFolder, QStringLiteral("Obrazky"));
-    options.MustExist = true;
     options.PicturePreview = true;
     const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (!path || !AcceptPath(*Services.Dlg, *path))
@@ -104,7 +101,7 @@ bool MediaPage::CheckSkinPicture(const QString& path, BitmapSize& size)
     case SkinPictureFault::TooLarge: message = QStringLiteral("Bitmapa nemůže být větší než 600x400 bodů."); break;
     case SkinPictureFault::TooSmall: message = QStringLiteral("Bitmapa nemůže být menší než 100x100 bodů."); break;
     }
-    Services.Dlg->MessageBox(message, QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+    Refuse(*Services.Dlg, message);
     return false;
 }
 
@@ -133,8 +130,6 @@ void MediaPage::SetBtnClick()
         emit Changed();
 }
 
-// --- background music
-
 void MediaPage::BkMusicBtnClick()
 {
     FileDialogOptions options;
@@ -142,7 +137,6 @@ void MediaPage::BkMusicBtnClick()
     options.Filter = QStringLiteral(
         "MIDI soubory (*.mid)|*.MID|Zvuky  (*.wav)|*.WAV|MPEG Layer 3 soubory (*.mp3)|*.MP3");
     options.InitialFolder = Paths::Join(Services.ProgramFolder, QStringLiteral("Hudba"));
-    options.MustExist = true;
     const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (path && AcceptPath(*Services.Dlg, *path))
         BkMusicEdit->setText(*path);
@@ -163,7 +157,7 @@ void MediaPage::TestBtnClick()
     Services.Player->FileName = BkMusicEdit->text();
     // The buttons follow the completion notices, not the commands.
     if (!Services.Player->Open() || !Services.Player->Play())
-        Services.Dlg->MessageBox(Services.Player->ErrorText(), QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+        Refuse(*Services.Dlg, Services.Player->ErrorText());
 }
 
 void MediaPage::StopBtnClick()

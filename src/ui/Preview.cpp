@@ -1,14 +1,13 @@
 #include "Preview.h"
-#include "Error.h"
+#include "Controls.h"
 #include "Dialogs.h"
+#include "Error.h"
 #include "Files.h"
 #include "RegularFile.h"
 #include <QBuffer>
 #include <QImageReader>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QScreen>
 #include <QtMath>
 
 QImage LoadSkinPicture(const QString& path)
@@ -25,7 +24,8 @@ QImage LoadSkinPicture(const QString& path)
     QImageReader reader(&buffer, "bmp");
     QImage image = reader.read();
     if (image.isNull())
-        throw ZelvakonError(QStringLiteral("Soubor s obrázkem %1 nelze načíst jako bitmapu: %2").arg(path, reader.errorString()));
+        throw ZelvakonError(
+            QStringLiteral("Soubor s obrázkem %1 nelze načíst jako bitmapu: %2").arg(path, reader.errorString()));
     return image;
 }
 
@@ -35,18 +35,14 @@ TPrevForm::TPrevForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(d
     setWindowTitle(QStringLiteral("Náhled na titulní obrázek"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
-    MainImage = new QLabel(this);
-    MainImage->setObjectName(QStringLiteral("MainImage"));
-    MainImage->move(0, 0);
+    MainImage = Label(this, QString(), 0, 0, "MainImage");
     MainImage->setMouseTracking(true);
     MainImage->installEventFilter(this);
 }
 
-void TPrevForm::LoadPicture(const QString& path) { Picture = LoadSkinPicture(path); }
-
 void TPrevForm::Execute(const QString& picturePath, const std::array<ClickArea, 3>& areas)
 {
-    LoadPicture(picturePath);
+    Picture = LoadSkinPicture(picturePath);
     PreviewAreas = areas;
     Dlg->RunModal(this);
 }

@@ -26,8 +26,6 @@ public:
     QImage Picture;
     std::array<ClickArea, 3> PreviewAreas;  // as given
 
-    // Decodes the picture for the next opening; throws ZelvakonError when it is no readable bitmap.
-    void LoadPicture(const QString& path);
     void FormActivate();
     void MainImageMouseMove(int x, int y);
 

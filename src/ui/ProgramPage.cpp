@@ -332,7 +332,6 @@ void ProgramPage::SpeedButton3Click()
     options.Filter += QStringLiteral("|Všechny soubory (*)|*");
     options.InitialFolder = QStringLiteral("/");
 #endif
-    options.MustExist = true;
     const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (path && AcceptPath(*Services.Dlg, *path))
         RAREdit->setText(*path);

@@ -53,7 +53,6 @@ void ReadmePage::LoadBtnClick()
     options.Title = QStringLiteral("Otevřít .nfo soubory");
     options.Filter = QStringLiteral("Soubory .nfo (*.nfo)|*.NFO");
     options.InitialFolder = Paths::Join(Services.ProgramFolder, QStringLiteral("Projekty"));
-    options.MustExist = true;
     const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (!path || !AcceptPath(*Services.Dlg, *path))
         return;
@@ -74,8 +73,6 @@ void ReadmePage::ReadMemoChange()
 
 void ReadmePage::ClearBtnClick()
 {
-    if (Services.Dlg->MessageBox(QStringLiteral("Opravdu smazat všechny řádky?"), QStringLiteral("Dotaz"),
-                                 MsgIcon::Question, MsgButtons::YesNoCancel)
-        == MsgAnswer::Yes)
+    if (Ask(*Services.Dlg, QStringLiteral("Opravdu smazat všechny řádky?")) == MsgAnswer::Yes)
         ReadMemo->clear();
 }

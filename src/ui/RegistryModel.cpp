@@ -1,6 +1,30 @@
 #include "RegistryModel.h"
-#include "RegistryImages.h"
+#include <QString>
 #include <algorithm>
+#include <iterator>
+
+QPixmap RegistryImage(int index)
+{
+    static const char* const names[] = {"key",    "key-selected", "boolean", "currency", "date",
+                                        "datetime", "float",       "integer", "string",   "time"};
+    if (index < 0 || index >= int(std::size(names)))
+        return QPixmap();
+    return QPixmap(QStringLiteral(":/registry/%1.png").arg(QLatin1String(names[index])));
+}
+
+namespace {
+
+// An icon of image normal, showing image selected while its row is selected.
+QIcon RegistryIcon(int normal, int selected)
+{
+    QIcon icon;
+    icon.addPixmap(RegistryImage(normal), QIcon::Normal);
+    // Without a pixmap of its own a selected row would show the image tinted.
+    icon.addPixmap(RegistryImage(selected), QIcon::Selected);
+    return icon;
+}
+
+}  // namespace
 
 RegistryKeyModel::RegistryKeyModel(RegistryTree& tree, QObject* parent)
     : QAbstractItemModel(parent), Tree(tree), RootIcon(RegistryIcon(0, 0)), KeyIcon(RegistryIcon(0, 1))

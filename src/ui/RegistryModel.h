@@ -2,6 +2,11 @@
 #include "RegistryTree.h"
 #include <QAbstractItemModel>
 #include <QIcon>
+#include <QPixmap>
+
+// ImageList1 of the registry page: ten 16 x 16 images from the resources.
+// 0 a key, 1 a key below a root while selected, 2..9 an entry of the value type with that code.
+QPixmap RegistryImage(int index);
 
 // The keys of a RegistryTree for the tree view: the six roots are the top rows, an index points at
 // its RegKey. Changes to the keys go through here, so that the view follows them.

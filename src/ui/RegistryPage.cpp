@@ -1,12 +1,11 @@
 #include "RegistryPage.h"
 #include "Controls.h"
 #include "Guarded.h"
-#include "Keydlg.h"
-#include "Namvaldlg.h"
 #include "Paths.h"
 #include "ProfileFile.h"
 #include "Project.h"
 #include "RegIni.h"
+#include "RegistryForms.h"
 #include "RegistryModel.h"
 #include <QFileInfo>
 #include <QHash>
@@ -37,16 +36,6 @@ bool KeyNameUsedAtLevel(const RegistryTree& tree, const QString& name, int depth
     return false;
 }
 
-// Some entry of the key other than ignore with exactly that text and type.
-bool ValueEntryExists(const RegKey* key, const QString& name, const QString& value, int code, int ignore)
-{
-    const QString entry = name + QLatin1Char('=') + value;
-    for (qsizetype i = 0; i < key->Values.Entries.size() && i < key->Values.TypeCodes.size(); ++i)
-        if (i != ignore && key->Values.Entries[i] == entry && key->Values.TypeCodes[i].toInt() == code)
-            return true;
-    return false;
-}
-
 // Windows holds names that differ only in letter case as one, and so would Reg.ini: a sibling key
 // (other than ignore) spelled that way would merge with this one at the next save.
 bool SiblingDiffersOnlyInCase(const RegKey* parent, const QString& name, const RegKey* ignore)
@@ -58,16 +47,24 @@ bool SiblingDiffersOnlyInCase(const RegKey* parent, const QString& name, const R
     return false;
 }
 
-// The same for the entries of a key, other than the entry at index ignore.
-bool EntryNameDiffersOnlyInCase(const RegKey* key, const QString& name, int ignore)
+// Why the entry cannot join those of the key other than the one at index ignore: another with the
+// same text and type, or one whose name differs only in letter case (merged as above); or nothing.
+QString EntryRefusal(const RegKey* key, const RegEntry& entry, int ignore)
 {
-    const QString lower = ProfileFile::Lower(name);
-    for (qsizetype i = 0; i < key->Values.Entries.size(); ++i) {
-        const QString other = EntryName(key->Values.Entries[i]);
-        if (i != ignore && other != name && ProfileFile::Lower(other) == lower)
-            return true;
+    const KeyValues& values = key->Values;
+    const QString text = entry.Name + QLatin1Char('=') + entry.Value;
+    const QString lower = ProfileFile::Lower(entry.Name);
+    bool caseOnly = false;
+    for (qsizetype i = 0; i < values.Entries.size(); ++i) {
+        if (i == ignore)
+            continue;
+        if (i < values.TypeCodes.size() && values.Entries[i] == text
+            && values.TypeCodes[i].toInt() == TypeCodeOf(entry.TypeName))
+            return QStringLiteral("Jméno a hodnota už existuje.");
+        const QString other = EntryName(values.Entries[i]);
+        caseOnly = caseOnly || (other != entry.Name && ProfileFile::Lower(other) == lower);
     }
-    return false;
+    return caseOnly ? QStringLiteral("Jména v jednom klíči se nemohou lišit jen velikostí písmen.") : QString();
 }
 
 // Every key with its index, parent before children, without recursion.
@@ -108,32 +105,33 @@ RegistryPage::RegistryPage(const AppServices& services, QWidget* parent)
     ValueView->setSelectionMode(QAbstractItemView::SingleSelection);
     ValueView->setViewMode(QListView::ListMode);
     ValueView->setIconSize(QSize(16, 16));
-    AddKeyBtn = Button(this, "AddKeyBtn", QStringLiteral("Přidat klíč"),
-                       QStringLiteral("Přidá nový klíč do zvoleného kořenového klíče"), 196, 24, 85, 25);
-    EditKeyBtn = Button(this, "EditKeyBtn", QStringLiteral("Editovat klíč"), QStringLiteral("Edituje zvolený klíč"), 196,
-                        56, 85, 25);
-    DelKeyBtn = Button(this, "DelKeyBtn", QStringLiteral("Smazat klíč"),
-                       QStringLiteral("Smaže zvolený klíč se všemi podklíči a jejich hodnotami"), 196, 88, 85, 25);
-    OpenBtn = Button(this, "OpenBtn", QStringLiteral("Otevřít .ini"),
-                     QStringLiteral("Načte informace o modifikaci registrů z ini souboru"), 196, 184, 85, 25);
-    AddBtn = Button(this, "AddBtn", QStringLiteral("Přidat"), QStringLiteral("Přidá jméno a hodnotu do zvoleného klíče"),
-                    448, 24, 75, 25);
-    EditBtn = Button(this, "EditBtn", QStringLiteral("Editovat"),
-                     QStringLiteral("Edituje jméno a hodnotu ve zvoleném klíči"), 448, 56, 75, 25);
-    DelBtn = Button(this, "DelBtn", QStringLiteral("Smazat"), QStringLiteral("Smaže jméno a hodnotu ve zvoleném klíči"),
-                    448, 88, 75, 25);
-
+    auto button = [this](const char* name, const QString& caption, const QString& hint, int x, int y, int w,
+                         void (RegistryPage::*handler)()) {
+        QPushButton* made = Button(this, name, caption, hint, x, y, w, 25);
+        connect(made, &QPushButton::clicked, this, Guarded(this, Dlg, handler));
+        return made;
+    };
+    AddKeyBtn = button("AddKeyBtn", QStringLiteral("Přidat klíč"),
+                       QStringLiteral("Přidá nový klíč do zvoleného kořenového klíče"), 196, 24, 85,
+                       &RegistryPage::AddKeyBtnClick);
+    EditKeyBtn = button("EditKeyBtn", QStringLiteral("Editovat klíč"), QStringLiteral("Edituje zvolený klíč"), 196, 56,
+                        85, &RegistryPage::EditKeyBtnClick);
+    DelKeyBtn = button("DelKeyBtn", QStringLiteral("Smazat klíč"),
+                       QStringLiteral("Smaže zvolený klíč se všemi podklíči a jejich hodnotami"), 196, 88, 85,
+                       &RegistryPage::DelKeyBtnClick);
+    OpenBtn = button("OpenBtn", QStringLiteral("Otevřít .ini"),
+                     QStringLiteral("Načte informace o modifikaci registrů z ini souboru"), 196, 184, 85,
+                     &RegistryPage::OpenBtnClick);
+    AddBtn = button("AddBtn", QStringLiteral("Přidat"), QStringLiteral("Přidá jméno a hodnotu do zvoleného klíče"), 448,
+                    24, 75, &RegistryPage::AddBtnClick);
+    EditBtn = button("EditBtn", QStringLiteral("Editovat"), QStringLiteral("Edituje jméno a hodnotu ve zvoleném klíči"),
+                     448, 56, 75, &RegistryPage::EditBtnClick);
+    DelBtn = button("DelBtn", QStringLiteral("Smazat"), QStringLiteral("Smaže jméno a hodnotu ve zvoleném klíči"), 448,
+                    88, 75, &RegistryPage::DelBtnClick);
     connect(RegView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             Guarded(this, Dlg, &RegistryPage::RegViewChange));
     connect(ValueView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             Guarded(this, Dlg, &RegistryPage::ValueViewChange));
-    connect(AddKeyBtn, &QPushButton::clicked, this, Guarded(this, Dlg, &RegistryPage::AddKeyBtnClick));
-    connect(EditKeyBtn, &QPushButton::clicked, this, Guarded(this, Dlg, &RegistryPage::EditKeyBtnClick));
-    connect(DelKeyBtn, &QPushButton::clicked, this, Guarded(this, Dlg, &RegistryPage::DelKeyBtnClick));
-    connect(AddBtn, &QPushButton::clicked, this, Guarded(this, Dlg, &RegistryPage::AddBtnClick));
-    connect(EditBtn, &QPushButton::clicked, this, Guarded(this, Dlg, &RegistryPage::EditBtnClick));
-    connect(DelBtn, &QPushButton::clicked, this, Guarded(this, Dlg, &RegistryPage::DelBtnClick));
-    connect(OpenBtn, &QPushButton::clicked, this, Guarded(this, Dlg, &RegistryPage::OpenBtnClick));
     RegViewChange();
 }
 
@@ -171,11 +169,6 @@ int RegistryPage::SelectedRow() const
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
-void RegistryPage::Refuse(const QString& text)
-{
-    Dlg->MessageBox(text, QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
-}
-
 void RegistryPage::RegViewChange()
 {
     RegKey* key = CurrentKey();
@@ -208,12 +201,12 @@ void RegistryPage::AddKeyBtnClick()
     if (!name)
         return;
     if (KeyNameUsedAtLevel(Registry, *name, parent->Depth() + 1, nullptr))
-        return Refuse(QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."));
+        return Refuse(*Dlg, QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."));
     // A deeper key would be saved and then never loaded again.
     if (parent->Depth() + 1 > MaxRegIniDepth)
-        return Refuse(QStringLiteral("Klíč nelze vnořit hlouběji než do %1 úrovní.").arg(MaxRegIniDepth));
+        return Refuse(*Dlg, QStringLiteral("Klíč nelze vnořit hlouběji než do %1 úrovní.").arg(MaxRegIniDepth));
     if (SiblingDiffersOnlyInCase(parent, *name, nullptr))
-        return Refuse(QStringLiteral("Klíče v jednom klíči se nemohou lišit jen velikostí písmen."));
+        return Refuse(*Dlg, QStringLiteral("Klíče v jednom klíči se nemohou lišit jen velikostí písmen."));
     Keys->AddKey(parent, *name);
     RegView->expand(parentIndex);
 }
@@ -227,9 +220,9 @@ void RegistryPage::EditKeyBtnClick()
     if (!name)
         return;
     if (KeyNameUsedAtLevel(Registry, *name, key->Depth(), key))
-        return Refuse(QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."));
+        return Refuse(*Dlg, QStringLiteral("Klíče stejného vnoření nemohou mít stejné názvy."));
     if (SiblingDiffersOnlyInCase(key->Parent, *name, key))
-        return Refuse(QStringLiteral("Klíče v jednom klíči se nemohou lišit jen velikostí písmen."));
+        return Refuse(*Dlg, QStringLiteral("Klíče v jednom klíči se nemohou lišit jen velikostí písmen."));
     Keys->RenameKey(key, *name);
 }
 
@@ -238,9 +231,7 @@ void RegistryPage::DelKeyBtnClick()
     RegKey* key = CurrentKey();
     if (!key || key->IsRoot())
         return;
-    if (Dlg->MessageBox(QStringLiteral("Opravdu chcete smazat klíč se všemi hodnotami?"), QStringLiteral("Dotaz"),
-                        MsgIcon::Question, MsgButtons::YesNoCancel)
-        != MsgAnswer::Yes)
+    if (Ask(*Dlg, QStringLiteral("Opravdu chcete smazat klíč se všemi hodnotami?")) != MsgAnswer::Yes)
         return;
     // While the row goes, the view moves the current key to one that stays; it is selected too.
     Values->SetKey(nullptr);
@@ -258,11 +249,8 @@ void RegistryPage::AddBtnClick()
     const std::optional<RegEntry> entry = ValueForm->Execute(QStringLiteral("Přidání nového jména a hodnoty"));
     if (!entry)
         return;
-    const int code = TypeCodeOf(entry->TypeName);
-    if (ValueEntryExists(key, entry->Name, entry->Value, code, -1))
-        return Refuse(QStringLiteral("Jméno a hodnota už existuje."));
-    if (EntryNameDiffersOnlyInCase(key, entry->Name, -1))
-        return Refuse(QStringLiteral("Jména v jednom klíči se nemohou lišit jen velikostí písmen."));
+    if (const QString refusal = EntryRefusal(key, *entry, -1); !refusal.isEmpty())
+        return Refuse(*Dlg, refusal);
     Values->AddValue(entry->Name, entry->TypeName, entry->Value);
     ValueViewChange();
 }
@@ -279,11 +267,8 @@ void RegistryPage::EditBtnClick()
         RegEntry{EntryName(text), EntryValue(text), TypeNameOf(key->Values.TypeCodes[row].toInt())});
     if (!entry)
         return;
-    const int code = TypeCodeOf(entry->TypeName);
-    if (ValueEntryExists(key, entry->Name, entry->Value, code, row))
-        return Refuse(QStringLiteral("Jméno a hodnota už existuje."));
-    if (EntryNameDiffersOnlyInCase(key, entry->Name, row))
-        return Refuse(QStringLiteral("Jména v jednom klíči se nemohou lišit jen velikostí písmen."));
+    if (const QString refusal = EntryRefusal(key, *entry, row); !refusal.isEmpty())
+        return Refuse(*Dlg, refusal);
     Values->ChangeValue(row, entry->Name, entry->TypeName, entry->Value);
     ValueViewChange();
 }
@@ -293,9 +278,7 @@ void RegistryPage::DelBtnClick()
     const int row = SelectedRow();
     if (!Values->Key() || row < 0)
         return;
-    if (Dlg->MessageBox(QStringLiteral("Opravdu chcete smazat toto jméno a hodnotu?"), QStringLiteral("Dotaz"),
-                        MsgIcon::Question, MsgButtons::YesNoCancel)
-        != MsgAnswer::Yes)
+    if (Ask(*Dlg, QStringLiteral("Opravdu chcete smazat toto jméno a hodnotu?")) != MsgAnswer::Yes)
         return;
     Values->DeleteValue(row);
     RegViewChange();  // the list from the start, nothing selected
@@ -307,7 +290,6 @@ void RegistryPage::OpenBtnClick()
     options.Title = QStringLiteral("Otevřít ini soubor s informacemi o registrech");
     options.Filter = QStringLiteral("Soubory .ini (*.ini)|*.INI");
     options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Projekty"));
-    options.MustExist = true;
     const std::optional<QString> path = Dlg->OpenFile(options);
     if (!path)
         return;
@@ -317,10 +299,7 @@ void RegistryPage::OpenBtnClick()
 
 void RegistryPage::SaveRegIni(const QString& path)
 {
-    if (QFileInfo::exists(path)
-        && Dlg->MessageBox(QStringLiteral("Soubor Reg.ini existuje. Přepsat?"), QStringLiteral("Dotaz"),
-                           MsgIcon::Question, MsgButtons::YesNoCancel)
-               != MsgAnswer::Yes)
+    if (QFileInfo::exists(path) && Ask(*Dlg, QStringLiteral("Soubor Reg.ini existuje. Přepsat?")) != MsgAnswer::Yes)
         return;
     ::SaveRegIni(path, Registry);
 }

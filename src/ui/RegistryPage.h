@@ -48,7 +48,6 @@ private:
 
     RegKey* CurrentKey() const;
     int SelectedRow() const;  // of the entry list, -1 when none
-    void Refuse(const QString& text);
 
     Dialogs* Dlg;
     QString ProgramFolder;

@@ -1,66 +1,32 @@
 #include "Settings.h"
+#include "Controls.h"
 #include "Dialogs.h"
 #include "Dir.h"
 #include "KeyFilter.h"
 #include <QFrame>
-#include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QToolButton>
 
 TSetForm::TSetForm(Dialogs* dialogs, TDirForm* chooser, QWidget* parent)
     : QDialog(parent), Dlg(dialogs), Chooser(chooser)
 {
-    setObjectName(QStringLiteral("SetForm"));
+    SetUpDialog(this, "SetForm", 280, 214);
     setWindowTitle(QStringLiteral("Nastavení projektu"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(280, 214);
 
-    auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
-    panel->setGeometry(8, 8, 264, 160);
+    auto* panel = Make<QFrame>(this, "Panel1", 8, 8, 264, 160);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    auto label = [panel](const char* name, const QString& text, int x, int y) {
-        auto* l = new QLabel(text, panel);
-        l->setObjectName(QLatin1String(name));
-        l->move(x, y);
-        l->adjustSize();
-        return l;
-    };
-    auto edit = [panel](const char* name, int x, int y, int w) {
-        auto* e = new QLineEdit(panel);
-        e->setObjectName(QLatin1String(name));
-        e->setGeometry(x, y, w, 22);
-        return e;
-    };
-    label("Label1", QStringLiteral("Jméno spustitelného souboru instalace:"), 12, 10)->setBuddy(
-        InstNameEdit = edit("InstNameEdit", 12, 28, 200));
-    label("Label4", QStringLiteral(".EXE"), 218, 32);
-    label("Label2", QStringLiteral("Jméno datového souboru instalace:"), 12, 58)->setBuddy(
-        DatNameEdit = edit("DatNameEdit", 12, 76, 200));
-    label("Label5", QStringLiteral(".DAT"), 218, 80);
-    label("Label3", QStringLiteral("Výstupní adresář pro datový soubor:"), 12, 106)->setBuddy(
-        OutDirEdit = edit("OutDirEdit", 12, 124, 213));
-    OutDirBtn = new QToolButton(panel);
-    OutDirBtn->setObjectName(QStringLiteral("OutDirBtn"));
-    OutDirBtn->setGeometry(229, 124, 23, 22);
-    OutDirBtn->setText(QStringLiteral("..."));
-
-    OkBtn = new QPushButton(QStringLiteral("OK"), this);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setGeometry(8, 178, 97, 28);
+    // Created in the order of the focus chain.
+    Label(panel, QStringLiteral("Jméno spustitelného souboru instalace:"), 12, 10, "Label1")
+        ->setBuddy(InstNameEdit = Make<QLineEdit>(panel, "InstNameEdit", 12, 28, 200, 22));
+    Label(panel, QStringLiteral(".EXE"), 218, 32, "Label4");
+    Label(panel, QStringLiteral("Jméno datového souboru instalace:"), 12, 58, "Label2")
+        ->setBuddy(DatNameEdit = Make<QLineEdit>(panel, "DatNameEdit", 12, 76, 200, 22));
+    Label(panel, QStringLiteral(".DAT"), 218, 80, "Label5");
+    Label(panel, QStringLiteral("Výstupní adresář pro datový soubor:"), 12, 106, "Label3")
+        ->setBuddy(OutDirEdit = Make<QLineEdit>(panel, "OutDirEdit", 12, 124, 213, 22));
+    OutDirBtn = BrowseButton(panel, "OutDirBtn", 229, 124);
+    OkBtn = Button(this, "OkBtn", QStringLiteral("OK"), QString(), 8, 178, 97, 28);
     OkBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Zrušit"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(175, 178, 97, 28);
-
-    setTabOrder(InstNameEdit, DatNameEdit);
-    setTabOrder(DatNameEdit, OutDirEdit);
-    setTabOrder(OutDirEdit, OutDirBtn);
-    setTabOrder(OutDirBtn, OkBtn);
-    setTabOrder(OkBtn, CancelBtn);
+    CancelBtn = Button(this, "CancelBtn", QStringLiteral("Zrušit"), QString(), 175, 178, 97, 28);
 
     // The names get an extension and a folder of their own: no dot, drive or folder separator in them.
     new KeyFilter(InstNameEdit, Dlg, &TSetForm::InstNameEditKeyPress);
@@ -73,8 +39,7 @@ TSetForm::TSetForm(Dialogs* dialogs, TDirForm* chooser, QWidget* parent)
     connect(OkBtn, &QPushButton::clicked, this, &TSetForm::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &TSetForm::reject);
     InstNameEditChange();
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 std::optional<OutputNames> TSetForm::Execute(const OutputNames& names)

@@ -1,4 +1,3 @@
-#include "Archive.h"
 #include "Progress.h"
 #include "RegistryPage.h"
 #include "TestEnv.h"

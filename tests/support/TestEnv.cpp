@@ -1,5 +1,5 @@
 #include "TestEnv.h"
-#include "Archive.h"
+#include "Progress.h"
 #include <QSignalSpy>
 #include "Error.h"
 #include "Forms.h"

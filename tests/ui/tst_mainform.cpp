@@ -638,7 +638,7 @@ void TestMainForm::closeStoresWinRarPath()
     TMainForm* again = env.Start();
     QCOMPARE(Ui(again).RAREdit->text(), nextStart);
     env.Dlg.Answers.push_back(MsgAnswer::No);
-    again->ResetProject();
+    again->NewPrActExecute();
     QCOMPARE(Ui(again).RAREdit->text(), nextStart);
 }
 

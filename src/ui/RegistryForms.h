@@ -8,8 +8,35 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The name, value and type of an entry, for adding and for editing. Created once; the fields keep
-// their texts between uses.
+// The two windows of the registry page. Each is created once and its fields keep their texts between
+// uses; OK is enabled exactly while the input is one that Reg.ini carries unchanged.
+
+// The name of a key, for adding and for renaming.
+class TKeyForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TKeyForm(Dialogs* dialogs, QWidget* parent = nullptr);
+
+    // Runs the window under this caption, the field showing name, or when none is given what it
+    // showed last: the accepted name, or nothing.
+    std::optional<QString> Execute(const QString& caption, const std::optional<QString>& name = std::nullopt);
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* KeyEdit = nullptr;
+    QPushButton* OKBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+
+    bool IsInputComplete() const;
+    void KeyEditChange();
+    void FormActivate();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    Dialogs* Dlg;
+};
+
 // An entry as the window edits it.
 struct RegEntry {
     QString Name;
@@ -17,6 +44,7 @@ struct RegEntry {
     QString TypeName;
 };
 
+// The name, value and type of an entry, for adding and for editing.
 class TValueForm : public QDialog {
     Q_OBJECT
 public:
@@ -35,8 +63,7 @@ public:
     QPushButton* OkBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
 
-    // Name and value given, the type one of the eight names exactly, and the entry such that Reg.ini
-    // carries it unchanged; OK is enabled exactly then.
+    // Name and value given, the type one of the eight names exactly.
     bool IsInputComplete() const;
     void NameEditChange();
     void FormActivate();
