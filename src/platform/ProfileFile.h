@@ -26,8 +26,7 @@ public:
     // Only the text before the first section: all a file needs whose every section is written anew.
     static ProfileFile LoadPreamble(const QString& path);
     static ProfileFile Parse(const QByteArray& bytes);
-    // The lower-case form under which names are compared: QString::toLower, with ASCII text (nearly
-    // every name) lowered directly and the rest looked up per character in a table made once.
+    // The lower-case form under which names are compared.
     static QString Lower(QStringView name);
 
     // Section names in file order (a name that occurs twice is listed twice).
@@ -54,64 +53,17 @@ public:
     // Atomic: a failed save leaves the earlier file as it was. Throws ZelvakonError naming the file.
     void Save(const QString& path) const;
 
-    // Sections written one after another straight to a sink, for files too large to be held: the
-    // lines of a section are kept until the next section begins, so that a key written again within
-    // its section replaces its line in place, as Write does. No two sections may share a name
-    // (letter case aside): the caller sees to that.
-    class SectionStream {
-    public:
-        // Each section ends with an empty line when blankLineAfterSection; lineOpen: what comes
-        // before the first section ends without a line break, which the first header then adds.
-        SectionStream(const ByteSink& sink, bool blankLineAfterSection, bool lineOpen = false);
-        SectionStream(const SectionStream&) = delete;
-        SectionStream& operator=(const SectionStream&) = delete;
-        void Write(const QString& section, QStringView key, QStringView value, QStringView valueTail = {});
-        void Finish();  // writes what is pending; call once, after the last Write
-
-    private:
-        void EndSection();
-        void Flush();
-        const ByteSink& Sink;
-        const bool BlankLine;
-        bool LineOpen;
-        QString Name;                  // the section being gathered; null before the first
-        std::vector<QString> Lines;    // its lines, without line breaks
-        std::vector<QString> LowerKeys;
-        QHash<QString, int> KeyIndex;  // made once a section has many keys
-        QString Piece;                 // text not yet encoded and handed to the sink
-        static constexpr qsizetype PieceSize = 32768;
-    };
-
-    // The sections of a file one at a time, in file order, read as Sections() and EntriesAt() give
-    // them, without holding the parsed whole: for files read once that may be large.
-    class SectionReader {
-    public:
-        explicit SectionReader(const QByteArray& bytes);  // the bytes must outlive the reader
-        bool Next();  // moves to the next section; false after the last
-        const QString& Name() const { return SectionName; }
-        QList<std::pair<QString, QString>> Entries() const;
-
-    private:
-        bool IsHeader(qsizetype begin, qsizetype end, QString* name) const;
-        const QByteArray& Bytes;
-        qsizetype Pos = 0;
-        qsizetype LinesBegin = 0;
-        qsizetype LinesEnd = 0;
-        QString SectionName;
-    };
-
+    class SectionStream;
+    class SectionReader;
     // Saves this profile followed by the sections that more writes to the stream.
     void Save(const QString& path, const std::function<void(SectionStream&)>& more) const;
 
 private:
-    // A line is a view into the decoded file until it is written; then it owns its text.
+    // A view into the decoded file, or into OwnTexts once written: their texts never move or change.
     struct Line {
-        qint32 Offset = 0;  // into Source, or into OwnTexts when Own
-        qint32 Length = 0;
-        quint8 Eol = 0;     // 0 none, 1 CR LF, 2 LF, 3 CR
-        bool Own = false;
+        QStringView Text;
+        quint8 Eol = 0;  // 0 none, 1 CR LF, 2 LF, 3 CR
     };
-    Line OwnLine(QString text);
     struct Section {
         QString Name;
         Line Header;
@@ -119,18 +71,16 @@ private:
         mutable QHash<QString, int> KeyIndex;  // lower-case key -> first line holding it; built on demand
         mutable bool Indexed = false;
     };
-    QStringView TextOf(const Line& line) const;
-    // Returns whether the last line ends without a line break.
-    bool RenderTo(const ByteSink& sink, bool blankLineAfterSection, bool allCrLf) const;
-    static QString KeyOf(QStringView text);  // lower-case key of an entry line, empty when none
+    Line OwnLine(QString text);
+    // Adds the text to piece, which goes to the sink encoded whenever it has grown large: the whole
+    // text never exists twice.
+    void RenderTo(QString& piece, const ByteSink& sink, bool blankLineAfterSection, bool allCrLf) const;
     const QHash<QString, int>& Index(const Section& section) const;
-    QList<std::pair<QString, QString>> EntriesOf(const Section* section) const;
-    static QList<std::pair<QString, QString>> FirstEntries(const std::vector<QStringView>& lines);
     void Reindex();
-    Section* Find(const QString& section);
     const Section* Find(const QString& section) const;
+    Section* Find(const QString& section) { return const_cast<Section*>(std::as_const(*this).Find(section)); }
     void EnsureLastLineEnds();
-    static QString ValueOf(QStringView line);  // the value of an entry line as Value reads it
+    Section* AppendSection(const QString& name);
 
     QString Source;  // the decoded file
     std::vector<QString> OwnTexts;  // texts of written lines
@@ -138,4 +88,43 @@ private:
     std::vector<Section> SectionList;
     QHash<QString, int> SectionIndex;  // lower-case name -> first section of that name
     bool Changed = false;
+};
+
+// Sections written one after another straight to a sink, for files too large to be held: the lines
+// of a section are kept until the next section begins, so that a key written again within its
+// section replaces its line in place, as Write does. No two sections may share a name (letter case
+// aside): the caller sees to that.
+class ProfileFile::SectionStream {
+public:
+    // Each section ends with an empty line when blankLineAfterSection.
+    SectionStream(const ByteSink& sink, bool blankLineAfterSection) : Sink(sink), BlankLine(blankLineAfterSection) {}
+    SectionStream(const SectionStream&) = delete;
+    SectionStream& operator=(const SectionStream&) = delete;
+    void Write(const QString& section, QStringView key, QStringView value, QStringView valueTail = {});
+    void Finish();  // writes what is pending; call once, after the last Write
+
+private:
+    friend class ProfileFile;  // a save renders the profile into the same pieces
+    void EndSection();
+    const ByteSink& Sink;
+    const bool BlankLine;
+    ProfileFile Pending;  // the section being gathered
+    QString Piece;  // text not yet encoded and handed to the sink
+};
+
+// The sections of a file one at a time, in file order, read as Sections() and EntriesAt() give them,
+// without holding the parsed whole: for files read once that may be large.
+class ProfileFile::SectionReader {
+public:
+    explicit SectionReader(const QByteArray& bytes);  // the bytes must outlive the reader
+    bool Next();  // moves to the next section; false after the last
+    const QString& Name() const { return SectionName; }
+    QList<std::pair<QString, QString>> Entries() const;
+
+private:
+    const QByteArray& Bytes;
+    qsizetype Pos = 0;
+    qsizetype LinesBegin = 0;
+    qsizetype LinesEnd = 0;
+    QString SectionName;
 };
