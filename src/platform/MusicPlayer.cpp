@@ -5,6 +5,7 @@
 #include <QLibrary>
 #include <QMetaObject>
 #include <QtEndian>
+#include <optional>
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -15,34 +16,38 @@ std::atomic<MusicPlayer*> HookTarget{nullptr};
 // SDL and its mixer pull in some forty libraries (decoders, sound servers, video back ends). They
 // are loaded on the first music test instead of at start-up, where loading them took longer than
 // building the whole main window. Types and constants still come from the headers.
+// Each function called: its library, its name here, its own name.
+#define SDL_FUNCTIONS(X) \
+    X(sdl, SetMainReady, SDL_SetMainReady) \
+    X(sdl, InitSubSystem, SDL_InitSubSystem) \
+    X(sdl, QuitSubSystem, SDL_QuitSubSystem) \
+    X(sdl, GetError, SDL_GetError) \
+    X(sdl, RWFromFile, SDL_RWFromFile) \
+    X(sdl, RWFromConstMem, SDL_RWFromConstMem) \
+    X(mixer, SetSoundFonts, Mix_SetSoundFonts) \
+    X(mixer, Init, Mix_Init) \
+    X(mixer, Quit, Mix_Quit) \
+    X(mixer, OpenAudio, Mix_OpenAudio) \
+    X(mixer, CloseAudio, Mix_CloseAudio) \
+    X(mixer, HookMusicFinished, Mix_HookMusicFinished) \
+    X(mixer, LoadMUSType_RW, Mix_LoadMUSType_RW) \
+    X(mixer, FreeMusic, Mix_FreeMusic) \
+    X(mixer, PlayMusic, Mix_PlayMusic) \
+    X(mixer, HaltMusic, Mix_HaltMusic) \
+    X(mixer, PlayingMusic, Mix_PlayingMusic)
+
 struct SdlApi {
-    decltype(&SDL_SetMainReady) SetMainReady = nullptr;
-    decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
-    decltype(&SDL_QuitSubSystem) QuitSubSystem = nullptr;
-    decltype(&SDL_GetError) GetError = nullptr;
-    decltype(&SDL_RWFromFile) RWFromFile = nullptr;
-    decltype(&SDL_RWFromConstMem) RWFromConstMem = nullptr;
-    decltype(&Mix_SetSoundFonts) SetSoundFonts = nullptr;
-    decltype(&Mix_Init) Init = nullptr;
-    decltype(&Mix_Quit) Quit = nullptr;
-    decltype(&Mix_OpenAudio) OpenAudio = nullptr;
-    decltype(&Mix_CloseAudio) CloseAudio = nullptr;
-    decltype(&Mix_HookMusicFinished) HookMusicFinished = nullptr;
-    decltype(&Mix_LoadMUSType_RW) LoadMUSType_RW = nullptr;
-    decltype(&Mix_FreeMusic) FreeMusic = nullptr;
-    decltype(&Mix_PlayMusic) PlayMusic = nullptr;
-    decltype(&Mix_HaltMusic) HaltMusic = nullptr;
-    decltype(&Mix_PlayingMusic) PlayingMusic = nullptr;
+#define SDL_DECLARE(library, member, function) decltype(&function) member = nullptr;
+    SDL_FUNCTIONS(SDL_DECLARE)
     QString LoadError;  // empty once every function was found
 };
 
 template <typename Function>
-bool Resolve(QLibrary& library, Function& function, const char* name, QString& error)
+void Resolve(QLibrary& library, Function& function, const char* name, QString& error)
 {
     function = reinterpret_cast<Function>(library.resolve(name));
     if (!function && error.isEmpty())
         error = library.errorString();
-    return function != nullptr;
 }
 
 const SdlApi& Sdl()
@@ -61,24 +66,8 @@ const SdlApi& Sdl()
             a.LoadError = sdl.isLoaded() ? mixer.errorString() : sdl.errorString();
             return a;
         }
-        QString& e = a.LoadError;
-        Resolve(sdl, a.SetMainReady, "SDL_SetMainReady", e);
-        Resolve(sdl, a.InitSubSystem, "SDL_InitSubSystem", e);
-        Resolve(sdl, a.QuitSubSystem, "SDL_QuitSubSystem", e);
-        Resolve(sdl, a.GetError, "SDL_GetError", e);
-        Resolve(sdl, a.RWFromFile, "SDL_RWFromFile", e);
-        Resolve(sdl, a.RWFromConstMem, "SDL_RWFromConstMem", e);
-        Resolve(mixer, a.SetSoundFonts, "Mix_SetSoundFonts", e);
-        Resolve(mixer, a.Init, "Mix_Init", e);
-        Resolve(mixer, a.Quit, "Mix_Quit", e);
-        Resolve(mixer, a.OpenAudio, "Mix_OpenAudio", e);
-        Resolve(mixer, a.CloseAudio, "Mix_CloseAudio", e);
-        Resolve(mixer, a.HookMusicFinished, "Mix_HookMusicFinished", e);
-        Resolve(mixer, a.LoadMUSType_RW, "Mix_LoadMUSType_RW", e);
-        Resolve(mixer, a.FreeMusic, "Mix_FreeMusic", e);
-        Resolve(mixer, a.PlayMusic, "Mix_PlayMusic", e);
-        Resolve(mixer, a.HaltMusic, "Mix_HaltMusic", e);
-        Resolve(mixer, a.PlayingMusic, "Mix_PlayingMusic", e);
+#define SDL_RESOLVE(library, member, function) Resolve(library, a.member, #function, a.LoadError);
+        SDL_FUNCTIONS(SDL_RESOLVE)
         return a;
     }();
     return api;
@@ -93,6 +82,47 @@ QString InParentheses(const QString& libraryText)
 }
 
 Mix_Music* AsMusic(void* music) { return static_cast<Mix_Music*>(music); }
+
+// The standard MIDI file in the bytes, unwrapped from RMID; nothing unless the header, every chunk's
+// length and every track's end add up. The synthesizer accepts any bytes and plays silence or
+// "finishes" at once, so this is checked before anything is played.
+std::optional<QByteArray> StandardMidi(const QByteArray& bytes)
+{
+    qint64 start = 0;
+    qint64 end = bytes.size();
+    if (bytes.startsWith("RIFF")) {  // RMID: the standard file inside a "data" chunk
+        if (bytes.size() < 20 || bytes.mid(12, 4) != "data")
+            return std::nullopt;
+        start = 20;
+        end = start + qFromLittleEndian<quint32>(bytes.constData() + 16);
+        if (end > bytes.size())
+            return std::nullopt;
+    }
+    const char* p = bytes.constData();
+    if (end - start < 14 || QByteArray::fromRawData(p + start, 4) != "MThd")
+        return std::nullopt;
+    const quint32 headerLength = qFromBigEndian<quint32>(p + start + 4);
+    const quint16 tracks = qFromBigEndian<quint16>(p + start + 10);
+    if (headerLength < 6 || tracks == 0 || qint64(headerLength) > end - start - 8)
+        return std::nullopt;
+    int found = 0;
+    // A few bytes of padding may follow the last chunk; no chunk may run past the end.
+    for (qint64 pos = start + 8 + headerLength; end - pos >= 8;) {
+        const quint32 length = qFromBigEndian<quint32>(p + pos + 4);
+        if (qint64(length) > end - pos - 8)
+            return std::nullopt;
+        if (QByteArray::fromRawData(p + pos, 4) == "MTrk") {
+            // Every track ends with its end-of-track event.
+            if (length < 4 || QByteArray::fromRawData(p + pos + 8 + length - 3, 3) != QByteArray("\xFF\x2F\x00", 3))
+                return std::nullopt;
+            ++found;
+        }
+        pos += 8 + qint64(length);
+    }
+    if (found != tracks)
+        return std::nullopt;
+    return bytes.mid(start, end - start);
+}
 
 }  // namespace
 
@@ -142,63 +172,17 @@ MusicPlayer::Kind MusicPlayer::Inspect()
 
 bool MusicPlayer::CheckMidi()
 {
-    // The synthesizer accepts any bytes and plays silence or "finishes" at once: the header, every
-    // chunk's length and every track's end must add up before anything is played.
-    const QString broken = QStringLiteral("Soubor %1 není platný soubor MIDI.").arg(FileName);
     QByteArray bytes;
     if (const QString reason = ReadRegularFile(FileName, MaxMidiBytes, bytes); !reason.isEmpty()) {
         Error = QStringLiteral("Soubor s hudbou %1 nelze otevřít: %2.").arg(FileName, reason);
         return false;
     }
-    qint64 start = 0;
-    qint64 end = bytes.size();
-    const bool wrapped = bytes.startsWith("RIFF");
-    if (wrapped) {  // RMID: the standard file inside a "data" chunk
-        if (bytes.size() < 20 || bytes.mid(12, 4) != "data") {
-            Error = broken;
-            return false;
-        }
-        start = 20;
-        end = start + qFromLittleEndian<quint32>(bytes.constData() + 16);
-        if (end > bytes.size()) {
-            Error = broken;
-            return false;
-        }
-    }
-    const char* p = bytes.constData();
-    if (end - start < 14 || QByteArray::fromRawData(p + start, 4) != "MThd") {
-        Error = broken;
+    const std::optional<QByteArray> midi = StandardMidi(bytes);
+    if (!midi) {
+        Error = QStringLiteral("Soubor %1 není platný soubor MIDI.").arg(FileName);
         return false;
     }
-    const quint32 headerLength = qFromBigEndian<quint32>(p + start + 4);
-    const quint16 tracks = qFromBigEndian<quint16>(p + start + 10);
-    if (headerLength < 6 || tracks == 0 || qint64(headerLength) > end - start - 8) {
-        Error = broken;
-        return false;
-    }
-    int found = 0;
-    // A few bytes of padding may follow the last chunk; no chunk may run past the end.
-    for (qint64 pos = start + 8 + headerLength; end - pos >= 8;) {
-        const quint32 length = qFromBigEndian<quint32>(p + pos + 4);
-        if (qint64(length) > end - pos - 8) {
-            Error = broken;
-            return false;
-        }
-        if (QByteArray::fromRawData(p + pos, 4) == "MTrk") {
-            // Every track ends with its end-of-track event.
-            if (length < 4 || QByteArray::fromRawData(p + pos + 8 + length - 3, 3) != QByteArray("\xFF\x2F\x00", 3)) {
-                Error = broken;
-                return false;
-            }
-            ++found;
-        }
-        pos += 8 + qint64(length);
-    }
-    if (found != tracks) {
-        Error = broken;
-        return false;
-    }
-    MidiData = wrapped ? bytes.mid(start, end - start) : QByteArray();
+    MidiData = bytes.startsWith("RIFF") ? *midi : QByteArray();
     return true;
 }
 
@@ -288,7 +272,6 @@ bool MusicPlayer::Open()
         return false;
     }
     Music = music;
-    MusicKind = kind;
     if (notify)
         QMetaObject::invokeMethod(this, [this] { emit Notify(); }, Qt::QueuedConnection);
     return true;
@@ -323,7 +306,6 @@ void MusicPlayer::Close()
         Sdl().HaltMusic();
         Sdl().FreeMusic(AsMusic(Music));
         Music = nullptr;
-        MusicKind = Kind::None;
     }
     MidiData.clear();
     CloseAudio();

@@ -55,7 +55,6 @@ private:
     bool PlayNotify = false;
     bool AudioOpen = false;
     void* Music = nullptr;  // Mix_Music
-    Kind MusicKind = Kind::None;
     // The standard MIDI file inside an RMID wrapper, which the synthesizer cannot unwrap itself;
     // played from here, so it lives as long as the music.
     QByteArray MidiData;
