@@ -28,11 +28,10 @@ std::unique_ptr<ChildProcess> ChildProcess::Make()
 void OutputTail::Add(const QByteArray& bytes)
 {
     for (const char c : bytes) {
-        if (c == '\n') {
+        if (c == '\n')
             EndLine();
-            continue;
-        }
-        Pending += c;
+        else
+            Pending += c;
     }
     // A child that never ends its line (a flood, a progress counter) keeps only the line's end.
     constexpr qsizetype limit = 8192;
@@ -98,21 +97,12 @@ bool NeedsWine([[maybe_unused]] const QString& program)
 
 QString WineProgram() { return QStandardPaths::findExecutable(QStringLiteral("wine")); }
 
-QString WinePath(const QString& argument)
-{
-    if (!argument.startsWith(QLatin1Char('/')))
-        return argument;
-    QString path = argument;
-    return QStringLiteral("Z:") + path.replace(QLatin1Char('/'), QLatin1Char('\\'));
-}
-
 #ifdef Q_OS_WIN
 
 ChildExit ChildProcess::Run(const QString& program, const QString& arguments, const ChildWatch& watch)
 {
     // Quoted, so that the process start never tries a shorter part of a path with blanks.
     const QString commandLine = QLatin1Char('"') + program + QStringLiteral("\" ") + arguments;
-    ChildExit result;
     SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
     HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
                              OPEN_EXISTING, 0, nullptr);
@@ -128,70 +118,60 @@ ChildExit ChildProcess::Run(const QString& program, const QString& arguments, co
     const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     if (nul != INVALID_HANDLE_VALUE)
         CloseHandle(nul);
-    if (!started) {
-        result.Result = ChildExit::Kind::NotStarted;
-        result.Error = QStringLiteral("CreateProcess: %1").arg(GetLastError());
-        return result;
-    }
+    if (!started)
+        return {ChildExit::Kind::NotStarted, 0, QStringLiteral("CreateProcess: %1").arg(GetLastError()), {}};
     CloseHandle(pi.hThread);
     bool stopped = false;
     while (WaitForSingleObject(pi.hProcess, watch.Tick ? DWORD(watch.IntervalMs) : INFINITE) == WAIT_TIMEOUT) {
-        if (!stopped && watch.Tick())
-            stopped = true;
-        if (stopped) {
+        if (watch.Tick()) {
             // A console archiver has no polite way to be asked from here: end it.
             TerminateProcess(pi.hProcess, 1);
             WaitForSingleObject(pi.hProcess, INFINITE);
+            stopped = true;
             break;
         }
-    }
-    if (stopped) {
-        CloseHandle(pi.hProcess);
-        result.Result = ChildExit::Kind::Stopped;
-        return result;
     }
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hProcess);
-    result.Result = ChildExit::Kind::Exited;
-    result.Code = int(code);
-    return result;
+    if (stopped)
+        return {ChildExit::Kind::Stopped, 0, {}, {}};
+    return {ChildExit::Kind::Exited, int(code), {}, {}};
 }
 
 #else
 
+// An absolute POSIX path as wine's programs see it (drive Z: is the root); other text unchanged.
+static QString WinePath(const QString& argument)
+{
+    if (!argument.startsWith(QLatin1Char('/')))
+        return argument;
+    QString path = argument;
+    return QStringLiteral("Z:") + path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+}
+
 ChildExit ChildProcess::Run(const QString& programPath, const QString& argumentText, const ChildWatch& watch)
 {
-    ChildExit result;
     // The file as named, made absolute so that a bare name is never looked up in PATH instead.
     const QFileInfo programFile(programPath);
-    if (!programFile.isFile()) {
-        result.Result = ChildExit::Kind::NotStarted;
-        result.Error = QStringLiteral("Soubor %1 neexistuje.").arg(programPath);
-        return result;
-    }
+    if (!programFile.isFile())
+        return {ChildExit::Kind::NotStarted, 0, QStringLiteral("Soubor %1 neexistuje.").arg(programPath), {}};
     QString program = programFile.absoluteFilePath();
     QStringList arguments = argumentText.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Qt names files in UTF-8 whatever the locale says; an archiver started in the C locale stores
     // Czech names mangled, so it gets a UTF-8 character type.
-    QString ctype;
-    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        ctype = env.value(QLatin1String(name));
-        if (!ctype.isEmpty())
-            break;
-    }
+    QString ctype = env.value(QStringLiteral("LC_ALL"));
+    for (const char* name : {"LC_CTYPE", "LANG"})
+        ctype = ctype.isEmpty() ? env.value(QLatin1String(name)) : ctype;
     if (!ctype.contains(QLatin1String("UTF-8"), Qt::CaseInsensitive)
         && !ctype.contains(QLatin1String("utf8"), Qt::CaseInsensitive))
         env.insert(env.value(QStringLiteral("LC_ALL")).isEmpty() ? QStringLiteral("LC_CTYPE") : QStringLiteral("LC_ALL"),
                    QStringLiteral("C.UTF-8"));
     if (NeedsWine(program)) {
         const QString wine = WineProgram();
-        if (wine.isEmpty()) {
-            result.Result = ChildExit::Kind::NotStarted;
-            result.Error = QStringLiteral("Program wine nebyl nalezen v PATH.");
-            return result;
-        }
+        if (wine.isEmpty())
+            return {ChildExit::Kind::NotStarted, 0, QStringLiteral("Program wine nebyl nalezen v PATH."), {}};
         for (QString& argument : arguments)
             argument = WinePath(argument);
         arguments.prepend(program);
@@ -218,11 +198,8 @@ ChildExit ChildProcess::Run(const QString& programPath, const QString& argumentT
     });
 #endif
     process.start();
-    if (!process.waitForStarted(-1)) {
-        result.Result = ChildExit::Kind::NotStarted;
-        result.Error = process.errorString();
-        return result;
-    }
+    if (!process.waitForStarted(-1))
+        return {ChildExit::Kind::NotStarted, 0, process.errorString(), {}};
     // Read as it comes: the pipe never fills, and memory holds only the tail.
     OutputTail tail;
     auto take = [&] {
@@ -236,12 +213,9 @@ ChildExit ChildProcess::Run(const QString& programPath, const QString& argumentT
     while (process.state() == QProcess::Running) {
         const bool more = process.waitForReadyRead(watch.Tick ? watch.IntervalMs : -1);
         take();
-        if (!watch.Tick) {
-            if (!more)
-                break;
-            continue;
-        }
-        if (process.state() != QProcess::Running || !watch.Tick())
+        if (!watch.Tick && !more)
+            break;
+        if (!watch.Tick || process.state() != QProcess::Running || !watch.Tick())
             continue;
         process.terminate();
         if (!process.waitForFinished(watch.GraceMs)) {
@@ -249,21 +223,13 @@ ChildExit ChildProcess::Run(const QString& programPath, const QString& argumentT
             process.waitForFinished(-1);
         }
         take();
-        result.Result = ChildExit::Kind::Stopped;
-        result.LastLines = tail.Lines();
-        return result;
+        return {ChildExit::Kind::Stopped, 0, {}, tail.Lines()};
     }
     process.waitForFinished(-1);
     take();
-    result.LastLines = tail.Lines();
-    if (process.exitStatus() == QProcess::CrashExit) {
-        result.Result = ChildExit::Kind::Killed;
-        result.Code = process.exitCode();  // the signal number
-    } else {
-        result.Result = ChildExit::Kind::Exited;
-        result.Code = process.exitCode();
-    }
-    return result;
+    // After a crash the code is the signal's number.
+    const bool crashed = process.exitStatus() == QProcess::CrashExit;
+    return {crashed ? ChildExit::Kind::Killed : ChildExit::Kind::Exited, process.exitCode(), {}, tail.Lines()};
 }
 
 #endif

@@ -63,5 +63,3 @@ private:
 // when there is none). Elsewhere nothing needs wine.
 bool NeedsWine(const QString& program);
 QString WineProgram();
-// An absolute POSIX path as wine's programs see it (drive Z: is the root); other text unchanged.
-QString WinePath(const QString& argument);
