@@ -13,22 +13,22 @@
 void WriteFileAtomically(const QString& path, const std::function<void(const ByteSink&)>& produce)
 {
     QSaveFile file(path);
+    const auto failed = [&file, &path] {
+        return ZelvakonError(
+            QStringLiteral("Soubor %1 nelze uložit: %2").arg(path, SystemErrorText(file.errorString())));
+    };
     // Unbuffered, so a short write (a full disk, a file-size limit) shows in write()'s result: the
     // buffered path has been seen to commit a truncated file.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze uložit: %2").arg(path, SystemErrorText(file.errorString())));
+        throw failed();
     // A failure anywhere, here or in produce, leaves the file uncommitted: QSaveFile then drops it.
-    produce([&file, &path](const QByteArray& bytes) {
-        qint64 done = 0;
-        while (done < bytes.size()) {
-            const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-            if (n <= 0)
-                throw ZelvakonError(QStringLiteral("Soubor %1 nelze uložit: %2").arg(path, SystemErrorText(file.errorString())));
-            done += n;
-        }
+    produce([&file, &failed](const QByteArray& bytes) {
+        for (qint64 done = 0, n = 0; done < bytes.size(); done += n)
+            if ((n = file.write(bytes.constData() + done, bytes.size() - done)) <= 0)
+                throw failed();
     });
     if (!file.commit())
-        throw ZelvakonError(QStringLiteral("Soubor %1 nelze uložit: %2").arg(path, SystemErrorText(file.errorString())));
+        throw failed();
 }
 
 void WriteFileAtomically(const QString& path, const QByteArray& bytes)
@@ -36,21 +36,11 @@ void WriteFileAtomically(const QString& path, const QByteArray& bytes)
     WriteFileAtomically(path, [&bytes](const ByteSink& sink) { sink(bytes); });
 }
 
-namespace {
-
-// <folder>/.<name>: hidden beside the target, in its folder so that the rename stays on one disk.
-QString BesideName(const QString& target)
-{
-    const QFileInfo info(target);
-    const QString folder = target.left(target.size() - info.fileName().size());
-    return folder + QLatin1Char('.') + info.fileName();
-}
-
-}  // namespace
-
 std::unique_ptr<QFile> CreateTemporaryBeside(const QString& target, QString& error)
 {
-    const QString stem = BesideName(target);
+    // <folder>/.<name>: hidden beside the target, in its folder so that the rename stays on one disk.
+    const QString name = QFileInfo(target).fileName();
+    const QString stem = target.left(target.size() - name.size()) + QLatin1Char('.') + name;
     for (int attempt = 0; attempt < 100; ++attempt) {
         auto file = std::make_unique<QFile>(
             stem + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate() % 1000000, 6, 10, QLatin1Char('0')));

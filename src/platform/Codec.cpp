@@ -11,7 +11,8 @@ namespace {
 struct Tables {
     std::array<char16_t, 256> ToUnicode{};
     std::unique_ptr<std::array<quint8, 65536>> FromUnicode = std::make_unique<std::array<quint8, 65536>>();
-    std::unique_ptr<std::array<bool, 65536>> Encodable = std::make_unique<std::array<bool, 65536>>();
+
+    bool Encodable(QChar c) const { return ToUnicode[(*FromUnicode)[c.unicode()]] == c.unicode(); }
 
     Tables()
     {
@@ -24,7 +25,6 @@ struct Tables {
             const char16_t u = b < text.size() ? text[b].unicode() : char16_t(b);
             ToUnicode[size_t(b)] = u;
             (*FromUnicode)[u] = quint8(b);
-            (*Encodable)[u] = true;
         }
     }
 };
@@ -45,7 +45,7 @@ QByteArray ToWin1250(const QString& text)
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char* out = bytes.data();
     for (QChar c : text)
-        *out++ = (*t.Encodable)[c.unicode()] ? char((*t.FromUnicode)[c.unicode()]) : char(0x1A);
+        *out++ = t.Encodable(c) ? char((*t.FromUnicode)[c.unicode()]) : char(0x1A);
     return bytes;
 }
 
@@ -63,11 +63,11 @@ bool IsEncodable(const QString& text)
 {
     const Tables& t = Table();
     for (QChar c : text)
-        if (!(*t.Encodable)[c.unicode()])
+        if (!t.Encodable(c))
             return false;
     return true;
 }
 
-bool IsEncodable(QChar c) { return (*Table().Encodable)[c.unicode()]; }
+bool IsEncodable(QChar c) { return Table().Encodable(c); }
 
 }  // namespace Codec

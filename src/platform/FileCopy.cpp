@@ -33,13 +33,10 @@ ChunkCopy::Result ChunkCopy::Copy(qint64 bytes)
                 return Result::ReadFailed;  // the source ended early
             if (errno == EINTR)
                 continue;
-            if (errno == ENOSPC || errno == EFBIG || errno == EDQUOT || errno == EROFS) {
-                Error = SystemErrorText(errno);
-                return Result::WriteFailed;
-            }
-            if (errno == EIO) {
-                Error = SystemErrorText(errno);
-                return Result::ReadFailed;
+            const int error = errno;
+            if (error == ENOSPC || error == EFBIG || error == EDQUOT || error == EROFS || error == EIO) {
+                Error = SystemErrorText(error);
+                return error == EIO ? Result::ReadFailed : Result::WriteFailed;
             }
             // Another file system, an old kernel, a special file: copy through memory instead.
             InKernel = false;

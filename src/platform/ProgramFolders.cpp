@@ -13,9 +13,7 @@ QString Join(const QString& folder, const QString& name) { return folder + QDir:
 
 QStringList ProgramFolders::PartsFolders() const
 {
-    if (PerUser())
-        return {Working, Executable};
-    return {Executable};
+    return PerUser() ? QStringList{Working, Executable} : QStringList{Executable};
 }
 
 QString ProgramFolders::PartsFolderFor(const QString& fileName) const
@@ -63,9 +61,8 @@ bool ProgramFolders::CanCreateIn(const QString& folder)
 
 QString FolderHolding(const QStringList& folders, const QString& fileName)
 {
-    for (const QString& folder : folders) {
+    for (const QString& folder : folders)
         if (QFileInfo(Join(folder, fileName)).isFile())
             return folder;
-    }
     return folders.isEmpty() ? QString() : folders.last();
 }

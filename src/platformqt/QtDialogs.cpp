@@ -17,13 +17,10 @@ MsgAnswer QtDialogs::MessageBox(const QString& text, const QString& title, MsgIc
     QMessageBox box(Parent);
     box.setWindowTitle(title);
     box.setText(text);
-    switch (icon) {
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::None: break;
-    }
+    // In the order of MsgIcon.
+    static const QMessageBox::Icon icons[] = {QMessageBox::NoIcon, QMessageBox::Information, QMessageBox::Warning,
+                                              QMessageBox::Critical, QMessageBox::Question};
+    box.setIcon(icons[int(icon)]);
     if (buttons == MsgButtons::YesNoCancel) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ano"));
