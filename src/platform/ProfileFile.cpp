@@ -271,39 +271,45 @@ ProfileFile::Section* ProfileFile::AppendSection(const QString& name)
 {
     EnsureLastLineEnds();
     SectionList.push_back(Section{name, OwnLine(QLatin1Char('[') + name + QLatin1Char(']')), {}, {}, true});
-    SectionIndex.insert(Lower(name), int(SectionList.size()) - 1);
     return &SectionList.back();
 }
 
 void ProfileFile::Write(const QString& section, const QString& key, const QString& value)
 {
+    Section* s = Find(section);
+    if (!s) {
+        s = AppendSection(section);
+        SectionIndex.insert(Lower(section), int(SectionList.size()) - 1);
+    }
+    WriteIn(*s, key, value);
+}
+
+void ProfileFile::WriteIn(Section& s, QStringView key, QStringView value, QStringView valueTail)
+{
     QString text;
-    text.reserve(key.size() + 1 + value.size());
-    text.append(key).append(QLatin1Char('=')).append(value);
+    text.reserve(key.size() + 1 + value.size() + valueTail.size());
+    text.append(key).append(QLatin1Char('=')).append(value).append(valueTail);
     Line line = OwnLine(std::move(text));
     Changed = true;
-    Section* s = Find(section);
-    if (!s)
-        s = AppendSection(section);
     QString lowerKey = Lower(key);
-    const QHash<QString, int>& index = Index(*s);
+    const QHash<QString, int>& index = Index(s);
     if (auto it = index.constFind(lowerKey); it != index.constEnd()) {
-        Line& old = s->Lines[size_t(*it)];
+        Line& old = s.Lines[size_t(*it)];
         line.Eol = old.Eol;
         old = line;
         return;
     }
     // Appended after the section's last non-blank line, so blank lines between sections stay there.
-    qsizetype at = qsizetype(s->Lines.size());
-    while (at > 0 && TrimBlanks(s->Lines[size_t(at - 1)].Text).isEmpty())
+    qsizetype at = qsizetype(s.Lines.size());
+    while (at > 0 && TrimBlanks(s.Lines[size_t(at - 1)].Text).isEmpty())
         --at;
-    if (at == qsizetype(s->Lines.size())) {
+    if (at == qsizetype(s.Lines.size())) {
         EnsureLastLineEnds();
-        s->Lines.push_back(line);
-        s->KeyIndex.insert(std::move(lowerKey), int(s->Lines.size()) - 1);
+        s.Lines.push_back(line);
+        s.KeyIndex.insert(std::move(lowerKey), int(s.Lines.size()) - 1);
     } else {
-        s->Lines.insert(s->Lines.begin() + at, line);
-        s->Indexed = false;
+        s.Lines.insert(s.Lines.begin() + at, line);
+        s.Indexed = false;
     }
 }
 
@@ -396,33 +402,28 @@ ProfileFile ProfileFile::LoadPreamble(const QString& path)
     QFile file;
     if (const QString reason = OpenRegularFile(file, path); !reason.isEmpty())
         throw CannotOpen(path, reason);
-    // Read until the first header line: a line whose first non-blank character is "[".
+    // Read until the first header line: a "[" with only blanks before it on its line.
     QByteArray head;
-    qsizetype lineStart = 0;
-    bool leading = true;  // still among the blanks at the start of a line
-    for (;;) {
+    for (qsizetype from = 0;; from = head.size()) {
         const QByteArray chunk = file.read(65536);
         if (chunk.isEmpty()) {
             if (file.error() != QFileDevice::NoError)
-                throw ZelvakonError(QStringLiteral("Soubor %1 nelze přečíst: %2").arg(path, SystemErrorText(file.errorString())));
+                throw ZelvakonError(
+                    QStringLiteral("Soubor %1 nelze přečíst: %2").arg(path, SystemErrorText(file.errorString())));
             return Parse(head);
         }
         if (head.size() + chunk.size() > MaxFileSize)
             throw CannotOpen(path, QStringLiteral("soubor je větší než %1 bajtů").arg(MaxFileSize));
-        const qsizetype from = head.size();
         head += chunk;
-        for (qsizetype i = from; i < head.size(); ++i) {
-            const char c = head[i];
-            if (i < 3 && head.startsWith(Bom))
-                continue;  // a byte order mark before the first header, which Parse skips
-            if (c == '\r' || c == '\n') {
-                lineStart = i + 1;
-                leading = true;
-            } else if (leading && c == '[') {
-                head.truncate(lineStart);
+        for (qsizetype at = head.indexOf('[', from); at >= 0; at = head.indexOf('[', at + 1)) {
+            qsizetype start = at;
+            while (start > 0 && (head[start - 1] == ' ' || head[start - 1] == '\t'))
+                --start;
+            // A byte order mark before the first header is no text of its line: Parse skips it.
+            if (start == 0 || head[start - 1] == '\r' || head[start - 1] == '\n'
+                || (start == 3 && head.startsWith(Bom))) {
+                head.truncate(start);
                 return Parse(head);
-            } else if (c != ' ' && c != '\t') {
-                leading = false;
             }
         }
     }
@@ -431,15 +432,19 @@ ProfileFile ProfileFile::LoadPreamble(const QString& path)
 void ProfileFile::SectionStream::Write(const QString& section, QStringView key, QStringView value,
                                        QStringView valueTail)
 {
-    if (!Pending.SectionList.empty() && section != Pending.SectionList.front().Name)
+    // Written into the one section pending, never looked up by its name: the names of deep keys are long.
+    if (Pending.SectionList.empty() || section != Pending.SectionList.front().Name) {
         EndSection();
-    Pending.Write(section, key.toString(), value.toString().append(valueTail));
+        Pending.AppendSection(section);
+    }
+    Pending.WriteIn(Pending.SectionList.front(), key, value, valueTail);
 }
 
 void ProfileFile::SectionStream::EndSection()
 {
     Pending.RenderTo(Piece, Sink, BlankLine, true);
-    Pending = ProfileFile();
+    Pending.SectionList.clear();
+    Pending.OwnTexts.clear();
 }
 
 void ProfileFile::SectionStream::Finish()

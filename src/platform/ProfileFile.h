@@ -80,7 +80,8 @@ private:
     const Section* Find(const QString& section) const;
     Section* Find(const QString& section) { return const_cast<Section*>(std::as_const(*this).Find(section)); }
     void EnsureLastLineEnds();
-    Section* AppendSection(const QString& name);
+    Section* AppendSection(const QString& name);  // not yet in SectionIndex
+    void WriteIn(Section& s, QStringView key, QStringView value, QStringView valueTail = {});
 
     QString Source;  // the decoded file
     std::vector<QString> OwnTexts;  // texts of written lines
