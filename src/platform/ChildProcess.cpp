@@ -45,12 +45,8 @@ static QString Rendered(const QByteArray& raw)
     QString line;
     qsizetype pos = 0;
     for (QChar c : QString::fromLocal8Bit(raw)) {
-        if (c == QLatin1Char('\r')) {
-            pos = 0;
-            continue;
-        }
-        if (c == QLatin1Char('\b')) {
-            pos = qMax<qsizetype>(0, pos - 1);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\b')) {
+            pos = c == QLatin1Char('\r') ? 0 : qMax<qsizetype>(0, pos - 1);
             continue;
         }
         if (c == QLatin1Char('\t'))

@@ -24,14 +24,10 @@ QString ProgramFolders::PartsFolderFor(const QString& fileName) const
 ProgramFolders ProgramFolders::Resolve(const QString& executableFolder, const QString& perUserFolder,
                                        const WritableCheck& canWrite)
 {
-    ProgramFolders folders;
-    folders.Executable = executableFolder;
-    folders.Working = executableFolder;
     if (perUserFolder.isEmpty() || canWrite(executableFolder))
-        return folders;
+        return {executableFolder, executableFolder};
     QDir().mkpath(perUserFolder);
-    folders.Working = perUserFolder;
-    return folders;
+    return {executableFolder, perUserFolder};
 }
 
 ProgramFolders ProgramFolders::ForRunningProgram()

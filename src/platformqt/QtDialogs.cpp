@@ -106,7 +106,6 @@ static std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogOpt
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : (options.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.ConfirmOverwrite);
-    dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     if (!options.DefaultSuffix.isEmpty())
         dialog.setDefaultSuffix(options.DefaultSuffix);
