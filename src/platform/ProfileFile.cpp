@@ -182,8 +182,15 @@ bool ProfileFile::HasSection(const QString& section) const { return Find(section
 QStringList ProfileFile::Keys(const QString& section) const
 {
     QStringList keys;
-    for (const auto& entry : Entries(section))
-        keys.append(entry.first);
+    const Section* s = Find(section);
+    if (!s)
+        return keys;
+    const QHash<QString, int>& index = Index(*s);
+    for (int i = 0; i < int(s->Lines.size()); ++i) {
+        const QStringView keyText = KeyTextOf(s->Lines[size_t(i)].Text);
+        if (!keyText.isEmpty() && index.value(Lower(keyText), -1) == i)
+            keys.append(keyText.toString());
+    }
     return keys;
 }
 
