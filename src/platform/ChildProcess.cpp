@@ -12,19 +12,6 @@
 #include <unistd.h>
 #endif
 
-std::function<std::unique_ptr<ChildProcess>()>& ChildProcess::Factory()
-{
-    static std::function<std::unique_ptr<ChildProcess>()> factory;
-    return factory;
-}
-
-std::unique_ptr<ChildProcess> ChildProcess::Make()
-{
-    if (Factory())
-        return Factory()();
-    return std::make_unique<ChildProcess>();
-}
-
 void OutputTail::Add(const QByteArray& bytes)
 {
     for (const char c : bytes) {

@@ -37,10 +37,7 @@ public:
     // Gets the child's output as it comes, unchanged (zelvakon-cli --verbose). Optional.
     std::function<void(const QByteArray&)> OutputSink;
     static constexpr int KeptLines = 12;
-
-    // Tests may replace the factory with one that makes a fake.
-    static std::unique_ptr<ChildProcess> Make();
-    static std::function<std::unique_ptr<ChildProcess>()>& Factory();
+    static std::unique_ptr<ChildProcess> Make() { return std::make_unique<ChildProcess>(); }
 };
 
 // The last lines of a child's output as a user would have seen them on a terminal: carriage returns
