@@ -71,13 +71,9 @@ static void AddPicturePreview(QFileDialog& dialog)
         // Only a regular file, read whole: a FIFO under the cursor would hang the dialog, and a
         // bitmap cut short would show leftover memory.
         QByteArray bytes;
-        if (!ReadRegularFile(path, qint64(64) << 20, bytes).isEmpty()) {
-            preview->setPixmap(QPixmap());
-            return;
-        }
         QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        if (bytes.startsWith("BM") && !BitmapDataFault(buffer, bytes.size()).isEmpty()) {
+        if (!ReadRegularFile(path, qint64(64) << 20, bytes).isEmpty() || !buffer.open(QIODevice::ReadOnly)
+            || (bytes.startsWith("BM") && !BitmapDataFault(buffer, bytes.size()).isEmpty())) {
             preview->setPixmap(QPixmap());
             return;
         }
@@ -87,8 +83,7 @@ static void AddPicturePreview(QFileDialog& dialog)
         const QSize room = paneSize - QSize(4, 4);
         if (size.isValid() && (size.width() > room.width() || size.height() > room.height()))
             reader.setScaledSize(size.scaled(room, Qt::KeepAspectRatio));
-        const QImage image = reader.read();
-        preview->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
+        preview->setPixmap(QPixmap::fromImage(reader.read()));
     });
 }
 
