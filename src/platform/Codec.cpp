@@ -1,5 +1,6 @@
 #include "Codec.h"
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -61,11 +62,7 @@ QString FromWin1250(const QByteArray& bytes)
 
 bool IsEncodable(const QString& text)
 {
-    const Tables& t = Table();
-    for (QChar c : text)
-        if (!t.Encodable(c))
-            return false;
-    return true;
+    return std::all_of(text.begin(), text.end(), [&t = Table()](QChar c) { return t.Encodable(c); });
 }
 
 bool IsEncodable(QChar c) { return Table().Encodable(c); }

@@ -132,12 +132,7 @@ MusicPlayer::~MusicPlayer() { Close(); }
 
 QString MusicPlayer::DefaultSoundFont() { return QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2"); }
 
-bool MusicPlayer::TakeNotify()
-{
-    const bool notify = NotifyNext;
-    NotifyNext = true;
-    return notify;
-}
+bool MusicPlayer::TakeNotify() { return std::exchange(NotifyNext, true); }
 
 MusicPlayer::Kind MusicPlayer::Inspect()
 {

@@ -97,10 +97,6 @@ ZelvakonError CannotOpen(const QString& path, const QString& reason)
 
 }  // namespace
 
-QString ProfileFile::Lower(QStringView name) { return name.toString().toLower(); }
-
-ProfileFile ProfileFile::Load(const QString& path) { return Parse(ReadFile(path)); }
-
 QByteArray ProfileFile::ReadFile(const QString& path)
 {
     QByteArray bytes;
@@ -176,8 +172,6 @@ QStringList ProfileFile::Sections() const
         names.append(section.Name);
     return names;
 }
-
-bool ProfileFile::HasSection(const QString& section) const { return Find(section) != nullptr; }
 
 QStringList ProfileFile::Keys(const QString& section) const
 {
@@ -387,8 +381,6 @@ QByteArray ProfileFile::Render(bool blankLineAfterSection) const
     RenderTo(piece, sink, blankLineAfterSection, Changed);
     return bytes + Codec::ToWin1250(piece);
 }
-
-void ProfileFile::Save(const QString& path) const { Save(path, {}); }
 
 void ProfileFile::Save(const QString& path, const std::function<void(SectionStream&)>& more) const
 {

@@ -20,18 +20,18 @@ public:
 
     ProfileFile() = default;
     // A missing file gives an empty profile; a file that cannot be read throws ZelvakonError.
-    static ProfileFile Load(const QString& path);
+    static ProfileFile Load(const QString& path) { return Parse(ReadFile(path)); }
     // The bytes Load parses, with its rules and its error.
     static QByteArray ReadFile(const QString& path);
     // Only the text before the first section: all a file needs whose every section is written anew.
     static ProfileFile LoadPreamble(const QString& path);
     static ProfileFile Parse(const QByteArray& bytes);
     // The lower-case form under which names are compared.
-    static QString Lower(QStringView name);
+    static QString Lower(QStringView name) { return name.toString().toLower(); }
 
     // Section names in file order (a name that occurs twice is listed twice).
     QStringList Sections() const;
-    bool HasSection(const QString& section) const;
+    bool HasSection(const QString& section) const { return Find(section) != nullptr; }
     // Key names of the first section of that name, each name once (first occurrence), in file order.
     QStringList Keys(const QString& section) const;
     // The value of the first line of that key in the first section of that name.
@@ -51,7 +51,7 @@ public:
 
     QByteArray Render(bool blankLineAfterSection = false) const;
     // Atomic: a failed save leaves the earlier file as it was. Throws ZelvakonError naming the file.
-    void Save(const QString& path) const;
+    void Save(const QString& path) const { Save(path, {}); }
 
     class SectionStream;
     class SectionReader;
