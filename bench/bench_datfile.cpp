@@ -112,7 +112,7 @@ int main(int argc, char* argv[])
 
     auto inputs = [&] {
         DatFileInputs in;
-        in.ProgramFolder = folder;
+        in.UnrarFolder = in.ExtractorFolder = folder;
         in.ProjectFolder = folder;
         in.Project.Nazev = QStringLiteral("Benchmark");
         in.Project.DiskMisto = QStringLiteral("1048576");

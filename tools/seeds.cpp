@@ -86,7 +86,7 @@ QByteArray DataFileBytes(DatFileInputs inputs, const QByteArray& archive, const 
         Save(dir, QStringLiteral("píseň.mid"), music);
         inputs.Project.Hudba = dir + QStringLiteral("/píseň.mid");
     }
-    inputs.ProgramFolder = inputs.ProjectFolder = inputs.Project.Vystup = dir;
+    inputs.UnrarFolder = inputs.ExtractorFolder = inputs.ProjectFolder = inputs.Project.Vystup = dir;
     inputs.Project.JmenoDat = inputs.Project.JmenoInst = QStringLiteral("Instal");
     DatFileWriter writer(std::move(inputs), DatFileReport());
     if (writer.Execute() != DatFileOutcome::Done)

@@ -1,23 +1,10 @@
 #include "Archiver.h"
 #include "ChildProcess.h"
-#include "Codec.h"
 #include "Error.h"
 #include "Paths.h"
 #include "ProgramFolders.h"
-#include "RegularFile.h"
-#include "Project.h"
-#include "RegIni.h"
 #include <QFile>
 #include <QFileInfo>
-
-namespace {
-
-BuildMessage Refusal(const QString& text)
-{
-    return {text, QStringLiteral("Chyba"), MsgIcon::Error, BuildPage::None, 0};
-}
-
-}  // namespace
 
 QString ArchivePath(const QString& projectFolder) { return Paths::Join(projectFolder, QStringLiteral("archiv.rar")); }
 
@@ -37,17 +24,17 @@ std::optional<BuildMessage> CheckWinRarName(const QString& winRarExe)
     if (name == QLatin1String("rar"))
         return std::nullopt;
 #endif
-    return Refusal(QStringLiteral("Pravděpodobně se nejedná a spustitelný soubor WinRARa."));
+    return BuildError(0, QStringLiteral("Pravděpodobně se nejedná a spustitelný soubor WinRARa."));
 }
 
 std::optional<BuildMessage> CheckWine(const QString& winRarExe)
 {
     if (!NeedsWine(winRarExe) || !WineProgram().isEmpty())
         return std::nullopt;
-    return Refusal(QStringLiteral("Archivátor %1 je program pro Windows a ke spuštění potřebuje program wine, který "
-                                  "nebyl nalezen (v PATH).\nNainstalujte wine, nebo zadejte archivátor rar pro "
-                                  "Linux.")
-                       .arg(winRarExe));
+    return BuildError(0, QStringLiteral("Archivátor %1 je program pro Windows a ke spuštění potřebuje program wine, "
+                                        "který nebyl nalezen (v PATH).\nNainstalujte wine, nebo zadejte archivátor rar "
+                                        "pro Linux.")
+                             .arg(winRarExe));
 }
 
 std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder)
@@ -63,13 +50,8 @@ std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder)
             return std::nullopt;
         reason = SystemErrorText(file.errorString());
     }
-    return Refusal(QStringLiteral("Starý archiv %1 nelze smazat (%2).\nSmažte jej a sestavte projekt znovu.")
-                       .arg(archive, reason));
-}
-
-std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& winRarExe, const QString& arguments)
-{
-    return ArchiverOutcome(process.Run(winRarExe, arguments));
+    return BuildError(0, QStringLiteral("Starý archiv %1 nelze smazat (%2).\nSmažte jej a sestavte projekt znovu.")
+                             .arg(archive, reason));
 }
 
 std::optional<BuildMessage> ArchiverOutcome(const ChildExit& exit)
@@ -83,68 +65,22 @@ std::optional<BuildMessage> ArchiverOutcome(const ChildExit& exit)
         return BuildMessage{QStringLiteral("Sestavování bylo přerušeno."), QStringLiteral("Upozornění"),
                             MsgIcon::Warning, BuildPage::None, 0};
     case ChildExit::Kind::NotStarted:
-        return Refusal(QStringLiteral("Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty."));
+        return BuildError(0, QStringLiteral("Nemohu spustit WinRAR.\nZkontrolujte správnost zadané cesty."));
     case ChildExit::Kind::Killed:
-        return Refusal(QStringLiteral("WinRAR byl ukončen signálem %1, archiv nemusí být úplný.\nSestavování "
-                                      "bylo přerušeno.")
-                           .arg(exit.Code)
-                       + said);
+        return BuildError(0, QStringLiteral("WinRAR byl ukončen signálem %1, archiv nemusí být úplný.\nSestavování "
+                                            "bylo přerušeno.")
+                                     .arg(exit.Code)
+                                 + said);
     case ChildExit::Kind::Exited:
         break;
     }
     // WinRAR's 1 is a warning (for example a file it could not read); 2 and above are fatal errors.
     if (exit.Code >= 2 || exit.Code < 0)
-        return Refusal(QStringLiteral("WinRAR skončil s chybovým kódem %1, archiv nemusí být úplný.\nSestavování "
-                                      "bylo přerušeno.")
-                           .arg(exit.Code)
-                       + said);
+        return BuildError(0, QStringLiteral("WinRAR skončil s chybovým kódem %1, archiv nemusí být úplný.\n"
+                                            "Sestavování bylo přerušeno.")
+                                     .arg(exit.Code)
+                                 + said);
     return std::nullopt;
-}
-
-std::optional<BuildMessage> CheckBuildParts(const QStringList& folders)
-{
-    for (const QString& name : {QStringLiteral("Unrar.dll"), QStringLiteral("Vorvanex.exe")}) {
-        const QString path = Paths::Join(FolderHolding(folders, name), name);
-        QFile file;
-        const QString reason = OpenRegularFile(file, path);
-        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
-            QStringList shown;
-            for (const QString& folder : folders)
-                shown << QStringLiteral("  ") + folder;
-            return Refusal(QStringLiteral("Soubor %1 nebyl nalezen. Hledán byl v adresářích:\n%2")
-                               .arg(name, shown.join(QLatin1Char('\n'))));
-        }
-        if (!reason.isEmpty())
-            return Refusal(QStringLiteral("Soubor %1 nelze otevřít: %2.").arg(path, reason));
-        if (file.read(2) != "MZ")
-            return Refusal(QStringLiteral("Soubor %1 není spustitelný soubor Windows (nezačíná znaky MZ).").arg(path));
-    }
-    return std::nullopt;
-}
-
-std::optional<BuildMessage> LockDataFile(const Project& project, std::unique_ptr<DataFileLock>& lock)
-{
-    const QString target = DataFilePathOf(project.Vystup, project.JmenoDat);
-    lock = DataFileLock::Take(target);
-    if (lock)
-        return std::nullopt;
-    return Refusal(QStringLiteral("Datový soubor %1 právě zapisuje jiné sestavování.\nPočkejte, až skončí, a sestavte "
-                                  "projekt znovu.")
-                       .arg(target));
-}
-
-std::unique_ptr<QByteArray> RegIniStreamOf(const RegistryTree& registry)
-{
-    if (!registry.HasKeysBelowRoots())
-        return nullptr;
-    return std::make_unique<QByteArray>(BuildRegIniStream(registry));
-}
-
-std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText)
-{
-    if (ReadmeLineCount(readmeText) == 0)
-        return nullptr;
-    return std::make_unique<QByteArray>(Codec::ToWin1250(readmeText));
 }
 
 QString ElapsedText(qint64 milliseconds)

@@ -5,8 +5,6 @@
 #include <memory>
 #include <optional>
 
-class ChildProcess;
-class RegistryTree;
 struct ChildExit;
 
 // The build's first stage without the window: the archiver's command line, its name check, the old
@@ -34,23 +32,6 @@ std::optional<BuildMessage> RemoveOldArchive(const QString& projectFolder);
 // (2 and above), is killed, or was stopped by the user stops the build; the message of a failure then
 // ends with the archiver's last output lines.
 std::optional<BuildMessage> ArchiverOutcome(const ChildExit& exit);
-
-// Runs the archiver, waits for it and judges its end as above.
-std::optional<BuildMessage> RunArchiver(ChildProcess& process, const QString& winRarExe, const QString& arguments);
-
-// The two side texts of a build, made from the project: the Reg.ini text when the registry holds keys
-// below its six roots, the readme text in Windows-1250 when it has a line; absent otherwise.
-std::unique_ptr<QByteArray> RegIniStreamOf(const RegistryTree& registry);
-std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText);
-
-// Unrar.dll and Vorvanex.exe, each the first of that name in the folders (in order), checked before
-// the archiver runs, which can take minutes: each must be a regular file that starts like a Windows
-// executable image ("MZ"). The message of a missing one names every folder looked in.
-std::optional<BuildMessage> CheckBuildParts(const QStringList& folders);
-
-// Takes the build's hold on <Vystup>/<JmenoDat>.dat into lock; the refusal when another build is
-// writing that file.
-std::optional<BuildMessage> LockDataFile(const Project& project, std::unique_ptr<DataFileLock>& lock);
 
 // Elapsed time and archive size as the build shows them while the archiver runs: "m:ss" (hours when
 // needed) and kilobytes, truncated as the folder size is.

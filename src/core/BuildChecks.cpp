@@ -13,11 +13,6 @@ BuildMessage Warning(int check, const QString& text)
     return {text, QStringLiteral("Upozornění"), MsgIcon::Warning, BuildPage::None, check};
 }
 
-BuildMessage Error(int check, const QString& text)
-{
-    return {text, QStringLiteral("Chyba"), MsgIcon::Error, BuildPage::None, check};
-}
-
 // Regular files directly in the folder, hidden ones included, and links to them (they are packed);
 // subfolders, FIFOs, sockets, devices and broken links do not count.
 bool HasFiles(const QString& folder)
@@ -31,8 +26,6 @@ bool HasFiles(const QString& folder)
     return false;
 }
 
-}  // namespace
-
 qint32 DiskSpaceValue(const QString& diskMisto)
 {
     bool ok = false;
@@ -42,6 +35,13 @@ qint32 DiskSpaceValue(const QString& diskMisto)
                                            "2147483647")
                                 .arg(diskMisto));
     return value;
+}
+
+}  // namespace
+
+BuildMessage BuildError(int check, const QString& text)
+{
+    return {text, QStringLiteral("Chyba"), MsgIcon::Error, BuildPage::None, check};
 }
 
 QString ResolveProjectPath(const QString& path, const QString& projectFolder)
@@ -66,7 +66,8 @@ std::optional<BuildMessage> CheckBuildFields(const Project& p)
                                                              {&p.WinRARExe, "Spouštěcí soubor"}};
     for (const auto& [value, caption] : fields)
         if (value->isEmpty())
-            return Error(0, QStringLiteral("Projekt nelze sestavit, pole „%1“ je prázdné.").arg(QString::fromUtf8(caption)));
+            return BuildError(
+                0, QStringLiteral("Projekt nelze sestavit, pole „%1“ je prázdné.").arg(QString::fromUtf8(caption)));
     return std::nullopt;
 }
 
@@ -87,25 +88,25 @@ std::optional<BuildMessage> CheckBuild(const Project& p, const QString& projectF
         return m;
     }
     if (!QFileInfo(p.ArchAdr).isDir())
-        return Error(4, QStringLiteral("Adresář se soubory k archivaci neexistuje."));
+        return BuildError(4, QStringLiteral("Adresář se soubory k archivaci neexistuje."));
     if (!HasFiles(p.ArchAdr))
-        return Error(5, QStringLiteral("Adresář se soubory k archivaci žádné soubory neobsahuje."));
+        return BuildError(5, QStringLiteral("Adresář se soubory k archivaci žádné soubory neobsahuje."));
     if (DiskSpaceValue(p.DiskMisto) <= 0)
         return Warning(6, QStringLiteral("Místo na disku, které bude program potřebovat, musí být větší než nula."));
     if (!p.Obrazek.isEmpty()) {
         // One reading of the picture serves both size checks.
         const BitmapSize size = GetBitmapSize(p.Obrazek);
         if (size.Width > 600 || size.Height > 400)
-            return Error(7, QStringLiteral("Obrázek nemůže být větší než 600x400 bodů."));
+            return BuildError(7, QStringLiteral("Obrázek nemůže být větší než 600x400 bodů."));
         if (size.Width < 100 || size.Height < 100)
-            return Error(8, QStringLiteral("Obrázek nemůže být menší než 100x100 bodů."));
+            return BuildError(8, QStringLiteral("Obrázek nemůže být menší než 100x100 bodů."));
         // A picture cut short would ship as it is and show leftover memory.
         CheckBitmapData(p.Obrazek);
     }
     if (p.SpustitPrg && (p.NazevProg.isEmpty() || p.PrikRadka.isEmpty()))
-        return Error(9, QStringLiteral("Program, který se bude spouštet po extrakci\nnemá definován buď název anebo "
-                                       "příkazovou řádku."));
+        return BuildError(9, QStringLiteral("Program, který se bude spouštet po extrakci\nnemá definován buď název "
+                                            "anebo příkazovou řádku."));
     if (!QFileInfo(p.Vystup).isDir() && !QDir().mkdir(p.Vystup))
-        return Error(10, QStringLiteral("Výstupní adresář pro datový soubor nelze vytvořit."));
+        return BuildError(10, QStringLiteral("Výstupní adresář pro datový soubor nelze vytvořit."));
     return std::nullopt;
 }

@@ -18,6 +18,9 @@ struct BuildMessage {
     int Check = 0;  // which of the ten checks refused, 0 for the later stages
 };
 
+// An error box; check 0 for the stages after the ten checks.
+BuildMessage BuildError(int check, const QString& text);
+
 // The window keeps its Build command disabled while the title, the disk space, the folder to pack or
 // the archiver's path is empty. A front end without that command refuses such a project with this
 // message, naming the first empty field by its caption.
@@ -34,6 +37,3 @@ std::optional<BuildMessage> CheckBuild(const Project& project, const QString& pr
 // fields stay as they are. The build runs on the project this gives.
 void ResolveProjectPaths(Project& project, const QString& projectFolder);
 QString ResolveProjectPath(const QString& path, const QString& projectFolder);
-
-// The disk space text as a signed 32-bit decimal; throws ZelvakonError naming the text otherwise.
-qint32 DiskSpaceValue(const QString& diskMisto);

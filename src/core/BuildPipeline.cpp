@@ -1,10 +1,68 @@
 #include "BuildPipeline.h"
 #include "Archiver.h"
 #include "ChildProcess.h"
+#include "Codec.h"
 #include "Error.h"
+#include "Paths.h"
 #include "ProgramFolders.h"
 #include "Project.h"
+#include "RegIni.h"
+#include "RegularFile.h"
 #include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Each part the first of that name in the folders, checked before the archiver runs, which can take
+// minutes: a regular file that starts like a Windows image.
+std::optional<BuildMessage> CheckBuildParts(const QStringList& folders)
+{
+    for (const QString& name : {QStringLiteral("Unrar.dll"), QStringLiteral("Vorvanex.exe")}) {
+        const QString path = Paths::Join(FolderHolding(folders, name), name);
+        QFile file;
+        const QString reason = OpenRegularFile(file, path);
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+            QStringList shown;
+            for (const QString& folder : folders)
+                shown << QStringLiteral("  ") + folder;
+            return BuildError(0, QStringLiteral("Soubor %1 nebyl nalezen. Hledán byl v adresářích:\n%2")
+                                     .arg(name, shown.join(QLatin1Char('\n'))));
+        }
+        if (!reason.isEmpty())
+            return BuildError(0, QStringLiteral("Soubor %1 nelze otevřít: %2.").arg(path, reason));
+        if (file.read(2) != "MZ")
+            return BuildError(
+                0, QStringLiteral("Soubor %1 není spustitelný soubor Windows (nezačíná znaky MZ).").arg(path));
+    }
+    return std::nullopt;
+}
+
+std::optional<BuildMessage> LockDataFile(const Project& project, std::unique_ptr<DataFileLock>& lock)
+{
+    const QString target = DataFilePathOf(project.Vystup, project.JmenoDat);
+    lock = TakeDataFileLock(target);
+    if (lock)
+        return std::nullopt;
+    return BuildError(0, QStringLiteral("Datový soubor %1 právě zapisuje jiné sestavování.\nPočkejte, až skončí, a "
+                                        "sestavte projekt znovu.")
+                             .arg(target));
+}
+
+std::unique_ptr<QByteArray> RegIniStreamOf(const RegistryTree& registry)
+{
+    if (!registry.HasKeysBelowRoots())
+        return nullptr;
+    return std::make_unique<QByteArray>(BuildRegIniStream(registry));
+}
+
+std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText)
+{
+    if (ReadmeLineCount(readmeText) == 0)
+        return nullptr;
+    return std::make_unique<QByteArray>(Codec::ToWin1250(readmeText));
+}
+
+}  // namespace
 
 bool PreparedBuild::ProjectRefused() const
 {

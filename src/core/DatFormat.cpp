@@ -2,30 +2,20 @@
 #include <QIODevice>
 #include <QtEndian>
 #include <cstring>
+#include <numeric>
 
 namespace {
 
-void PutInt(char* at, qint32 value) { qToLittleEndian<qint32>(value, at); }
-qint32 GetInt(const char* at) { return qFromLittleEndian<qint32>(at); }
-
-// Written left, right, top, bottom: not the order a ClickArea holds them in.
-void PutArea(char* at, const ClickArea& area)
-{
-    PutInt(at, area.Levy);
-    PutInt(at + 4, area.Pravy);
-    PutInt(at + 8, area.Horni);
-    PutInt(at + 12, area.Dolni);
-}
-
-ClickArea GetArea(const char* at)
-{
-    ClickArea area;
-    area.Levy = GetInt(at);
-    area.Pravy = GetInt(at + 4);
-    area.Horni = GetInt(at + 8);
-    area.Dolni = GetInt(at + 12);
-    return area;
-}
+// Where the fields lie, in the order of the file: twelve integers, then the three areas.
+constexpr std::pair<int, qint32 DatHeader::*> IntFields[] = {
+    {22, &DatHeader::ArchiveSize},    {26, &DatHeader::PictureSize},     {30, &DatHeader::MusicSize},
+    {34, &DatHeader::ReadmeSize},     {38, &DatHeader::RegistrySize},    {42, &DatHeader::TitleLength},
+    {46, &DatHeader::SpaceLength},    {50, &DatHeader::TargetLength},    {54, &DatHeader::MusicNameLength},
+    {58, &DatHeader::ProgNameLength}, {62, &DatHeader::CmdLineLength},   {66, &DatHeader::AskFlag}};
+constexpr std::pair<int, ClickArea DatHeader::*> AreaFields[] = {
+    {70, &DatHeader::Rozbal}, {86, &DatHeader::Readme}, {102, &DatHeader::Konec}};
+// An area is written left, right, top, bottom: not the order a ClickArea holds them in.
+constexpr qint32 ClickArea::*AreaSides[] = {&ClickArea::Levy, &ClickArea::Pravy, &ClickArea::Horni, &ClickArea::Dolni};
 
 DatCheck Refuse(const QString& error)
 {
@@ -48,41 +38,26 @@ std::array<qint32, DatFormat::TextCount> DatHeader::TextLengths() const
 
 qint64 DatHeader::TextsSize() const
 {
-    qint64 sum = 0;
-    for (qint32 length : TextLengths())
-        sum += length;
-    return sum;
+    const auto lengths = TextLengths();
+    return std::accumulate(lengths.begin(), lengths.end(), qint64(0));
 }
 
 qint64 DatHeader::PartsSize() const
 {
-    qint64 sum = 0;
-    for (qint32 size : PartSizes())
-        sum += size;
-    return sum;
+    const auto sizes = PartSizes();
+    return std::accumulate(sizes.begin(), sizes.end(), qint64(0));
 }
 
 QByteArray DatHeader::Serialise() const
 {
-    using namespace DatFormat;
-    QByteArray bytes(HeaderSize, '\0');
+    QByteArray bytes(DatFormat::HeaderSize, '\0');
     char* p = bytes.data();
-    memcpy(p, Magic, MagicSize);
-    PutInt(p + ArchiveSizeOffset, ArchiveSize);
-    PutInt(p + PictureSizeOffset, PictureSize);
-    PutInt(p + MusicSizeOffset, MusicSize);
-    PutInt(p + ReadmeSizeOffset, ReadmeSize);
-    PutInt(p + RegistrySizeOffset, RegistrySize);
-    PutInt(p + TitleLengthOffset, TitleLength);
-    PutInt(p + SpaceLengthOffset, SpaceLength);
-    PutInt(p + TargetLengthOffset, TargetLength);
-    PutInt(p + MusicNameLengthOffset, MusicNameLength);
-    PutInt(p + ProgNameLengthOffset, ProgNameLength);
-    PutInt(p + CmdLineLengthOffset, CmdLineLength);
-    PutInt(p + AskFlagOffset, AskFlag);
-    PutArea(p + RozbalOffset, Rozbal);
-    PutArea(p + ReadmeAreaOffset, Readme);
-    PutArea(p + KonecOffset, Konec);
+    memcpy(p, DatFormat::Magic, DatFormat::MagicSize);
+    for (const auto& [offset, field] : IntFields)
+        qToLittleEndian<qint32>(this->*field, p + offset);
+    for (const auto& [offset, field] : AreaFields)
+        for (int side = 0; side < 4; ++side)
+            qToLittleEndian<qint32>(this->*field.*AreaSides[side], p + offset + 4 * side);
     return bytes;
 }
 
@@ -96,21 +71,11 @@ DatCheck VerifyDatHeader(const QByteArray& bytes, qint64 fileSize)
         return Refuse(QStringLiteral("Soubor nezačíná textem „%1“, nejde o datový soubor.").arg(QLatin1String(Magic)));
 
     DatHeader h;
-    h.ArchiveSize = GetInt(p + ArchiveSizeOffset);
-    h.PictureSize = GetInt(p + PictureSizeOffset);
-    h.MusicSize = GetInt(p + MusicSizeOffset);
-    h.ReadmeSize = GetInt(p + ReadmeSizeOffset);
-    h.RegistrySize = GetInt(p + RegistrySizeOffset);
-    h.TitleLength = GetInt(p + TitleLengthOffset);
-    h.SpaceLength = GetInt(p + SpaceLengthOffset);
-    h.TargetLength = GetInt(p + TargetLengthOffset);
-    h.MusicNameLength = GetInt(p + MusicNameLengthOffset);
-    h.ProgNameLength = GetInt(p + ProgNameLengthOffset);
-    h.CmdLineLength = GetInt(p + CmdLineLengthOffset);
-    h.AskFlag = GetInt(p + AskFlagOffset);
-    h.Rozbal = GetArea(p + RozbalOffset);
-    h.Readme = GetArea(p + ReadmeAreaOffset);
-    h.Konec = GetArea(p + KonecOffset);
+    for (const auto& [offset, field] : IntFields)
+        h.*field = qFromLittleEndian<qint32>(p + offset);
+    for (const auto& [offset, field] : AreaFields)
+        for (int side = 0; side < 4; ++side)
+            h.*field.*AreaSides[side] = qFromLittleEndian<qint32>(p + offset + 4 * side);
 
     static const char* const partNames[PartCount] = {"archivu", "obrázku", "hudby", "textu Readme", "textu Reg.ini"};
     static const char* const textNames[TextCount] = {"názvu",          "místa na disku", "cílového adresáře",

@@ -19,22 +19,7 @@ inline constexpr char Magic[] = "Datovy soubor Zelvakon";
 inline constexpr int MagicSize = 22;
 static_assert(sizeof(Magic) - 1 == MagicSize);
 
-inline constexpr int ArchiveSizeOffset = 22;
-inline constexpr int PictureSizeOffset = 26;
-inline constexpr int MusicSizeOffset = 30;
-inline constexpr int ReadmeSizeOffset = 34;
-inline constexpr int RegistrySizeOffset = 38;
-inline constexpr int TitleLengthOffset = 42;
-inline constexpr int SpaceLengthOffset = 46;
-inline constexpr int TargetLengthOffset = 50;
-inline constexpr int MusicNameLengthOffset = 54;
-inline constexpr int ProgNameLengthOffset = 58;
-inline constexpr int CmdLineLengthOffset = 62;
-inline constexpr int AskFlagOffset = 66;
-inline constexpr int RozbalOffset = 70;   // each area: Levy, Pravy, Horni, Dolni
-inline constexpr int ReadmeAreaOffset = 86;
-inline constexpr int KonecOffset = 102;
-inline constexpr int HeaderSize = 118;   // the texts start here
+inline constexpr int HeaderSize = 118;  // the texts start here
 
 inline constexpr int PartCount = 5;      // archive, picture, music, readme, registry
 inline constexpr int TextCount = 6;      // title, disk space, target folder, music name, program, command line

@@ -5,20 +5,14 @@
 #include "RegularFile.h"
 #include "DatFormat.h"
 #include "FileCopy.h"
-#include "Files.h"
 #include "Paths.h"
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <cerrno>
 
-DataFileLock::DataFileLock(std::unique_ptr<QLockFile> lock) : Lock(std::move(lock)) {}
-
-DataFileLock::~DataFileLock() = default;
-
-std::unique_ptr<DataFileLock> DataFileLock::Take(const QString& dataFilePath)
+std::unique_ptr<DataFileLock> TakeDataFileLock(const QString& dataFilePath)
 {
     auto lock = std::make_unique<QLockFile>(Paths::Join(Paths::FolderOf(dataFilePath),
                                                         QLatin1Char('.') + Paths::FileNameOf(dataFilePath))
@@ -27,7 +21,7 @@ std::unique_ptr<DataFileLock> DataFileLock::Take(const QString& dataFilePath)
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0))
         return nullptr;
-    return std::unique_ptr<DataFileLock>(new DataFileLock(std::move(lock)));
+    return lock;
 }
 
 QString DataFilePathOf(const QString& vystup, const QString& jmenoDat)
@@ -40,7 +34,7 @@ namespace {
 bool FileExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
 
 // A part that exists but cannot be opened counts as empty here; appending it then fails at its step.
-qint64 MeasuredSize(const QString& path) { return FileExists(path) ? qMax<qint64>(FileSizeOf(path), 0) : 0; }
+qint64 MeasuredSize(const QString& path) { return FileExists(path) ? QFileInfo(path).size() : 0; }
 
 // Label texts name files without their folders: the progress window has two short lines.
 QString TooLarge(const QString& what, const QString& path)
@@ -74,13 +68,6 @@ bool DatFileWriter::GoOn()
     return !Cancelled;
 }
 
-void DatFileWriter::ShowPartSize(qint32 size)
-{
-    PartSize = size;
-    if (Report.ShowPartSize)
-        Report.ShowPartSize(PartSize);
-}
-
 void DatFileWriter::ShowProgress()
 {
     if (Report.ShowProgress)
@@ -110,120 +97,102 @@ bool DatFileWriter::WriteAll(const char* data, qint64 size)
 
 void DatFileWriter::ReportWriteFailure()
 {
-    WriteFailed = true;
     const QString reason = WriteError.isEmpty() ? SystemErrorText(Dat->errorString()) : WriteError;
     ReportFailure(QStringLiteral("Do datového souboru %1 nelze zapisovat: %2.")
                       .arg(Paths::FileNameOf(DataFilePath()), reason));
 }
 
-DatFileWriter::Copied DatFileWriter::CopyChunks(QFile& source, qint64 size)
+void DatFileWriter::AppendChunks(qint64 size, const std::function<Copied(qint64 done, qint64 want)>& copyChunk,
+                                 const QString& readFailure)
 {
-    ChunkCopy copy(source, *Dat);
-    qint64 done = 0;
-    while (done < size) {
+    if (Report.ShowPartSize)
+        Report.ShowPartSize(qint32(size));
+    Copied copied = Copied::All;
+    for (qint64 done = 0; done < size && copied == Copied::All;) {
         const qint64 want = qMin<qint64>(Chunk(), size - done);
-        switch (copy.Copy(want)) {
-        case ChunkCopy::Result::Copied:
+        copied = copyChunk(done, want);
+        if (copied != Copied::All)
             break;
-        case ChunkCopy::Result::ReadFailed:
-            return Copied::ReadFailed;  // an error, or the part shrank under us
-        case ChunkCopy::Result::WriteFailed:
-            WriteError = copy.ErrorText();
-            return Copied::WriteFailed;
-        }
         done += want;
         BytesAppended = qint32(done);
         ShowProgress();
         if (done < size && Stopping())
-            return Copied::Stopped;
+            copied = Copied::Stopped;
     }
-    return Copied::All;
-}
-
-bool DatFileWriter::AppendFile(const QString& path, qint64 measuredSize, const QString& failureMessage)
-{
-    QFile part;
-    if (!OpenRegularFile(part, path, QIODevice::Unbuffered).isEmpty()) {
-        ReportFailure(failureMessage);
-        return false;
-    }
-    // The header already holds the measured size: a part that changed since would corrupt the file.
-    const qint64 size = part.size();
-    if (size != measuredSize) {
-        ReportFailure(failureMessage);
-        return false;
-    }
-    ShowPartSize(qint32(size));
-    const Copied copied = CopyChunks(part, size);
     BytesAppended = 0;
     switch (copied) {
     case Copied::All:
-        return true;
+        break;
     case Copied::ReadFailed:
-        ReportFailure(failureMessage);
-        return false;
+        ReportFailure(readFailure);
+        break;
     case Copied::WriteFailed:
         ReportWriteFailure();
-        return false;
+        break;
     case Copied::Stopped:
         Cancelled = true;
-        return false;
+        break;
     }
-    return false;
 }
 
-bool DatFileWriter::AppendStream(std::unique_ptr<QByteArray>& buffer)
+void DatFileWriter::AppendPart(const QString& status, bool wanted, const QString& path, qint64 measuredSize,
+                               const QString& openFailure, const QString& appendFailure)
 {
-    ShowPartSize(qint32(buffer->size()));
-    qint64 done = 0;
-    const qint64 size = buffer->size();
-    bool ok = true;
-    while (done < size) {
-        const qint64 want = qMin<qint64>(Chunk(), size - done);
-        if (!WriteAll(buffer->constData() + done, want)) {
-            ok = false;
-            break;
-        }
-        done += want;
-        BytesAppended = qint32(done);
-        ShowProgress();
-        if (done < size && Stopping()) {
-            Cancelled = true;
-            break;
-        }
-    }
-    buffer.reset();
-    BytesAppended = 0;
-    if (!ok)
-        ReportWriteFailure();
-    return ok && !Cancelled;
+    StatusText = status;
+    if (!GoOn() || !wanted)
+        return;
+    QFile part;
+    if (!FileExists(path))
+        return ReportFailure(openFailure);
+    // The header already holds the measured size: a part that changed since would corrupt the file.
+    if (!OpenRegularFile(part, path, QIODevice::Unbuffered).isEmpty() || part.size() != measuredSize)
+        return ReportFailure(appendFailure);
+    ChunkCopy copy(part, *Dat);
+    AppendChunks(
+        measuredSize,
+        [this, &copy](qint64, qint64 want) {
+            switch (copy.Copy(want)) {
+            case ChunkCopy::Result::Copied:
+                return Copied::All;
+            case ChunkCopy::Result::ReadFailed:
+                break;  // an error, or the part shrank under us
+            case ChunkCopy::Result::WriteFailed:
+                WriteError = copy.ErrorText();
+                return Copied::WriteFailed;
+            }
+            return Copied::ReadFailed;
+        },
+        appendFailure);
 }
 
-bool DatFileWriter::CopyExtractor(const QString& extractor)
+void DatFileWriter::AppendStream(std::unique_ptr<QByteArray>& buffer)
+{
+    const std::unique_ptr<QByteArray> text = std::move(buffer);  // released once appended
+    AppendChunks(
+        text->size(),
+        [this, &text](qint64 done, qint64 want) {
+            return WriteAll(text->constData() + done, want) ? Copied::All : Copied::WriteFailed;
+        },
+        QString());
+}
+
+void DatFileWriter::CopyExtractor(const QString& extractor)
 {
     const QString failure = QStringLiteral("Chyba při kopírování spustitelného souboru instalace.");
     QFile source;
-    if (!OpenRegularFile(source, extractor, QIODevice::Unbuffered).isEmpty()) {
-        ReportFailure(failure);
-        return false;
-    }
+    if (!OpenRegularFile(source, extractor, QIODevice::Unbuffered).isEmpty())
+        return ReportFailure(failure);
     QString error;
     Exe = CreateTemporaryBeside(ExePath(), error);
-    if (!Exe) {
-        ReportFailure(failure);
-        return false;
-    }
+    if (!Exe)
+        return ReportFailure(failure);
     ChunkCopy copy(source, *Exe);
     const qint64 size = source.size();
-    for (qint64 done = 0; done < size; done += Chunk()) {
-        if (copy.Copy(qMin<qint64>(Chunk(), size - done)) != ChunkCopy::Result::Copied) {
-            ReportFailure(failure);
-            return false;
-        }
-    }
+    for (qint64 done = 0; done < size; done += Chunk())
+        if (copy.Copy(qMin<qint64>(Chunk(), size - done)) != ChunkCopy::Result::Copied)
+            return ReportFailure(failure);
     // As a copy of the file would: the extractor's permissions go with it.
     Exe->setPermissions(source.permissions());
-    return true;
 }
 
 void DatFileWriter::Discard()
@@ -249,11 +218,16 @@ void DatFileWriter::Cancel()
 
 DatFileOutcome DatFileWriter::Execute()
 {
+    const DatFileOutcome outcome = Write();
+    In.Lock.reset();
+    return outcome;
+}
+
+DatFileOutcome DatFileWriter::Write()
+{
     const QString archive = Paths::Join(In.ProjectFolder, QStringLiteral("archiv.rar"));
-    const QString unrar =
-        Paths::Join(In.UnrarFolder.isEmpty() ? In.ProgramFolder : In.UnrarFolder, QStringLiteral("Unrar.dll"));
-    const QString extractor = Paths::Join(In.ExtractorFolder.isEmpty() ? In.ProgramFolder : In.ExtractorFolder,
-                                          QStringLiteral("Vorvanex.exe"));
+    const QString unrar = Paths::Join(In.UnrarFolder, QStringLiteral("Unrar.dll"));
+    const QString extractor = Paths::Join(In.ExtractorFolder, QStringLiteral("Vorvanex.exe"));
     const bool hasPicture = !In.Project.Obrazek.isEmpty();
     const bool hasMusic = !MusicName.isEmpty();
 
@@ -274,7 +248,6 @@ DatFileOutcome DatFileWriter::Execute()
     for (const auto& [size, message] : measured) {
         if (size > In.PartLimit) {
             ReportFailure(message);
-            In.Lock.reset();
             return DatFileOutcome::Failed;
         }
     }
@@ -305,7 +278,6 @@ DatFileOutcome DatFileWriter::Execute()
 
     if (!GoOn()) {
         Cancel();
-        In.Lock.reset();
         return DatFileOutcome::Cancelled;
     }
 
@@ -318,7 +290,6 @@ DatFileOutcome DatFileWriter::Execute()
                               ? QStringLiteral("Chyba při kopírování spustitelného souboru instalace.")
                               : QStringLiteral("Datový soubor %1 nelze vytvořit: %2.")
                                     .arg(Paths::FileNameOf(target), SystemErrorText(EISDIR)));
-            In.Lock.reset();
             return DatFileOutcome::Failed;
         }
     }
@@ -327,7 +298,6 @@ DatFileOutcome DatFileWriter::Execute()
     if (!Dat) {
         ReportFailure(QStringLiteral("Datový soubor %1 nelze vytvořit: %2.")
                           .arg(Paths::FileNameOf(DataFilePath()), createError));
-        In.Lock.reset();
         return DatFileOutcome::Failed;
     }
 
@@ -339,32 +309,15 @@ DatFileOutcome DatFileWriter::Execute()
         ReportWriteFailure();
     // Every later step also checks for an earlier failure and for the stop request.
 
-    // 4. The archive.
-    StatusText = QStringLiteral("Připojuji archiv...");
-    if (GoOn()) {
-        if (FileExists(archive))
-            AppendFile(archive, archiveSize, QStringLiteral("Chyba při připojování archivu."));
-        else
-            ReportFailure(QStringLiteral("Archiv nelze otevřít."));
-    }
-
-    // 5. The picture.
-    StatusText = QStringLiteral("Připojuji soubor s obrázkem...");
-    if (GoOn() && hasPicture) {
-        if (!FileExists(In.Project.Obrazek))
-            ReportFailure(QStringLiteral("Soubor s obrázkem nelze otevřít."));
-        else
-            AppendFile(In.Project.Obrazek, pictureSize, QStringLiteral("Chyba při připojování souboru s obrázkem."));
-    }
-
-    // 6. The music.
-    StatusText = QStringLiteral("Připojuji soubor s hudbou...");
-    if (GoOn() && hasMusic) {
-        if (!FileExists(In.Project.Hudba))
-            ReportFailure(QStringLiteral("Soubor s hudbou nelze otevřít."));
-        else
-            AppendFile(In.Project.Hudba, musicSize, QStringLiteral("Chyba při připojování souboru s hudbou."));
-    }
+    // 4. to 6. The archive, the picture and the music.
+    AppendPart(QStringLiteral("Připojuji archiv..."), true, archive, archiveSize,
+               QStringLiteral("Archiv nelze otevřít."), QStringLiteral("Chyba při připojování archivu."));
+    AppendPart(QStringLiteral("Připojuji soubor s obrázkem..."), hasPicture, In.Project.Obrazek, pictureSize,
+               QStringLiteral("Soubor s obrázkem nelze otevřít."),
+               QStringLiteral("Chyba při připojování souboru s obrázkem."));
+    AppendPart(QStringLiteral("Připojuji soubor s hudbou..."), hasMusic, In.Project.Hudba, musicSize,
+               QStringLiteral("Soubor s hudbou nelze otevřít."),
+               QStringLiteral("Chyba při připojování souboru s hudbou."));
 
     // 7. and 8. The side texts; an absent or empty one is not appended.
     StatusText = QStringLiteral("Připojuji soubor Readme.nfo...");
@@ -375,13 +328,9 @@ DatFileOutcome DatFileWriter::Execute()
         AppendStream(In.RegIniStream);
 
     // 9. Unrar.dll to the end of the file.
-    StatusText = QStringLiteral("Připojuji soubor Unrar.dll...");
-    if (GoOn()) {
-        if (FileExists(unrar))
-            AppendFile(unrar, MeasuredSize(unrar), QStringLiteral("Chyba při připojování souboru Unrar.dll."));
-        else
-            ReportFailure(QStringLiteral("Soubor Unrar.dll nelze otevřít."));
-    }
+    AppendPart(QStringLiteral("Připojuji soubor Unrar.dll..."), true, unrar, MeasuredSize(unrar),
+               QStringLiteral("Soubor Unrar.dll nelze otevřít."),
+               QStringLiteral("Chyba při připojování souboru Unrar.dll."));
 
     // 10. The extractor beside the data file.
     StatusText = QStringLiteral("Kopíruji spustitelný soubor instalace...");
@@ -394,7 +343,6 @@ DatFileOutcome DatFileWriter::Execute()
 
     if (Cancelled) {
         Cancel();
-        In.Lock.reset();
         return DatFileOutcome::Cancelled;
     }
 
@@ -413,12 +361,11 @@ DatFileOutcome DatFileWriter::Execute()
                           .arg(Paths::FileNameOf(DataFilePath()), renameError));
     if (Failed) {
         Discard();
-        In.Lock.reset();
         return DatFileOutcome::Failed;
     }
     Dat.reset();
     Exe.reset();
-    In.Lock.reset();
+    In.Lock.reset();  // before the end is reported: a new build of the target may start at once
 
     // 13. and 14.
     QFile::remove(archive);

@@ -3,28 +3,20 @@
 #include "DatFormat.h"
 #include "Project.h"
 #include <QByteArray>
+#include <QLockFile>
 #include <QString>
 #include <QThread>
 #include <functional>
 #include <memory>
 
 class QFile;
-class QLockFile;
 
 // Held by a build on its data file from before the archiver runs until the writer ends, so that a
 // second build of the same target is refused instead of mixing its bytes into the first one's.
 // Advisory: a lock file beside the data file, released by its owner or found stale once that
-// process has gone.
-class DataFileLock {
-public:
-    ~DataFileLock();
-    // Nothing when another build holds the target.
-    static std::unique_ptr<DataFileLock> Take(const QString& dataFilePath);
-
-private:
-    explicit DataFileLock(std::unique_ptr<QLockFile> lock);
-    std::unique_ptr<QLockFile> Lock;
-};
+// process has gone. Nothing when another build holds the target.
+using DataFileLock = QLockFile;
+std::unique_ptr<DataFileLock> TakeDataFileLock(const QString& dataFilePath);
 
 // <Vystup>/<JmenoDat>.dat, as the writer names it.
 QString DataFilePathOf(const QString& vystup, const QString& jmenoDat);
@@ -33,9 +25,8 @@ QString DataFilePathOf(const QString& vystup, const QString& jmenoDat);
 // reads the main window while it runs. The two side texts are taken over: whoever holds the inputs
 // owns them, and the writer releases each once it has been appended.
 struct DatFileInputs {
-    QString ProgramFolder;  // Unrar.dll and Vorvanex.exe
-    // Where each of the two is taken from when it is not the ProgramFolder (a per-user folder of an
-    // installed copy); empty: the ProgramFolder.
+    // Where Unrar.dll and Vorvanex.exe are taken from: the program's folder, or a per-user folder of an
+    // installed copy.
     QString UnrarFolder;
     QString ExtractorFolder;
     QString ProjectFolder;  // archiv.rar
@@ -76,19 +67,21 @@ public:
 private:
     enum class Copied { All, ReadFailed, WriteFailed, Stopped };
 
+    DatFileOutcome Write();
     bool Stopping() const;
     qint64 Chunk() const;
     bool GoOn();  // no failure and no stop so far
-    void ShowPartSize(qint32 size);
     void ShowProgress();
     void ReportFailure(const QString& message);
     bool WriteAll(const char* data, qint64 size);  // false: the data file could not take it all
     void ReportWriteFailure();
-    Copied CopyChunks(QFile& source, qint64 size);
-    // False ends the build; the failure has been reported unless it was a stop.
-    bool AppendFile(const QString& path, qint64 measuredSize, const QString& failureMessage);
-    bool AppendStream(std::unique_ptr<QByteArray>& buffer);
-    bool CopyExtractor(const QString& extractor);
+    // A failure is reported, a stop noted; either ends the build.
+    void AppendChunks(qint64 size, const std::function<Copied(qint64 done, qint64 want)>& copyChunk,
+                      const QString& readFailure);
+    void AppendPart(const QString& status, bool wanted, const QString& path, qint64 measuredSize,
+                    const QString& openFailure, const QString& appendFailure);
+    void AppendStream(std::unique_ptr<QByteArray>& buffer);
+    void CopyExtractor(const QString& extractor);
     void Discard();  // removes the temporary files
     void Cancel();
 
@@ -100,9 +93,7 @@ private:
     QString StatusText;
     QString WriteError;
     bool Failed = false;
-    bool WriteFailed = false;  // the data file itself could not be written
     bool Cancelled = false;
-    qint32 PartSize = 0;
     qint32 BytesAppended = 0;
 };
 

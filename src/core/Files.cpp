@@ -2,15 +2,7 @@
 #include "Error.h"
 #include "RegularFile.h"
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
-
-qint64 FileSizeOf(const QString& path)
-{
-    // Measured without opening: a FIFO opened for reading waits for a writer.
-    const QFileInfo info(path);
-    return info.isFile() ? info.size() : -1;
-}
 
 BitmapSize GetBitmapSize(const QString& path)
 {

@@ -3,9 +3,6 @@
 #include <QString>
 #include <QtGlobal>
 
-// Size of a regular file in bytes; -1 for anything else.
-qint64 FileSizeOf(const QString& path);
-
 struct BitmapSize {
     qint32 Width = 0;
     qint32 Height = 0;

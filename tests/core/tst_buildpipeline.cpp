@@ -75,7 +75,7 @@ void TestBuildPipeline::preparesOrStops()
     QCOMPARE(build.Stop.has_value(), build.StoppedAt != PreparedBuild::Step::None);
     QTEST(ran, "archiverRan");
     QTEST(QFile::exists(projectFolder + QStringLiteral("/archiv.rar")), "archiveLeft");
-    std::unique_ptr<DataFileLock> second = DataFileLock::Take(root + QStringLiteral("/Vystup/Instal.dat"));
+    std::unique_ptr<DataFileLock> second = TakeDataFileLock(root + QStringLiteral("/Vystup/Instal.dat"));
     if (build.Stop) {
         QVERIFY(second);  // a stopped build holds no lock
         return;

@@ -68,7 +68,7 @@ struct Fixture {
     DatFileInputs Inputs(bool withPicture = true, bool withMusic = true) const
     {
         DatFileInputs in;
-        in.ProgramFolder = Program;
+        in.UnrarFolder = in.ExtractorFolder = Program;
         in.ProjectFolder = Project;
         in.Project.Nazev = QStringLiteral("Hra");
         in.Project.DiskMisto = QStringLiteral("500");

@@ -308,7 +308,7 @@ void TestRoundTrip::builtDataFileReadsBackAsTheProject()
             WriteBytes(p.Hudba, music);
 
         DatFileInputs in;
-        in.ProgramFolder = program;
+        in.UnrarFolder = in.ExtractorFolder = program;
         in.ProjectFolder = folder;
         in.Project = p;
         in.Project.Vystup = output;

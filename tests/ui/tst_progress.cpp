@@ -25,7 +25,7 @@ struct Parts {
     DatFileInputs Inputs() const
     {
         DatFileInputs in;
-        in.ProgramFolder = in.ProjectFolder = in.Project.Vystup = Dir.path();
+        in.UnrarFolder = in.ExtractorFolder = in.ProjectFolder = in.Project.Vystup = Dir.path();
         in.Project.JmenoDat = in.Project.JmenoInst = QStringLiteral("Instal");
         in.Project.Nazev = QStringLiteral("Hra");
         return in;
