@@ -10,18 +10,41 @@
 qint32 ReadProfileInt(const QString& text, qint32 defaultValue)
 {
     bool ok = false;
-    qint32 value = 0;
-    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
-        // Hex texts name the bit pattern: 0xFFFFFFFF is -1.
-        const quint32 bits = text.mid(2).toUInt(&ok, 16);
-        value = qint32(bits);
-    } else {
-        value = text.toInt(&ok, 10);
-    }
+    // Hex texts name the bit pattern: 0xFFFFFFFF is -1.
+    const qint32 value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? qint32(text.mid(2).toUInt(&ok, 16))
+                                                                                   : text.toInt(&ok, 10);
     return ok ? value : defaultValue;
 }
 
-static const QString AreaSections[] = {QStringLiteral("Rozbal"), QStringLiteral("Readme"), QStringLiteral("Konec")};
+namespace {
+
+const QString AreaSections[] = {QStringLiteral("Rozbal"), QStringLiteral("Readme"), QStringLiteral("Konec")};
+constexpr ClickArea Project::*Areas[] = {&Project::Rozbal, &Project::Readme, &Project::Konec};
+const std::pair<QString, qint32 ClickArea::*> AreaKeys[] = {{QStringLiteral("Levy"), &ClickArea::Levy},
+                                                            {QStringLiteral("Pravy"), &ClickArea::Pravy},
+                                                            {QStringLiteral("Horni"), &ClickArea::Horni},
+                                                            {QStringLiteral("Dolni"), &ClickArea::Dolni}};
+
+// The main section's texts, in the order a new file gets them; the two flags follow.
+constexpr std::pair<const char*, QString Project::*> TextKeys[] = {
+    {"Nazev", &Project::Nazev},         {"DiskMisto", &Project::DiskMisto}, {"ArchAdr", &Project::ArchAdr},
+    {"CilAdr", &Project::CilAdr},       {"WinRARExe", &Project::WinRARExe}, {"Hudba", &Project::Hudba},
+    {"Obrazek", &Project::Obrazek},     {"NazevProg", &Project::NazevProg}, {"PrikRadka", &Project::PrikRadka},
+    {"Vystup", &Project::Vystup},       {"JmenoInst", &Project::JmenoInst}, {"JmenoDat", &Project::JmenoDat}};
+constexpr std::pair<const char*, bool Project::*> FlagKeys[] = {{"SpustitPrg", &Project::SpustitPrg},
+                                                                {"Zeptat", &Project::Zeptat}};
+
+void CheckProjectTexts(const Project& p)
+{
+    const QString cannot = QStringLiteral(" obsahuje znaky, které nelze uložit v kódování Windows-1250");
+    for (const auto& [key, field] : TextKeys)
+        if (!Codec::IsEncodable(p.*field))
+            throw ZelvakonError(QStringLiteral("Hodnota ") + QLatin1String(key) + cannot);
+    if (!Codec::IsEncodable(p.ReadmeText))
+        throw ZelvakonError(QStringLiteral("Text souboru ") + ReadmeNfoName + cannot);
+}
+
+}  // namespace
 
 void WriteProjectKeys(ProfileFile& profile, const QString& mainSection, const Project& p)
 {
@@ -37,45 +60,21 @@ void WriteProjectKeys(ProfileFile& profile, const QString& mainSection, const Pr
             profile.RenameSection(0, mainSection);
         }
     }
-    auto flag = [](bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); };
-    const std::pair<const char*, QString> keys[] = {
-        {"Nazev", p.Nazev},         {"DiskMisto", p.DiskMisto}, {"ArchAdr", p.ArchAdr},
-        {"CilAdr", p.CilAdr},       {"WinRARExe", p.WinRARExe}, {"Hudba", p.Hudba},
-        {"Obrazek", p.Obrazek},     {"NazevProg", p.NazevProg}, {"PrikRadka", p.PrikRadka},
-        {"Vystup", p.Vystup},       {"JmenoInst", p.JmenoInst}, {"JmenoDat", p.JmenoDat},
-        {"SpustitPrg", flag(p.SpustitPrg)}, {"Zeptat", flag(p.Zeptat)}};
-    for (const auto& [key, value] : keys) {
+    for (const auto& [key, field] : TextKeys) {
         // A line break inside a value would add lines or sections to the file.
-        if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')))
+        if ((p.*field).contains(QLatin1Char('\r')) || (p.*field).contains(QLatin1Char('\n')))
             throw ZelvakonError(QStringLiteral("Hodnota %1 obsahuje konec řádku a nelze ji uložit").arg(QLatin1String(key)));
-        profile.Write(mainSection, QLatin1String(key), value);
+        profile.Write(mainSection, QLatin1String(key), p.*field);
     }
+    for (const auto& [key, field] : FlagKeys)
+        profile.Write(mainSection, QLatin1String(key), p.*field ? QStringLiteral("1") : QStringLiteral("0"));
     // Every read takes the first section as the main one: one that was appended behind an area
     // section would never be read again.
     if (profile.Sections().first().compare(mainSection, Qt::CaseInsensitive) != 0)
         profile.MoveSectionToFront(mainSection);
-    const ClickArea* areas[] = {&p.Rozbal, &p.Readme, &p.Konec};
-    for (int i = 0; i < 3; ++i) {
-        profile.Write(AreaSections[i], QStringLiteral("Levy"), QString::number(areas[i]->Levy));
-        profile.Write(AreaSections[i], QStringLiteral("Pravy"), QString::number(areas[i]->Pravy));
-        profile.Write(AreaSections[i], QStringLiteral("Horni"), QString::number(areas[i]->Horni));
-        profile.Write(AreaSections[i], QStringLiteral("Dolni"), QString::number(areas[i]->Dolni));
-    }
-}
-
-void CheckProjectTexts(const Project& p)
-{
-    const std::pair<const char*, const QString*> keys[] = {
-        {"Nazev", &p.Nazev},         {"DiskMisto", &p.DiskMisto}, {"ArchAdr", &p.ArchAdr},
-        {"CilAdr", &p.CilAdr},       {"WinRARExe", &p.WinRARExe}, {"Hudba", &p.Hudba},
-        {"Obrazek", &p.Obrazek},     {"NazevProg", &p.NazevProg}, {"PrikRadka", &p.PrikRadka},
-        {"Vystup", &p.Vystup},       {"JmenoInst", &p.JmenoInst}, {"JmenoDat", &p.JmenoDat}};
-    const QString cannot = QStringLiteral(" obsahuje znaky, které nelze uložit v kódování Windows-1250");
-    for (const auto& [key, value] : keys)
-        if (!Codec::IsEncodable(*value))
-            throw ZelvakonError(QStringLiteral("Hodnota ") + QLatin1String(key) + cannot);
-    if (!Codec::IsEncodable(p.ReadmeText))
-        throw ZelvakonError(QStringLiteral("Text souboru ") + ReadmeNfoName + cannot);
+    for (int i = 0; i < 3; ++i)
+        for (const auto& [key, side] : AreaKeys)
+            profile.Write(AreaSections[i], key, QString::number(p.*Areas[i].*side));
 }
 
 void WriteProjectFile(const QString& path, const Project& project)
@@ -95,29 +94,13 @@ Project ReadProjectKeys(const ProfileFile& profile, const QString& path)
         throw ZelvakonError(QStringLiteral("Soubor %1 neobsahuje žádnou sekci, není to projekt").arg(path));
     const QString& main = sections.first();
     Project p;
-    auto text = [&](const char* key) { return profile.Read(main, QLatin1String(key)); };
-    auto flag = [&](const char* key) { return ReadProfileInt(text(key)) != 0; };
-    p.Nazev = text("Nazev");
-    p.ArchAdr = text("ArchAdr");
-    p.DiskMisto = text("DiskMisto");
-    p.CilAdr = text("CilAdr");
-    p.WinRARExe = text("WinRARExe");
-    p.Hudba = text("Hudba");
-    p.Obrazek = text("Obrazek");
-    p.SpustitPrg = flag("SpustitPrg");
-    p.NazevProg = text("NazevProg");
-    p.PrikRadka = text("PrikRadka");
-    p.Zeptat = flag("Zeptat");
-    p.Vystup = text("Vystup");
-    p.JmenoInst = text("JmenoInst");
-    p.JmenoDat = text("JmenoDat");
-    ClickArea* areas[] = {&p.Rozbal, &p.Readme, &p.Konec};
-    for (int i = 0; i < 3; ++i) {
-        areas[i]->Levy = ReadProfileInt(profile.Read(AreaSections[i], QStringLiteral("Levy")));
-        areas[i]->Pravy = ReadProfileInt(profile.Read(AreaSections[i], QStringLiteral("Pravy")));
-        areas[i]->Horni = ReadProfileInt(profile.Read(AreaSections[i], QStringLiteral("Horni")));
-        areas[i]->Dolni = ReadProfileInt(profile.Read(AreaSections[i], QStringLiteral("Dolni")));
-    }
+    for (const auto& [key, field] : TextKeys)
+        p.*field = profile.Read(main, QLatin1String(key));
+    for (const auto& [key, field] : FlagKeys)
+        p.*field = ReadProfileInt(profile.Read(main, QLatin1String(key))) != 0;
+    for (int i = 0; i < 3; ++i)
+        for (const auto& [key, side] : AreaKeys)
+            p.*Areas[i].*side = ReadProfileInt(profile.Read(AreaSections[i], key));
     return p;
 }
 
@@ -136,26 +119,11 @@ QString LoadReadmeText(const QString& path)
     QByteArray bytes;
     if (const QString reason = ReadRegularFile(path, ProfileFile::MaxFileSize, bytes); !reason.isEmpty())
         throw ZelvakonError(QStringLiteral("Soubor %1 nelze otevřít: %2").arg(path, reason));
-    return NormalizeLineBreaks(Codec::FromWin1250(bytes));
-}
-
-QString NormalizeLineBreaks(const QString& text)
-{
-    QString out;
-    out.reserve(text.size() + text.size() / 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == QLatin1Char('\r')) {
-            out += QLatin1String("\r\n");
-            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-        } else if (c == QLatin1Char('\n')) {
-            out += QLatin1String("\r\n");
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    // Every CR, LF or CR LF becomes CR LF.
+    QString text = Codec::FromWin1250(bytes);
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+        .replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
 int ReadmeLineCount(const QString& text)

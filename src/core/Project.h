@@ -36,11 +36,9 @@ qint32 ReadProfileInt(const QString& text, qint32 defaultValue = 0);
 // Writes the fourteen main keys under the section named after the file, then the three areas.
 // A first section of another name (a copied file) is renamed instead of getting a second main section.
 void WriteProjectKeys(ProfileFile& profile, const QString& mainSection, const Project& project);
-// Throws ZelvakonError naming the first field (project-file key, or Readme.nfo) that holds a
-// character Windows-1250 cannot hold: written, it would become 0x1A.
-void CheckProjectTexts(const Project& project);
-// Writes the project file itself (not its side files), atomically, after CheckProjectTexts.
-// Throws ZelvakonError.
+// Writes the project file itself (not its side files), atomically, after checking that every text
+// fits Windows-1250 (written, another character would become 0x1A). Throws ZelvakonError naming the
+// first field that does not.
 void WriteProjectFile(const QString& path, const Project& project);
 
 // Reads the main section (the first section, whatever its name) and the areas. Missing keys give
@@ -56,6 +54,5 @@ inline const QString UntitledName = QStringLiteral("Bezejmena.zpf");
 // Readme text: written exactly; read with every CR, LF or CR LF turned into CR LF.
 void SaveReadmeText(const QString& path, const QString& text);
 QString LoadReadmeText(const QString& path);
-QString NormalizeLineBreaks(const QString& text);
 // Lines not counting an empty last line: "" has 0, "\r\n" has 1.
 int ReadmeLineCount(const QString& text);

@@ -4,6 +4,7 @@
 #include "ProfileFile.h"
 #include <QHash>
 #include <QSet>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -34,17 +35,10 @@ bool HasControl(const QString& text)
 
 bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
 
-// The lines of a section as the profile reader gives them: each key once, with its first value.
-QStringList SectionLines(const QList<std::pair<QString, QString>>& entries)
-{
-    QStringList lines;
-    for (const auto& [key, value] : entries)
-        lines << key + QLatin1Char('=') + value;
-    return lines;
-}
-
-}  // namespace
-
+// The walk shared by both writers: every line in the order the writers set them. A line's value is
+// marker + text: the type marker "(Type)" (empty for the placeholder) and the entry's value. The
+// views stay valid as long as the tree is not changed.
+using RegIniLine = std::function<void(const QString& section, QStringView name, QStringView marker, QStringView text)>;
 void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine)
 {
     const QStringList& markers = Markers();
@@ -95,8 +89,6 @@ void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine)
         }
     }
 }
-
-namespace {
 
 // Sibling keys whose names differ only in letter case share one section, so their lines merge:
 // only then must the whole file be gathered before it is written.
@@ -164,10 +156,16 @@ void SaveRegIni(const QString& path, const RegistryTree& tree)
     ProfileFile::LoadPreamble(path).Save(path, [&tree](ProfileFile::SectionStream& stream) { StreamRegIni(tree, stream); });
 }
 
-void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lines)
+namespace {
+
+// The lines of a section as the profile reader gives them, each key once with its first value: each
+// type whose marker "(Type)" occurs in a line adds one entry, in code order, from the line with that
+// marker's first occurrence removed.
+void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QList<std::pair<QString, QString>>& entries)
 {
     const QStringList& markers = Markers();
-    for (const QString& line : lines) {
+    for (const auto& [name, value] : entries) {
+        const QString line = name + QLatin1Char('=') + value;
         // Every type is looked for in the line as read, not in what another type left of it.
         for (int i = 0; i < markers.size(); ++i) {
             const qsizetype at = line.indexOf(markers[i]);
@@ -180,50 +178,45 @@ void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lin
     }
 }
 
-namespace {
-
 // Children by name, exactly or without regard to letter case. A short list of children is scanned,
 // a long one gets a hash when the load first looks into it: a scan per section of a long list would
 // make many siblings quadratic.
 class ChildIndex {
 public:
-    explicit ChildIndex(bool ignoreCase) : IgnoreCase(ignoreCase) {}
-
-    RegKey* Find(RegKey* parent, const QString& name)
+    RegKey* Find(RegKey* parent, const QString& name, bool anyCase)
     {
-        const QString key = KeyOf(name);
-        auto it = Maps.find(parent);
-        if (it == Maps.end()) {
+        const QString key = KeyOf(name, anyCase);
+        auto& maps = Maps[anyCase];
+        auto it = maps.find(parent);
+        if (it == maps.end()) {
             if (parent->Children.size() < 32) {
                 for (const auto& child : parent->Children)
-                    if (KeyOf(child->Name) == key)
+                    if (KeyOf(child->Name, anyCase) == key)
                         return child.get();
                 return nullptr;
             }
-            it = Maps.emplace(parent, QHash<QString, RegKey*>()).first;
+            it = maps.emplace(parent, QHash<QString, RegKey*>()).first;
             it->second.reserve(qsizetype(parent->Children.size()));
             for (auto child = parent->Children.rbegin(); child != parent->Children.rend(); ++child)
-                it->second.insert(KeyOf((*child)->Name), child->get());  // backwards: the first of a name wins
+                it->second.insert(KeyOf((*child)->Name, anyCase), child->get());  // backwards: the first of a name wins
         }
         return it->second.value(key, nullptr);
     }
-    void Added(RegKey* key)
+    // After the key was added, or renamed from oldName.
+    void Update(RegKey* key, const QString* oldName = nullptr)
     {
-        if (auto it = Maps.find(key->Parent); it != Maps.end())
-            it->second.insert(KeyOf(key->Name), key);
-    }
-    void Renamed(RegKey* key, const QString& oldName)
-    {
-        if (auto it = Maps.find(key->Parent); it != Maps.end()) {
-            it->second.remove(KeyOf(oldName));
-            it->second.insert(KeyOf(key->Name), key);
+        for (const bool anyCase : {false, true}) {
+            if (auto it = Maps[anyCase].find(key->Parent); it != Maps[anyCase].end()) {
+                if (oldName)
+                    it->second.remove(KeyOf(*oldName, anyCase));
+                it->second.insert(KeyOf(key->Name, anyCase), key);
+            }
         }
     }
 
 private:
-    QString KeyOf(const QString& name) const { return IgnoreCase ? ProfileFile::Lower(name) : name; }
-    const bool IgnoreCase;
-    std::unordered_map<const RegKey*, QHash<QString, RegKey*>> Maps;
+    static QString KeyOf(const QString& name, bool anyCase) { return anyCase ? ProfileFile::Lower(name) : name; }
+    std::unordered_map<const RegKey*, QHash<QString, RegKey*>> Maps[2];
 };
 
 }  // namespace
@@ -231,23 +224,7 @@ private:
 RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree)
 {
     RegIniLoadReport report;
-    ChildIndex exact(false);
-    // Windows holds one key for names that differ only in letter case: a section that spells an
-    // existing key otherwise names that key, never a second one beside it.
-    ChildIndex anyCase(true);
-    auto addChild = [&](RegKey* parent, const QString& name) {
-        RegKey* key = tree.AddKey(parent, name);
-        exact.Added(key);
-        anyCase.Added(key);
-        return key;
-    };
-    auto rename = [&](RegKey* key, const QString& name) {
-        const QString old = key->Name;
-        tree.RenameKey(key, name);
-        exact.Renamed(key, old);
-        anyCase.Renamed(key, old);
-    };
-
+    ChildIndex children;
     const QStringList& rootNames = RegistryTree::RootNames();
     ProfileFile::SectionReader sections(bytes);
     while (sections.Next()) {
@@ -268,8 +245,10 @@ RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree)
         bool merged = false;   // some key of the path is named in another letter case
         bool respelt = false;  // the section's own key is
         for (qsizetype k = 1; k < parts.size(); ++k) {
-            RegKey* child = exact.Find(current, parts[k]);
-            if (!child && (child = anyCase.Find(current, parts[k]))) {
+            RegKey* child = children.Find(current, parts[k], false);
+            // Windows holds one key for names that differ only in letter case: a section that spells an
+            // existing key otherwise names that key, never a second one beside it.
+            if (!child && (child = children.Find(current, parts[k], true))) {
                 merged = true;
                 respelt = k == parts.size() - 1;
             }
@@ -277,11 +256,12 @@ RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree)
                 current = child;
                 continue;
             }
-            current = addChild(current, parts[k]);
+            current = tree.AddKey(current, parts[k]);
+            children.Update(current);
             report.Last = current;
             // Read only now: a section whose key exists already never needs its lines.
             if (k == parts.size() - 1)
-                AddEntriesFromLines(tree, current, SectionLines(sections.Entries()));
+                AddEntriesFromLines(tree, current, sections.Entries());
         }
         if (!merged)
             continue;
@@ -290,10 +270,12 @@ RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree)
             // The key named again in another letter case: the section that comes last decides its
             // spelling and its entries, as a later line of a name does in a section. Only its own
             // name counts, so that loading the same file again changes nothing.
-            rename(current, parts.last());
+            const QString oldName = current->Name;
+            tree.RenameKey(current, parts.last());
+            children.Update(current, &oldName);
             for (int i = int(current->Values.Entries.size()) - 1; i >= 0; --i)
                 tree.DeleteValue(current, i);
-            AddEntriesFromLines(tree, current, SectionLines(sections.Entries()));
+            AddEntriesFromLines(tree, current, sections.Entries());
             report.Last = current;
         }
     }

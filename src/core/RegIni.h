@@ -2,7 +2,6 @@
 #include "RegistryTree.h"
 #include <QByteArray>
 #include <QString>
-#include <functional>
 
 class ProfileFile;
 
@@ -10,12 +9,6 @@ class ProfileFile;
 // entries gets the placeholder line "Nic=Nic", every entry the line name=(Type)value. Lines and
 // sections are set with profile semantics: names match without regard to letter case, and a later
 // line of the same name replaces the earlier one in place.
-
-// The walk shared by both writers: every line in the order the writers set them. A line's value is
-// marker + text: the type marker "(Type)" (empty for the placeholder) and the entry's value. The
-// views stay valid as long as the tree is not changed.
-using RegIniLine = std::function<void(const QString& section, QStringView name, QStringView marker, QStringView text)>;
-void WalkRegIni(const RegistryTree& tree, const RegIniLine& setLine);
 
 // The in-memory text that goes into the data file: Windows-1250, CR LF, one empty line after each section.
 QByteArray BuildRegIniStream(const RegistryTree& tree);
@@ -48,10 +41,6 @@ struct RegIniLoadReport {
 RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree);
 // Reads the file at path; a file that cannot be read throws ZelvakonError naming it.
 RegIniLoadReport LoadRegIni(const QString& path, RegistryTree& tree);
-
-// One line of a section as read: each type whose marker "(Type)" occurs in the line adds one entry,
-// in code order, from the line with that marker's first occurrence removed.
-void AddEntriesFromLines(RegistryTree& tree, RegKey* key, const QStringList& lines);
 
 // The deepest path below a root that the Windows registry holds (512 levels); the editor, the
 // import and the loader share it.

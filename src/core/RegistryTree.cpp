@@ -5,17 +5,9 @@ namespace {
 // The type code as text. The eight codes share static texts: a large tree holds one per entry.
 QString CodeText(int code)
 {
-    switch (code) {
-    case 2: return QStringLiteral("2");
-    case 3: return QStringLiteral("3");
-    case 4: return QStringLiteral("4");
-    case 5: return QStringLiteral("5");
-    case 6: return QStringLiteral("6");
-    case 7: return QStringLiteral("7");
-    case 8: return QStringLiteral("8");
-    case 9: return QStringLiteral("9");
-    default: return QString::number(code);
-    }
+    static const QString texts[] = {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
+                                    QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
+    return code >= 2 && code <= 9 ? texts[code - 2] : QString::number(code);
 }
 
 }  // namespace
@@ -194,26 +186,21 @@ void RegistryTree::Walk(const std::function<void(RegKey*)>& visit) const
     }
 }
 
-static bool SameKey(const RegKey& first, const RegKey& second)
-{
-    std::vector<std::pair<const RegKey*, const RegKey*>> stack{{&first, &second}};
-    while (!stack.empty()) {
-        auto [a, b] = stack.back();
-        stack.pop_back();
-        if (a->Name != b->Name || a->Values.Entries != b->Values.Entries
-            || a->Values.TypeCodes != b->Values.TypeCodes || a->Children.size() != b->Children.size())
-            return false;
-        for (size_t i = 0; i < a->Children.size(); ++i)
-            stack.emplace_back(a->Children[i].get(), b->Children[i].get());
-    }
-    return true;
-}
-
 bool operator==(const RegistryTree& a, const RegistryTree& b)
 {
+    // Iterative for the same reason as the walk.
+    std::vector<std::pair<const RegKey*, const RegKey*>> stack;
     for (int i = 0; i < 6; ++i)
-        if (!SameKey(*a.Root(i), *b.Root(i)))
+        stack.emplace_back(a.Root(i), b.Root(i));
+    while (!stack.empty()) {
+        auto [x, y] = stack.back();
+        stack.pop_back();
+        if (x->Name != y->Name || x->Values.Entries != y->Values.Entries
+            || x->Values.TypeCodes != y->Values.TypeCodes || x->Children.size() != y->Children.size())
             return false;
+        for (size_t i = 0; i < x->Children.size(); ++i)
+            stack.emplace_back(x->Children[i].get(), y->Children[i].get());
+    }
     return true;
 }
 

@@ -7,8 +7,6 @@
 
 // The registry keys and typed name/value entries that the extractor creates on the target machine.
 
-enum class ValueType { Boolean = 2, Currency, Date, DateTime, Float, Integer, String, Time };
-
 // Two parallel lists: entry texts (name "=" value) and type codes as decimal text.
 struct KeyValues {
     QStringList Entries;
