@@ -5,10 +5,9 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMap>
+#include <QHash>
 #include <QStandardPaths>
 #include <cstdio>
-#include <optional>
 
 namespace Cli {
 
@@ -48,68 +47,46 @@ const QString DirsizeHelp = QStringLiteral(
 const QString ExitCodes = QStringLiteral(
     "Návratové kódy: 0 hotovo, 1 chyba, 2 projekt odmítnut nebo chybné parametry, 130 přerušeno (Ctrl+C).");
 
-void Write(std::FILE* stream, const QString& line)
+void Write(std::FILE* stream, const QByteArray& bytes)
 {
-    const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }
 
-void Json(const QJsonObject& object)
+// Refusals and failures alike: "<title>: <message>" on stderr, or one JSON object on stdout.
+void Problem(const QString& status, const QString& title, const QString& message)
 {
-    Out(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+    if (Mode().Json)
+        Json({{QStringLiteral("status"), status},
+              {QStringLiteral("title"), title},
+              {QStringLiteral("message"), message}});
+    else
+        Err(title + QStringLiteral(": ") + message);
 }
 
 int UsageError(const QString& what)
 {
-    if (Mode().Json)
-        Json({{QStringLiteral("status"), QStringLiteral("refused")},
-              {QStringLiteral("title"), QStringLiteral("zelvakon-cli")},
-              {QStringLiteral("message"), what}});
-    else
-        Err(QStringLiteral("zelvakon-cli: ") + what);
+    Problem(QStringLiteral("refused"), QStringLiteral("zelvakon-cli"), what);
     Err(Usage);
     return ExitRefused;
 }
 
-enum Option : unsigned {
-    ProgramFolder = 1u << 0,
-    WinRar = 1u << 1,
-    Output = 1u << 2,
-    InstallerName = 1u << 3,
-    DataName = 1u << 4,
-    JsonOption = 1u << 5,
-    Quiet = 1u << 6,
-    Verbose = 1u << 7,
-    Force = 1u << 8,
-};
-
-struct ValueOption {
-    Option Which;
-    QLatin1String Name;
-    const char* Needs;  // what the option wants, for the message when it is missing
-};
-const ValueOption ValueOptions[] = {{ProgramFolder, QLatin1String("--program-folder"), "adresář"},
-                                    {WinRar, QLatin1String("--winrar"), "cestu"},
-                                    {Output, QLatin1String("--output"), "adresář"},
-                                    {InstallerName, QLatin1String("--installer-name"), "jméno"},
-                                    {DataName, QLatin1String("--data-name"), "jméno"}};
-const struct {
-    Option Which;
-    QLatin1String Name;
-} Flags[] = {{JsonOption, QLatin1String("--json")}, {Quiet, QLatin1String("--quiet")}, {Verbose, QLatin1String("--verbose")},
-             {Force, QLatin1String("--force")}};
+// What each value option wants, for the message when it is missing; the other options are flags.
+const QHash<QString, QString> ValueOptions = {{QStringLiteral("--program-folder"), QStringLiteral("adresář")},
+                                              {QStringLiteral("--winrar"), QStringLiteral("cestu")},
+                                              {QStringLiteral("--output"), QStringLiteral("adresář")},
+                                              {QStringLiteral("--installer-name"), QStringLiteral("jméno")},
+                                              {QStringLiteral("--data-name"), QStringLiteral("jméno")}};
 
 // A command's words: its positional arguments and the options it knows, "--" ending the options.
 struct Words {
     QStringList Positional;
-    QMap<Option, QString> Values;
-    unsigned Set = 0;
+    QHash<QString, QString> Given;  // by name; a flag has no value
     bool Help = false;
     QString Error;  // empty when the words are right
 };
 
-Words Parse(const QStringList& args, unsigned allowed)
+Words Parse(const QStringList& args, const QStringList& allowed)
 {
     Words words;
     bool options = true;
@@ -127,40 +104,25 @@ Words Parse(const QStringList& args, unsigned allowed)
             words.Help = true;
             continue;
         }
-        bool known = false;
-        for (const auto& flag : Flags) {
-            if ((allowed & flag.Which) && arg == flag.Name) {
-                words.Set |= flag.Which;
-                known = true;
-            }
-        }
-        for (const ValueOption& option : ValueOptions) {
-            if (!(allowed & option.Which) || known)
-                continue;
-            QString value;
-            if (arg == option.Name) {
-                if (i + 1 == args.size()) {
-                    words.Error = QStringLiteral("volba %1 potřebuje %2").arg(option.Name, QString::fromUtf8(option.Needs));
-                    return words;
-                }
-                value = args[++i];
-            } else if (arg.startsWith(option.Name + QLatin1Char('='))) {
-                value = arg.mid(option.Name.size() + 1);
-            } else {
-                continue;
-            }
-            if (value.isEmpty()) {
-                words.Error = QStringLiteral("volba %1 potřebuje %2").arg(option.Name, QString::fromUtf8(option.Needs));
-                return words;
-            }
-            words.Values[option.Which] = value;
-            words.Set |= option.Which;
-            known = true;
-        }
-        if (!known) {
+        const qsizetype eq = arg.indexOf(QLatin1Char('='));
+        const QString name = arg.left(eq);
+        const QString needs = ValueOptions.value(name);
+        if (!allowed.contains(name) || (eq >= 0 && needs.isEmpty())) {
             words.Error = QStringLiteral("neznámá volba '%1'").arg(arg);
             return words;
         }
+        QString value;
+        if (!needs.isEmpty()) {
+            if (eq >= 0)
+                value = arg.mid(eq + 1);
+            else if (i + 1 < args.size())
+                value = args[++i];
+            if (value.isEmpty()) {
+                words.Error = QStringLiteral("volba %1 potřebuje %2").arg(name, needs);
+                return words;
+            }
+        }
+        words.Given[name] = value;
     }
     return words;
 }
@@ -197,33 +159,29 @@ OutputMode& Mode()
     return mode;
 }
 
-void Out(const QString& line) { Write(stdout, line); }
-void Err(const QString& line) { Write(stderr, line); }
+void Out(const QString& line) { Write(stdout, (line + QLatin1Char('\n')).toUtf8()); }
+void Err(const QString& line) { Write(stderr, (line + QLatin1Char('\n')).toUtf8()); }
+void ErrBytes(const QByteArray& bytes) { Write(stderr, bytes); }
 void Info(const QString& line)
 {
     if (!Mode().Quiet)
         Err(line);
 }
 
+void Json(const QJsonObject& object)
+{
+    Out(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+}
+
 int Refused(const QString& title, const QString& message)
 {
-    if (Mode().Json)
-        Json({{QStringLiteral("status"), QStringLiteral("refused")},
-              {QStringLiteral("title"), title},
-              {QStringLiteral("message"), message}});
-    else
-        Err(title + QStringLiteral(": ") + message);
+    Problem(QStringLiteral("refused"), title, message);
     return ExitRefused;
 }
 
 int Failed(const QString& message)
 {
-    if (Mode().Json)
-        Json({{QStringLiteral("status"), QStringLiteral("failed")},
-              {QStringLiteral("title"), QStringLiteral("Chyba")},
-              {QStringLiteral("message"), message}});
-    else
-        Err(QStringLiteral("Chyba: ") + message);
+    Problem(QStringLiteral("failed"), QStringLiteral("Chyba"), message);
     return ExitFailed;
 }
 
@@ -280,25 +238,28 @@ int Run(const QStringList& arguments)
     struct Shape {
         const char* Name;
         int Positional;
-        unsigned Options;
+        const char* Options;  // separated by blanks
         const char* Synopsis;
         const QString* Help;
     };
     static const Shape shapes[] = {
-        {"build", 1, ProgramFolder | WinRar | Output | InstallerName | DataName | JsonOption | Quiet | Verbose,
+        {"build", 1, "--program-folder --winrar --output --installer-name --data-name --json --quiet --verbose",
          "build PROJEKT.zpf [volby]", &BuildHelp},
-        {"inspect", 1, JsonOption, "inspect SOUBOR.dat [--json]", &InspectHelp},
-        {"extract", 2, Quiet | Force, "extract SOUBOR.dat ADRESÁŘ [--quiet] [--force]", &ExtractHelp},
-        {"dirsize", 1, 0, "dirsize ADRESÁŘ", &DirsizeHelp}};
+        {"inspect", 1, "--json", "inspect SOUBOR.dat [--json]", &InspectHelp},
+        {"extract", 2, "--quiet --force", "extract SOUBOR.dat ADRESÁŘ [--quiet] [--force]", &ExtractHelp},
+        {"dirsize", 1, "", "dirsize ADRESÁŘ", &DirsizeHelp}};
     const Shape* shape = nullptr;
     for (const Shape& s : shapes)
         if (command == QLatin1String(s.Name))
             shape = &s;
     if (!shape)
         return UsageError(QStringLiteral("neznámý příkaz '%1'").arg(command));
-    Mode().Json = Mode().Json && (shape->Options & JsonOption);
-    const Words words = Parse(rest, shape->Options);
-    Mode().Quiet = (words.Set & Quiet) != 0;
+    const QStringList allowed = QString::fromLatin1(shape->Options).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    Mode().Json = Mode().Json && allowed.contains(QStringLiteral("--json"));
+    const Words words = Parse(rest, allowed);
+    const auto given = [&words](const char* option) { return words.Given.value(QLatin1String(option)); };
+    const auto has = [&words](const char* option) { return words.Given.contains(QLatin1String(option)); };
+    Mode().Quiet = has("--quiet");
     if (!words.Error.isEmpty())
         return UsageError(words.Error);
     if (words.Help) {
@@ -314,29 +275,24 @@ int Run(const QStringList& arguments)
 
     const QStringList& p = words.Positional;
     if (command == QLatin1String("build")) {
-        for (const Option name : {InstallerName, DataName}) {
-            const QString error = NameError(name == InstallerName ? QStringLiteral("--installer-name")
-                                                                  : QStringLiteral("--data-name"),
-                                            words.Values.value(name));
-            if (!error.isEmpty())
+        for (const char* name : {"--installer-name", "--data-name"})
+            if (const QString error = NameError(QLatin1String(name), given(name)); !error.isEmpty())
                 return UsageError(error);
-        }
         BuildOptions options;
-        if (words.Values.contains(ProgramFolder))
-            options.ProgramFolder = words.Values[ProgramFolder];
-        if (words.Values.contains(WinRar))
-            options.WinRar = ArchiverPath(words.Values[WinRar]);
-        if (words.Values.contains(Output))
-            options.Output = Paths::StripTrailingBackslash(CommandLinePath(words.Values[Output]));
-        options.InstallerName = words.Values.value(InstallerName);
-        options.DataName = words.Values.value(DataName);
-        options.Verbose = (words.Set & Verbose) != 0;
+        options.ProgramFolder = given("--program-folder");
+        if (has("--winrar"))
+            options.WinRar = ArchiverPath(given("--winrar"));
+        if (has("--output"))
+            options.Output = Paths::StripTrailingBackslash(CommandLinePath(given("--output")));
+        options.InstallerName = given("--installer-name");
+        options.DataName = given("--data-name");
+        options.Verbose = has("--verbose");
         return Build(p[0], options);
     }
     if (command == QLatin1String("inspect"))
         return Inspect(p[0], Mode().Json);
     if (command == QLatin1String("extract"))
-        return Extract(p[0], p[1], (words.Set & Force) != 0);
+        return Extract(p[0], p[1], has("--force"));
     return DirSize(p[0]);
 }
 

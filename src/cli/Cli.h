@@ -2,6 +2,8 @@
 #include <QString>
 #include <QStringList>
 
+class QJsonObject;
+
 // zelvakon-cli: the build, the data file's inspection and extraction, and the folder measurement,
 // without a window, on the same core code as the program.
 namespace Cli {
@@ -45,6 +47,8 @@ int Failed(const QString& message);
 void Out(const QString& line);
 void Err(const QString& line);
 void Info(const QString& line);
+void ErrBytes(const QByteArray& bytes);  // as they are, flushed
+void Json(const QJsonObject& object);    // one compact line on stdout
 // Neutralises control characters of a stored text before it reaches a terminal.
 QString Printable(const QString& text);
 

@@ -12,10 +12,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <csignal>
-#include <cstdio>
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
@@ -69,28 +67,51 @@ bool StderrIsTerminal()
 #endif
 }
 
+// One line of stderr rewritten in place on a terminal, ended when done.
+class TerminalLine {
+public:
+    ~TerminalLine() { Close(); }
+
+    void Show(const QString& text)
+    {
+        if (text == Shown)
+            return;
+        // Padded so that a shorter text covers the longer one before it.
+        ErrBytes((QLatin1Char('\r') + text.leftJustified(Shown.size())).toUtf8());
+        Shown = text;
+    }
+
+    void Close()
+    {
+        if (!Shown.isEmpty())
+            ErrBytes("\n");
+        Shown.clear();
+    }
+
+private:
+    QString Shown;
+};
+
 // The progress window's lines on stderr: a bar per part on a terminal, else one line per step that
 // appends something (as the window, a step that appends nothing never shows its line).
 class ProgressLines {
 public:
     ProgressLines(bool terminal, bool quiet) : Terminal(terminal), Quiet(quiet) {}
-    ~ProgressLines() { CloseBar(); }
 
-    void Finish() { CloseBar(); }
+    void Finish() { Bar.Close(); }
 
     void Line(const QString& text)
     {
-        CloseBar();
+        Bar.Close();
         if (!Quiet)
             Err(text);
     }
 
     void PartSize(qint32 size)
     {
-        CloseBar();
+        Bar.Close();
         Size = size;
         InPart = true;
-        Shown = -1;
     }
 
     void Progress(const QString& status, qint32 appended)
@@ -98,7 +119,7 @@ public:
         // A part's chunks report a positive count; the failure, stop and end lines report 0 and are
         // the outcome, which the command prints itself.
         if (!InPart || appended <= 0 || Quiet) {
-            CloseBar();
+            Bar.Close();
             InPart = false;
             return;
         }
@@ -108,92 +129,22 @@ public:
             return;
         }
         const int percent = Size > 0 ? int(qint64(appended) * 100 / Size) : 100;
-        if (percent != Shown) {
-            Shown = percent;
-            const int filled = percent * BarWidth / 100;
-            const QString bar = QString(filled, QLatin1Char('#')) + QString(BarWidth - filled, QLatin1Char('.'));
-            const QByteArray text = QStringLiteral("\r%1 [%2] %3 %").arg(status, -34).arg(bar).arg(percent, 3).toUtf8();
-            std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
-            std::fflush(stderr);
-            BarOpen = true;
-        }
+        const int filled = percent * BarWidth / 100;
+        const QString bar = QString(filled, QLatin1Char('#')) + QString(BarWidth - filled, QLatin1Char('.'));
+        Bar.Show(QStringLiteral("%1 [%2] %3 %").arg(status, -34).arg(bar).arg(percent, 3));
         if (appended >= Size) {
-            CloseBar();
+            Bar.Close();
             InPart = false;
         }
     }
 
 private:
-    void CloseBar()
-    {
-        if (BarOpen) {
-            std::fputc('\n', stderr);
-            std::fflush(stderr);
-            BarOpen = false;
-        }
-    }
-
     static constexpr int BarWidth = 30;
     bool Terminal;
     bool Quiet;
     bool InPart = false;
-    bool BarOpen = false;
     qint32 Size = 0;
-    int Shown = -1;
-};
-
-// The archiver's run on stderr: elapsed time and the archive's size, one line refreshed in place on a
-// terminal, else a plain line every few seconds (a log gets no flood from a run of many minutes).
-class ArchiverLines {
-public:
-    ArchiverLines(bool terminal, bool quiet, QString projectFolder, QString folderKB)
-        : Terminal(terminal), Quiet(quiet), ProjectFolder(std::move(projectFolder)), FolderKB(std::move(folderKB))
-    {
-        Clock.start();
-    }
-    ~ArchiverLines() { Finish(); }
-
-    void Show()
-    {
-        const qint64 elapsed = Clock.elapsed();
-        if (Quiet || (!Terminal && elapsed < NextPlain))
-            return;
-        const QString text = QStringLiteral("Archivace: %1, archiv.rar %2 kB z %3 kB")
-                                 .arg(ElapsedText(elapsed))
-                                 .arg(ArchiveKB(ProjectFolder))
-                                 .arg(FolderKB);
-        if (!Terminal) {
-            NextPlain = elapsed + PlainEveryMs;
-            Err(text);
-            return;
-        }
-        if (text == Shown)
-            return;
-        // Padded so that a shorter text covers the longer one before it.
-        const QByteArray line = (QLatin1Char('\r') + text.leftJustified(Shown.size())).toUtf8();
-        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
-        std::fflush(stderr);
-        Shown = text;
-    }
-
-    void Finish()
-    {
-        if (!Shown.isEmpty()) {
-            std::fputc('\n', stderr);
-            std::fflush(stderr);
-            Shown.clear();
-        }
-    }
-
-private:
-    static constexpr qint64 PlainEveryMs = 5000;
-    bool Terminal;
-    bool Quiet;
-    QString ProjectFolder;
-    QString FolderKB;
-    QElapsedTimer Clock;
-    qint64 NextPlain = PlainEveryMs;
-    QString Shown;
+    TerminalLine Bar;
 };
 
 // The project as Open reads it: the first section is the main one; Reg.ini and Readme.nfo beside it.
@@ -210,8 +161,6 @@ Project LoadProject(const QString& path)
         project.ReadmeText = LoadReadmeText(readme);
     return project;
 }
-
-int Refused(const BuildMessage& message) { return Cli::Refused(message.Title, message.Text); }
 
 }  // namespace
 
@@ -231,16 +180,16 @@ int Build(const QString& projectFile, const BuildOptions& options)
 
     // The overrides stand in for the project's values, and the checks see them as they would the
     // project's own.
-    if (!options.WinRar.isEmpty())
-        project.WinRARExe = options.WinRar;
-    if (!options.Output.isEmpty())
-        project.Vystup = options.Output;
-    if (!options.InstallerName.isEmpty())
-        project.JmenoInst = options.InstallerName;
-    if (!options.DataName.isEmpty())
-        project.JmenoDat = options.DataName;
+    const std::pair<const QString*, QString*> overrides[] = {{&options.WinRar, &project.WinRARExe},
+                                                             {&options.Output, &project.Vystup},
+                                                             {&options.InstallerName, &project.JmenoInst},
+                                                             {&options.DataName, &project.JmenoDat}};
+    for (const auto& [value, field] : overrides)
+        if (!value->isEmpty())
+            *field = *value;
 
-    ProgressLines lines(StderrIsTerminal(), Mode().Quiet);
+    const bool terminal = StderrIsTerminal();
+    ProgressLines lines(terminal, Mode().Quiet);
     lines.Line(QStringLiteral("Projekt:     ") + Paths::FileNameOf(projectPath));
     BuildPlace place{projectFolder, {}};
     if (options.ProgramFolder.isEmpty())
@@ -254,20 +203,33 @@ int Build(const QString& projectFile, const BuildOptions& options)
     frontEnd.RunArchiver = [&](const Project& resolved, const QString& arguments) {
         lines.Line(QStringLiteral("Spouštím WinRAR..."));
         const std::unique_ptr<ChildProcess> archiver = ChildProcess::Make();
-        if (options.Verbose) {
-            archiver->OutputSink = [](const QByteArray& bytes) {
-                std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-                std::fflush(stderr);
-            };
-        }
-        // The archiver's own words stand in for the progress line when they are passed through.
-        ArchiverLines archiverLines(StderrIsTerminal(), Mode().Quiet || options.Verbose, projectFolder,
-                                    resolved.DiskMisto);
+        if (options.Verbose)
+            archiver->OutputSink = [](const QByteArray& bytes) { ErrBytes(bytes); };
+        // Elapsed time and the archive's size: refreshed in place on a terminal, else a plain line every
+        // few seconds (a log gets no flood from a run of many minutes). The archiver's own words stand
+        // in for it when they are passed through.
+        const bool quiet = Mode().Quiet || options.Verbose;
+        constexpr qint64 PlainEveryMs = 5000;
+        qint64 nextPlain = PlainEveryMs;
+        QElapsedTimer clock;
+        clock.start();
+        TerminalLine line;
         ChildWatch watch;
         // A stop signal ends the archiver (asked, then killed after two seconds) before the build
         // ends: it never runs on without the build.
-        watch.Tick = [&archiverLines] {
-            archiverLines.Show();
+        watch.Tick = [&] {
+            const qint64 elapsed = clock.elapsed();
+            if (!quiet && (terminal || elapsed >= nextPlain)) {
+                const QString text = QStringLiteral("Archivace: %1, archiv.rar %2 kB z %3 kB")
+                                         .arg(ElapsedText(elapsed))
+                                         .arg(ArchiveKB(projectFolder))
+                                         .arg(resolved.DiskMisto);
+                if (terminal)
+                    line.Show(text);
+                else
+                    Err(text);
+                nextPlain = elapsed + PlainEveryMs;
+            }
             return Stopped();
         };
         return archiver->Run(resolved.WinRARExe, arguments, watch);
@@ -275,11 +237,10 @@ int Build(const QString& projectFile, const BuildOptions& options)
     PreparedBuild build = PrepareBuild(std::move(project), place, frontEnd);
     using Step = PreparedBuild::Step;
     auto stopMessage = [&build] {
-        return build.ProjectRefused() ? Refused(*build.Stop) : Failed(build.Stop->Text);
+        return build.ProjectRefused() ? Refused(build.Stop->Title, build.Stop->Text) : Failed(build.Stop->Text);
     };
     // What was found wrong before a stop could take effect is the news.
-    if (build.StoppedAt == Step::Fields || build.StoppedAt == Step::Checks || build.StoppedAt == Step::Parts
-        || build.StoppedAt == Step::Lock)
+    if (build.StoppedAt >= Step::Fields && build.StoppedAt <= Step::Lock)
         return stopMessage();
     // Ctrl+C on a terminal reaches the archiver too; the stop is the news, not its signal. What it
     // packed so far is no archive.
@@ -290,9 +251,6 @@ int Build(const QString& projectFile, const BuildOptions& options)
     }
     if (build.Stop)
         return stopMessage();
-    const Project& built = build.Inputs.Project;
-    const QString dataPath = Paths::Join(built.Vystup, built.JmenoDat) + QStringLiteral(".dat");
-    const QString installerPath = Paths::Join(built.Vystup, built.JmenoInst) + QStringLiteral(".exe");
 
     QString status;
     DatFileReport report;
@@ -312,12 +270,10 @@ int Build(const QString& projectFile, const BuildOptions& options)
     switch (outcome) {
     case DatFileOutcome::Done:
         if (Mode().Json)
-            Out(QString::fromUtf8(
-                QJsonDocument(QJsonObject{{QStringLiteral("status"), QStringLiteral("done")},
-                                          {QStringLiteral("message"), status},
-                                          {QStringLiteral("data"), dataPath},
-                                          {QStringLiteral("installer"), installerPath}})
-                    .toJson(QJsonDocument::Compact)));
+            Json({{QStringLiteral("status"), QStringLiteral("done")},
+                  {QStringLiteral("message"), status},
+                  {QStringLiteral("data"), writer.DataFilePath()},
+                  {QStringLiteral("installer"), writer.ExePath()}});
         else if (!Mode().Quiet)
             Out(status);  // "Hotovo."
         return ExitOk;

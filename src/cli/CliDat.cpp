@@ -13,7 +13,6 @@
 #include <array>
 #include <cerrno>
 #include <memory>
-#include <optional>
 
 // Reading a data file as the extractor would: the header verified against the file before any offset
 // in it is trusted, then the texts and the parts.
@@ -29,59 +28,42 @@ struct OpenedDat {
 
 int Refuse(const QString& path, const QString& why) { return Failed(path + QStringLiteral(": ") + why); }
 
-// Verifies the file and reads its six texts. On failure the message has been printed.
-std::optional<OpenedDat> OpenDat(QFile& file, const QString& path)
+// Verifies the file and reads its six texts; why it cannot be read otherwise.
+QString OpenDat(QFile& file, const QString& path, OpenedDat& dat)
 {
     // Only a plain file: a pipe or a device would block or never end.
     const QFileInfo info(path);
-    if (!info.exists()) {
-        Refuse(path, QStringLiteral("Soubor neexistuje."));
-        return std::nullopt;
-    }
-    if (!info.isFile()) {
-        Refuse(path, QStringLiteral("Nejde o obyčejný soubor."));
-        return std::nullopt;
-    }
-    if (const QString reason = OpenRegularFile(file, path); !reason.isEmpty()) {
-        Refuse(path, QStringLiteral("Soubor nelze otevřít: %1.").arg(reason));
-        return std::nullopt;
-    }
+    if (!info.exists())
+        return QStringLiteral("Soubor neexistuje.");
+    if (!info.isFile())
+        return QStringLiteral("Nejde o obyčejný soubor.");
+    if (const QString reason = OpenRegularFile(file, path); !reason.isEmpty())
+        return QStringLiteral("Soubor nelze otevřít: %1.").arg(reason);
     const DatCheck check = VerifyDatHeader(file, file.size());
-    if (!check.Ok) {
-        Refuse(path, check.Error);
-        return std::nullopt;
-    }
+    if (!check.Ok)
+        return check.Error;
     // What no finished build leaves: it packs at least one file and ends with Unrar.dll, a Windows
     // image. Anything else was cut by a killed build or is not whole.
     const DatLayout& layout = check.Layout;
     QByteArray tail;
     if (layout.UnrarSize > 0 && file.seek(layout.UnrarOffset))
         tail = file.read(2);
-    QString unfinished;
     if (layout.Header.ArchiveSize == 0)
-        unfinished = QStringLiteral("Archiv v datovém souboru je prázdný");
-    else if (layout.UnrarSize == 0)
-        unfinished = QStringLiteral("Za částmi chybí Unrar.dll");
-    else if (tail != "MZ")
-        unfinished = QStringLiteral("Unrar.dll za částmi nezačíná znaky MZ, nejde o knihovnu Windows");
-    if (!unfinished.isEmpty()) {
-        Refuse(path, unfinished + QStringLiteral(", soubor není úplný."));
-        return std::nullopt;
-    }
-    OpenedDat dat;
-    dat.Layout = check.Layout;
-    const auto lengths = check.Layout.Header.TextLengths();
+        return QStringLiteral("Archiv v datovém souboru je prázdný, soubor není úplný.");
+    if (layout.UnrarSize == 0)
+        return QStringLiteral("Za částmi chybí Unrar.dll, soubor není úplný.");
+    if (tail != "MZ")
+        return QStringLiteral("Unrar.dll za částmi nezačíná znaky MZ, nejde o knihovnu Windows, soubor není úplný.");
+    dat.Layout = layout;
+    const auto lengths = layout.Header.TextLengths();
     for (size_t i = 0; i < dat.Texts.size(); ++i) {
         QByteArray bytes;
-        if (lengths[i] > 0) {
-            if (!file.seek(check.Layout.TextOffsets[i]) || (bytes = file.read(lengths[i])).size() != lengths[i]) {
-                Refuse(path, QStringLiteral("Texty hlavičky nelze přečíst."));
-                return std::nullopt;
-            }
-        }
+        if (lengths[i] > 0
+            && (!file.seek(layout.TextOffsets[i]) || (bytes = file.read(lengths[i])).size() != lengths[i]))
+            return QStringLiteral("Texty hlavičky nelze přečíst.");
         dat.Texts[i] = Codec::FromWin1250(bytes);
     }
-    return dat;
+    return QString();
 }
 
 QJsonObject AreaJson(const ClickArea& area)
@@ -169,16 +151,16 @@ QString WritePart(QFile& dat, qint64 offset, qint64 size, const QString& target,
 int Inspect(const QString& dataFile, bool json)
 {
     QFile file(dataFile);
-    const std::optional<OpenedDat> dat = OpenDat(file, dataFile);
-    if (!dat)
-        return ExitFailed;
-    const DatHeader& h = dat->Layout.Header;
-    const auto& t = dat->Texts;
+    OpenedDat dat;
+    if (const QString why = OpenDat(file, dataFile, dat); !why.isEmpty())
+        return Refuse(dataFile, why);
+    const DatHeader& h = dat.Layout.Header;
+    const auto& t = dat.Texts;
     if (json) {
         const QJsonObject sizes{
             {QStringLiteral("archive"), h.ArchiveSize},   {QStringLiteral("picture"), h.PictureSize},
             {QStringLiteral("music"), h.MusicSize},       {QStringLiteral("readme"), h.ReadmeSize},
-            {QStringLiteral("registry"), h.RegistrySize}, {QStringLiteral("unrar"), dat->Layout.UnrarSize}};
+            {QStringLiteral("registry"), h.RegistrySize}, {QStringLiteral("unrar"), dat.Layout.UnrarSize}};
         const QJsonObject texts{{QStringLiteral("Nazev"), t[0]},     {QStringLiteral("DiskMisto"), t[1]},
                                 {QStringLiteral("CilAdr"), t[2]},    {QStringLiteral("Hudba"), t[3]},
                                 {QStringLiteral("NazevProg"), t[4]}, {QStringLiteral("PrikRadka"), t[5]}};
@@ -193,14 +175,13 @@ int Inspect(const QString& dataFile, bool json)
         return ExitOk;
     }
 
-    const DatLayout& l = dat->Layout;
+    const DatLayout& l = dat.Layout;
     Out(Row(QStringLiteral("Datový soubor"), Printable(dataFile) + QStringLiteral(" (%1 bajtů)").arg(l.FileSize)));
-    Out(Row(QStringLiteral("Název"), Printable(t[0])));
-    Out(Row(QStringLiteral("Místo na disku"), Printable(t[1])));
-    Out(Row(QStringLiteral("Cílový adresář"), Printable(t[2])));
-    Out(Row(QStringLiteral("Hudba"), Printable(t[3])));
-    Out(Row(QStringLiteral("Spustit program"), Printable(t[4])));
-    Out(Row(QStringLiteral("Příkazová řádka"), Printable(t[5])));
+    const QString captions[] = {QStringLiteral("Název"),          QStringLiteral("Místo na disku"),
+                                QStringLiteral("Cílový adresář"), QStringLiteral("Hudba"),
+                                QStringLiteral("Spustit program"), QStringLiteral("Příkazová řádka")};
+    for (size_t i = 0; i < t.size(); ++i)
+        Out(Row(captions[i], Printable(t[i])));
     Out(Row(QStringLiteral("Zeptat se"), h.AskFlag != 0 ? QStringLiteral("ano") : QStringLiteral("ne")));
     Out(Row(QStringLiteral("Plocha Rozbal"), AreaText(h.Rozbal)));
     Out(Row(QStringLiteral("Plocha Readme"), AreaText(h.Readme)));
@@ -217,34 +198,25 @@ int Inspect(const QString& dataFile, bool json)
 int Extract(const QString& dataFile, const QString& folder, bool force)
 {
     QFile file(dataFile);
-    const std::optional<OpenedDat> dat = OpenDat(file, dataFile);
-    if (!dat)
-        return ExitFailed;
+    OpenedDat dat;
+    if (const QString why = OpenDat(file, dataFile, dat); !why.isEmpty())
+        return Refuse(dataFile, why);
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
         return Refuse(folder, QStringLiteral("Adresář nelze vytvořit."));
 
-    const DatLayout& l = dat->Layout;
+    const DatLayout& l = dat.Layout;
     const DatHeader& h = l.Header;
     const QStringList fixed{QStringLiteral("archiv.rar"), QStringLiteral("Obrazek.bmp"), QStringLiteral("Readme.nfo"),
                             QStringLiteral("Reg.ini"), QStringLiteral("Unrar.dll")};
-    struct Part {
-        QString Name;
-        qint64 Offset;
-        qint64 Size;
-    };
-    const Part parts[] = {
-        {fixed[0], l.PartOffsets[0], h.ArchiveSize},
-        {fixed[1], l.PartOffsets[1], h.PictureSize},
-        {MusicFileName(dat->Texts[3], fixed), l.PartOffsets[2], h.MusicSize},
-        {fixed[2], l.PartOffsets[3], h.ReadmeSize},
-        {fixed[3], l.PartOffsets[4], h.RegistrySize},
-        {fixed[4], l.UnrarOffset, l.UnrarSize},
-    };
-    for (const Part& part : parts) {
-        if (part.Size == 0)
+    // The parts in the order of the file, Unrar.dll last.
+    const QString names[] = {fixed[0], fixed[1], MusicFileName(dat.Texts[3], fixed), fixed[2], fixed[3], fixed[4]};
+    const auto sizes = h.PartSizes();
+    for (size_t i = 0; i < std::size(names); ++i) {
+        const qint64 size = i < sizes.size() ? sizes[i] : l.UnrarSize;
+        if (size == 0)
             continue;
-        const QString target = Paths::Join(Paths::StripTrailingBackslash(QDir::toNativeSeparators(folder)), part.Name);
-        const QString error = WritePart(file, part.Offset, part.Size, target, force);
+        const QString target = Paths::Join(Paths::StripTrailingBackslash(QDir::toNativeSeparators(folder)), names[i]);
+        const QString error = WritePart(file, i < sizes.size() ? l.PartOffsets[i] : l.UnrarOffset, size, target, force);
         if (!error.isEmpty())
             return Refuse(Printable(target), QStringLiteral("Část nelze zapsat: %1.").arg(error));
         if (!Mode().Quiet)
