@@ -58,15 +58,6 @@ int Interrupted()
     return ExitSignalBase + int(StopSignal);
 }
 
-bool StderrIsTerminal()
-{
-#ifdef Q_OS_UNIX
-    return isatty(STDERR_FILENO) == 1;
-#else
-    return false;
-#endif
-}
-
 // One line of stderr rewritten in place on a terminal, ended when done.
 class TerminalLine {
 public:
@@ -147,21 +138,6 @@ private:
     TerminalLine Bar;
 };
 
-// The project as Open reads it: the first section is the main one; Reg.ini and Readme.nfo beside it.
-// The stored DiskMisto stands; nothing is measured.
-Project LoadProject(const QString& path)
-{
-    Project project = ReadProjectFile(path);
-    const QString folder = Paths::FolderOf(path);
-    const QString regIni = Paths::Join(folder, RegIniName);
-    if (QFileInfo(regIni).isFile())
-        LoadRegIni(regIni, project.Registry);
-    const QString readme = Paths::Join(folder, ReadmeNfoName);
-    if (QFileInfo(readme).isFile())
-        project.ReadmeText = LoadReadmeText(readme);
-    return project;
-}
-
 }  // namespace
 
 int Build(const QString& projectFile, const BuildOptions& options)
@@ -173,7 +149,15 @@ int Build(const QString& projectFile, const BuildOptions& options)
         return Failed(QStringLiteral("Projektový soubor %1 neexistuje.").arg(projectPath));
     Project project;
     try {
-        project = LoadProject(projectPath);
+        // As Open reads it: the first section is the main one; Reg.ini and Readme.nfo beside it. The
+        // stored DiskMisto stands; nothing is measured.
+        project = ReadProjectFile(projectPath);
+        const QString regIni = Paths::Join(projectFolder, RegIniName);
+        if (QFileInfo(regIni).isFile())
+            LoadRegIni(regIni, project.Registry);
+        const QString readme = Paths::Join(projectFolder, ReadmeNfoName);
+        if (QFileInfo(readme).isFile())
+            project.ReadmeText = LoadReadmeText(readme);
     } catch (const ZelvakonError& error) {
         return Failed(StandardErrorText(error.Message()));
     }
@@ -188,7 +172,11 @@ int Build(const QString& projectFile, const BuildOptions& options)
         if (!value->isEmpty())
             *field = *value;
 
-    const bool terminal = StderrIsTerminal();
+#ifdef Q_OS_UNIX
+    const bool terminal = isatty(STDERR_FILENO) == 1;
+#else
+    const bool terminal = false;
+#endif
     ProgressLines lines(terminal, Mode().Quiet);
     lines.Line(QStringLiteral("Projekt:     ") + Paths::FileNameOf(projectPath));
     BuildPlace place{projectFolder, {}};

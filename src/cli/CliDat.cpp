@@ -76,11 +76,7 @@ QJsonObject AreaJson(const ClickArea& area)
 
 QString AreaText(const ClickArea& area)
 {
-    return QStringLiteral("Levy %1, Horni %2, Pravy %3, Dolni %4")
-        .arg(area.Levy)
-        .arg(area.Horni)
-        .arg(area.Pravy)
-        .arg(area.Dolni);
+    return QString::asprintf("Levy %d, Horni %d, Pravy %d, Dolni %d", area.Levy, area.Horni, area.Pravy, area.Dolni);
 }
 
 QString Row(const QString& caption, const QString& value)

@@ -1,4 +1,5 @@
 #include "AreaEditor.h"
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -9,11 +10,7 @@ constexpr qint32 MinSize = 20;
 // the arithmetic is done wide and saturated so that no value wraps around.
 qint32 Sat(qint64 value)
 {
-    if (value > std::numeric_limits<qint32>::max())
-        return std::numeric_limits<qint32>::max();
-    if (value < std::numeric_limits<qint32>::min())
-        return std::numeric_limits<qint32>::min();
-    return qint32(value);
+    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
 }  // namespace

@@ -37,31 +37,6 @@ std::optional<BuildMessage> CheckBuildParts(const QStringList& folders)
     return std::nullopt;
 }
 
-std::optional<BuildMessage> LockDataFile(const Project& project, std::unique_ptr<DataFileLock>& lock)
-{
-    const QString target = DataFilePathOf(project.Vystup, project.JmenoDat);
-    lock = TakeDataFileLock(target);
-    if (lock)
-        return std::nullopt;
-    return BuildError(0, QStringLiteral("Datový soubor %1 právě zapisuje jiné sestavování.\nPočkejte, až skončí, a "
-                                        "sestavte projekt znovu.")
-                             .arg(target));
-}
-
-std::unique_ptr<QByteArray> RegIniStreamOf(const RegistryTree& registry)
-{
-    if (!registry.HasKeysBelowRoots())
-        return nullptr;
-    return std::make_unique<QByteArray>(BuildRegIniStream(registry));
-}
-
-std::unique_ptr<QByteArray> ReadmeStreamOf(const QString& readmeText)
-{
-    if (ReadmeLineCount(readmeText) == 0)
-        return nullptr;
-    return std::make_unique<QByteArray>(Codec::ToWin1250(readmeText));
-}
-
 }  // namespace
 
 bool PreparedBuild::ProjectRefused() const
@@ -81,8 +56,6 @@ PreparedBuild PrepareBuild(Project project, const BuildPlace& place, const Build
         build.StoppedAt = step;
         return true;
     };
-    ChildExit interrupted;
-    interrupted.Result = ChildExit::Kind::Stopped;
 
     ResolveProjectPaths(project, place.ProjectFolder);
     if (stopped(CheckBuildFields(project), Step::Fields))
@@ -98,16 +71,30 @@ PreparedBuild PrepareBuild(Project project, const BuildPlace& place, const Build
         return build;
     }
     // The parts and the hold on the data file before the archiver, which can take minutes.
-    std::unique_ptr<DataFileLock> lock;
-    if (stopped(CheckBuildParts(place.PartsFolders), Step::Parts) || stopped(LockDataFile(project, lock), Step::Lock))
+    if (stopped(CheckBuildParts(place.PartsFolders), Step::Parts))
         return build;
+    const QString dataFile = DataFilePathOf(project.Vystup, project.JmenoDat);
+    std::unique_ptr<DataFileLock> lock = TakeDataFileLock(dataFile);
+    if (!lock) {
+        stopped(BuildError(0, QStringLiteral("Datový soubor %1 právě zapisuje jiné sestavování.\nPočkejte, až skončí, "
+                                             "a sestavte projekt znovu.")
+                                  .arg(dataFile)),
+                Step::Lock);
+        return build;
+    }
     if (frontEnd.StopRequested && frontEnd.StopRequested()) {
+        ChildExit interrupted;
+        interrupted.Result = ChildExit::Kind::Stopped;
         stopped(ArchiverOutcome(interrupted), Step::Interrupted);
         return build;
     }
-    // Dropped with the build when it stops before the writer takes them over.
-    std::unique_ptr<QByteArray> regIniStream = RegIniStreamOf(project.Registry);
-    std::unique_ptr<QByteArray> readmeStream = ReadmeStreamOf(project.ReadmeText);
+    // The Reg.ini text when the registry holds keys below its roots, the readme when it has a line;
+    // dropped with the build when it stops before the writer takes them over.
+    std::unique_ptr<QByteArray> regIniStream, readmeStream;
+    if (project.Registry.HasKeysBelowRoots())
+        regIniStream = std::make_unique<QByteArray>(BuildRegIniStream(project.Registry));
+    if (ReadmeLineCount(project.ReadmeText) != 0)
+        readmeStream = std::make_unique<QByteArray>(Codec::ToWin1250(project.ReadmeText));
 
     if (stopped(CheckWinRarName(project.WinRARExe), Step::WinRarName)
         || stopped(CheckWine(project.WinRARExe), Step::Wine)

@@ -83,22 +83,17 @@ DatCheck VerifyDatHeader(const QByteArray& bytes, qint64 fileSize)
     const auto sizes = h.PartSizes();
     for (int i = 0; i < PartCount; ++i)
         if (sizes[size_t(i)] < 0)
-            return Refuse(QStringLiteral("Velikost %1 v hlavičce je záporná (%2).")
-                              .arg(QString::fromUtf8(partNames[i]))
-                              .arg(sizes[size_t(i)]));
+            return Refuse(QString::asprintf("Velikost %s v hlavičce je záporná (%d).", partNames[i], sizes[size_t(i)]));
     const auto lengths = h.TextLengths();
     for (int i = 0; i < TextCount; ++i)
         if (lengths[size_t(i)] < 0)
-            return Refuse(QStringLiteral("Délka %1 v hlavičce je záporná (%2).")
-                              .arg(QString::fromUtf8(textNames[i]))
-                              .arg(lengths[size_t(i)]));
+            return Refuse(QString::asprintf("Délka %s v hlavičce je záporná (%d).", textNames[i], lengths[size_t(i)]));
 
     // Eleven non-negative 32-bit values cannot overflow a 64-bit sum.
     const qint64 needed = HeaderSize + h.TextsSize() + h.PartsSize();
     if (needed > fileSize)
-        return Refuse(QStringLiteral("Hlavička, texty a části potřebují %1 bajtů, soubor má jen %2.")
-                          .arg(needed)
-                          .arg(fileSize));
+        return Refuse(QString::asprintf("Hlavička, texty a části potřebují %lld bajtů, soubor má jen %lld.", needed,
+                                        fileSize));
 
     DatCheck check;
     check.Ok = true;

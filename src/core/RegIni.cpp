@@ -4,6 +4,7 @@
 #include "ProfileFile.h"
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <functional>
 #include <unordered_map>
 #include <vector>
@@ -27,10 +28,7 @@ const QStringList& Markers()
 
 bool HasControl(const QString& text)
 {
-    for (QChar c : text)
-        if (c.unicode() < 0x20)
-            return true;
-    return false;
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
 }
 
 bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }

@@ -1,4 +1,5 @@
 #include "RegistryTree.h"
+#include <algorithm>
 
 namespace {
 
@@ -99,10 +100,7 @@ int RegistryTree::NodeCount() const
 
 bool RegistryTree::HasKeysBelowRoots() const
 {
-    for (const auto& root : RootKeys)
-        if (!root->Children.empty())
-            return true;
-    return false;
+    return std::any_of(RootKeys.begin(), RootKeys.end(), [](const auto& root) { return !root->Children.empty(); });
 }
 
 RegKey* RegistryTree::AddKey(RegKey* parent, const QString& name)
@@ -129,12 +127,11 @@ void RegistryTree::DeleteKey(RegKey* key)
     if (key->IsRoot())
         return;
     auto& siblings = key->Parent->Children;
-    for (auto it = siblings.begin(); it != siblings.end(); ++it) {
-        if (it->get() == key) {
-            siblings.erase(it);
-            Changed();
-            return;
-        }
+    const auto it
+        = std::find_if(siblings.begin(), siblings.end(), [key](const auto& child) { return child.get() == key; });
+    if (it != siblings.end()) {
+        siblings.erase(it);
+        Changed();
     }
 }
 
