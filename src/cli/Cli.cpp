@@ -162,11 +162,6 @@ OutputMode& Mode()
 void Out(const QString& line) { Write(stdout, (line + QLatin1Char('\n')).toUtf8()); }
 void Err(const QString& line) { Write(stderr, (line + QLatin1Char('\n')).toUtf8()); }
 void ErrBytes(const QByteArray& bytes) { Write(stderr, bytes); }
-void Info(const QString& line)
-{
-    if (!Mode().Quiet)
-        Err(line);
-}
 
 void Json(const QJsonObject& object)
 {
@@ -279,7 +274,8 @@ int Run(const QStringList& arguments)
             if (const QString error = NameError(QLatin1String(name), given(name)); !error.isEmpty())
                 return UsageError(error);
         BuildOptions options;
-        options.ProgramFolder = given("--program-folder");
+        if (has("--program-folder"))
+            options.ProgramFolder = Paths::StripTrailingBackslash(CommandLinePath(given("--program-folder")));
         if (has("--winrar"))
             options.WinRar = ArchiverPath(given("--winrar"));
         if (has("--output"))
@@ -287,7 +283,7 @@ int Run(const QStringList& arguments)
         options.InstallerName = given("--installer-name");
         options.DataName = given("--data-name");
         options.Verbose = has("--verbose");
-        return Build(p[0], options);
+        return Build(CommandLinePath(p[0]), options);
     }
     if (command == QLatin1String("inspect"))
         return Inspect(p[0], Mode().Json);

@@ -20,12 +20,12 @@ int Run(const QStringList& arguments);
 
 // What a build run changes of the project for itself; the project file is never written.
 struct BuildOptions {
-    QString ProgramFolder;  // where Unrar.dll and Vorvanex.exe come from; empty: the program's folders
+    QString ProgramFolder;  // where Unrar.dll and Vorvanex.exe come from (absolute); empty: the program's folders
     QString WinRar, Output, InstallerName, DataName;  // empty: the project's value
     bool Verbose = false;   // the archiver's output goes to stderr as it comes
 };
 
-int Build(const QString& projectFile, const BuildOptions& options);
+int Build(const QString& projectPath, const BuildOptions& options);  // an absolute path
 int Inspect(const QString& dataFile, bool json);
 // An existing file or link of a part's name is an error unless force, which replaces it.
 int Extract(const QString& dataFile, const QString& folder, bool force);
@@ -43,10 +43,9 @@ OutputMode& Mode();
 int Refused(const QString& title, const QString& message);
 int Failed(const QString& message);
 
-// UTF-8 text to stdout / stderr, a line end added. Info is stderr unless the mode is quiet.
+// UTF-8 text to stdout / stderr, a line end added.
 void Out(const QString& line);
 void Err(const QString& line);
-void Info(const QString& line);
 void ErrBytes(const QByteArray& bytes);  // as they are, flushed
 void Json(const QJsonObject& object);    // one compact line on stdout
 // Neutralises control characters of a stored text before it reaches a terminal.

@@ -140,10 +140,9 @@ private:
 
 }  // namespace
 
-int Build(const QString& projectFile, const BuildOptions& options)
+int Build(const QString& projectPath, const BuildOptions& options)
 {
     CatchStopSignals();
-    const QString projectPath = QDir::toNativeSeparators(QFileInfo(projectFile).absoluteFilePath());
     const QString projectFolder = Paths::FolderOf(projectPath);
     if (!QFileInfo(projectPath).isFile())
         return Failed(QStringLiteral("Projektový soubor %1 neexistuje.").arg(projectPath));
@@ -183,8 +182,7 @@ int Build(const QString& projectFile, const BuildOptions& options)
     if (options.ProgramFolder.isEmpty())
         place.PartsFolders = ProgramFolders::ForRunningProgram().PartsFolders();
     else
-        place.PartsFolders = QStringList{Paths::StripTrailingBackslash(
-            QDir::toNativeSeparators(QFileInfo(options.ProgramFolder).absoluteFilePath()))};
+        place.PartsFolders = QStringList{options.ProgramFolder};
 
     BuildFrontEnd frontEnd;
     frontEnd.StopRequested = [] { return Stopped(); };

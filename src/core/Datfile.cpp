@@ -386,8 +386,6 @@ TDatFileThread::TDatFileThread(DatFileInputs inputs, DatFileProgress* progress)
     start();
 }
 
-TDatFileThread::~TDatFileThread() = default;
-
 DatFileReport TDatFileThread::MakeReport()
 {
     DatFileReport report;

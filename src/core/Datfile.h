@@ -114,7 +114,6 @@ class TDatFileThread final : public QThread {
     Q_OBJECT
 public:
     TDatFileThread(DatFileInputs inputs, DatFileProgress* progress);
-    ~TDatFileThread() override;
 
     // GUI thread: no more calls reach the progress window (it is going away).
     void Detach() { Progress = nullptr; }
