@@ -149,7 +149,6 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
 
     FormCreate();
 
-    // A fixed-size window, centred on the screen.
     setFixedSize(sizeHint());
     CentreOnScreen(this, true);
 }

@@ -20,7 +20,7 @@ MediaPage::MediaPage(const AppServices& services, const Forms& windows) : Servic
     musicGroup->setTitle(QStringLiteral("Hudba na pozadí:"));
     Label(musicGroup, QStringLiteral("Jméno souboru:"), 12, 28, "Label8");
     BkMusicEdit = Make<QLineEdit>(musicGroup, "BkMusicEdit", 190, 24, 294, 22);
-    BkMusicBtn = BrowseButton(musicGroup, "BkMusicBtn", 488, 24);
+    QToolButton* bkMusicBtn = BrowseButton(musicGroup, "BkMusicBtn", 488, 24);
     TestBtn = Button(musicGroup, "TestBtn", QStringLiteral("&Test"), QStringLiteral("Začne přehrávat zvolený soubor s hudbou"),
                      190, 56, 75, 25);
     StopBtn = Button(musicGroup, "StopBtn", QStringLiteral("&Stop"), QStringLiteral("Ukončí přehrávání souboru s hudbou"),
@@ -31,7 +31,7 @@ MediaPage::MediaPage(const AppServices& services, const Forms& windows) : Servic
     skinGroup->setTitle(QStringLiteral("Obrázek:"));
     Label(skinGroup, QStringLiteral("Jméno souboru s obrázkem:"), 12, 28, "Label9");
     SkinEdit = Make<QLineEdit>(skinGroup, "SkinEdit", 190, 24, 294, 22);
-    SkinBtn = BrowseButton(skinGroup, "SkinBtn", 488, 24);
+    QToolButton* skinBtn = BrowseButton(skinGroup, "SkinBtn", 488, 24);
     SetBtn = Button(skinGroup, "SetBtn", QStringLiteral("&Nastavit klikací plochy"),
                     QStringLiteral("Nastaví plochy reagující na kliknutí myši na titulním obrázku"), 190, 60, 170, 25);
     PrevBtn = Button(skinGroup, "PrevBtn", QStringLiteral("Ná&hled"), QStringLiteral("Zobrazí hlavní obrázek"), 368, 60,
@@ -43,10 +43,10 @@ MediaPage::MediaPage(const AppServices& services, const Forms& windows) : Servic
         new KeyFilter(edit, Services.Dlg);  // nothing Windows-1250 cannot hold
     connect(SkinEdit, &QLineEdit::textChanged, this, &MediaPage::SkinEditChange);
     connect(BkMusicEdit, &QLineEdit::textChanged, this, &MediaPage::BkMusicEditChange);
-    connect(SkinBtn, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &MediaPage::SkinBtnClick));
+    connect(skinBtn, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &MediaPage::SkinBtnClick));
     connect(SetBtn, &QPushButton::clicked, this, Guarded(this, Services.Dlg, &MediaPage::SetBtnClick));
     connect(PrevBtn, &QPushButton::clicked, this, Guarded(this, Services.Dlg, &MediaPage::PrevBtnClick));
-    connect(BkMusicBtn, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &MediaPage::BkMusicBtnClick));
+    connect(bkMusicBtn, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &MediaPage::BkMusicBtnClick));
     connect(TestBtn, &QPushButton::clicked, this, Guarded(this, Services.Dlg, &MediaPage::TestBtnClick));
     connect(StopBtn, &QPushButton::clicked, this, Guarded(this, Services.Dlg, &MediaPage::StopBtnClick));
     if (Services.Player)

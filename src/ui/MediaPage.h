@@ -5,7 +5,6 @@
 
 class QLineEdit;
 class QPushButton;
-class QToolButton;
 struct BitmapSize;
 struct Forms;
 struct Project;
@@ -41,11 +40,9 @@ private:
     AppServices Services;
     const Forms& Windows;
     QLineEdit* BkMusicEdit;
-    QToolButton* BkMusicBtn;
     QPushButton* TestBtn;
     QPushButton* StopBtn;
     QLineEdit* SkinEdit;
-    QToolButton* SkinBtn;
     QPushButton* SetBtn;
     QPushButton* PrevBtn;
 };

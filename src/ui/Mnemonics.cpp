@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 
 namespace {
 
@@ -56,12 +57,10 @@ bool ControlMnemonics::eventFilter(QObject* watched, QEvent* event)
     const QKeySequence pressed(key->keyCombination());
     if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::NoModifier) {
         const QList<QAction*> menus = Window->menuBar()->actions();
-        for (QAction* menu : menus) {
-            if (menu->isVisible() && menu->isEnabled()) {
-                Window->menuBar()->setActiveAction(menu);
-                break;
-            }
-        }
+        const auto first
+            = std::find_if(menus.begin(), menus.end(), [](QAction* m) { return m->isVisible() && m->isEnabled(); });
+        if (first != menus.end())
+            Window->menuBar()->setActiveAction(*first);
     } else {
         if (!(key->modifiers() & Qt::AltModifier) || !MenuBarClaims(pressed))
             return false;
@@ -78,11 +77,9 @@ bool ControlMnemonics::eventFilter(QObject* watched, QEvent* event)
 bool ControlMnemonics::MenuBarClaims(const QKeySequence& key) const
 {
     const QList<QAction*> menus = Window->menuBar()->actions();
-    for (const QAction* menu : menus) {
-        if (menu->isVisible() && menu->isEnabled() && Shows(key, menu->text()))
-            return true;
-    }
-    return false;
+    return std::any_of(menus.begin(), menus.end(), [&key](const QAction* menu) {
+        return menu->isVisible() && menu->isEnabled() && Shows(key, menu->text());
+    });
 }
 
 QWidget* ControlMnemonics::ControlClaiming(const QKeySequence& key) const

@@ -19,8 +19,6 @@
 #include <functional>
 #include <utility>
 
-// The folder to pack with its size, the folder choosers and the WinRAR file.
-
 namespace {
 
 // The walk's own state, shared with the thread so that a stopped walk may finish on its own.
@@ -137,15 +135,15 @@ ProgramPage::ProgramPage(const AppServices& services, const Forms& windows) : Se
     Label(archGroup, QStringLiteral("KB"), 292, 52, "Label3");
     Label(archGroup, QStringLiteral("Adresář k archivaci:"), 12, 80, "Label4");
     Dir2AddEdit = Make<QLineEdit>(archGroup, "Dir2AddEdit", 190, 76, 294, 22);
-    Dir2AddBtn = BrowseButton(archGroup, "Dir2AddBtn", 488, 76);
+    QToolButton* dir2AddBtn = BrowseButton(archGroup, "Dir2AddBtn", 488, 76);
     Label(archGroup, QStringLiteral("Cílový adresář pro extrakci:"), 12, 108, "Label5");
     TarDirEdit = Make<QLineEdit>(archGroup, "TarDirEdit", 190, 104, 294, 22);
-    TarDirBtn = BrowseButton(archGroup, "TarDirBtn", 488, 104);
+    QToolButton* tarDirBtn = BrowseButton(archGroup, "TarDirBtn", 488, 104);
     auto* rarGroup = Make<QGroupBox>(this, "GroupBox2", 4, 146, 523, 60);
     rarGroup->setTitle(QStringLiteral("Cesta ke spouštěcímu souboru WinRARa:"));
     Label(rarGroup, QStringLiteral("Spouštěcí soubor:"), 12, 28, "Label6");
     RAREdit = Make<QLineEdit>(rarGroup, "RAREdit", 190, 24, 294, 22);
-    SpeedButton3 = BrowseButton(rarGroup, "SpeedButton3", 488, 24);
+    QToolButton* speedButton3 = BrowseButton(rarGroup, "SpeedButton3", 488, 24);
 
     // Every field refuses what Windows-1250 cannot hold; the disk space takes digits only.
     for (QLineEdit* edit : findChildren<QLineEdit*>())
@@ -161,9 +159,9 @@ ProgramPage::ProgramPage(const AppServices& services, const Forms& windows) : Se
     // A user's edit signals before the change itself, so the handler knows which kind it runs for.
     connect(Dir2AddEdit, &QLineEdit::textEdited, this, [this] { Dir2AddTyped = true; });
     connect(Dir2AddEdit, &QLineEdit::textChanged, this, Guarded(this, Services.Dlg, &ProgramPage::Dir2AddEditChange));
-    connect(Dir2AddBtn, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &ProgramPage::Dir2AddBtnClick));
-    connect(TarDirBtn, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &ProgramPage::TarDirBtnClick));
-    connect(SpeedButton3, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &ProgramPage::SpeedButton3Click));
+    connect(dir2AddBtn, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &ProgramPage::Dir2AddBtnClick));
+    connect(tarDirBtn, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &ProgramPage::TarDirBtnClick));
+    connect(speedButton3, &QToolButton::clicked, this, Guarded(this, Services.Dlg, &ProgramPage::SpeedButton3Click));
 }
 
 ProgramPage::~ProgramPage() { StopFolderWalks(); }

@@ -10,7 +10,6 @@
 class QLineEdit;
 class QThread;
 class QTimer;
-class QToolButton;
 struct Forms;
 struct Project;
 
@@ -59,11 +58,8 @@ private:
     QLineEdit* TitleEdit;
     QLineEdit* SpaceEdit;
     QLineEdit* Dir2AddEdit;
-    QToolButton* Dir2AddBtn;
     QLineEdit* TarDirEdit;
-    QToolButton* TarDirBtn;
     QLineEdit* RAREdit;
-    QToolButton* SpeedButton3;
     QTimer* Dir2AddTimer;         // typing measures once it pauses
     bool Dir2AddTyped = false;    // the change under way comes from the user's editing
     FolderMeasurement* Measuring = nullptr;

@@ -15,15 +15,15 @@ ReadmePage::ReadmePage(const AppServices& services) : Services(services)
     auto* nfoGroup = Make<QGroupBox>(this, "GroupBox3", 4, 2, 420, 204);
     nfoGroup->setTitle(QStringLiteral("Soubor Readme.nfo:"));
     ReadMemo = Make<QPlainTextEdit>(nfoGroup, "ReadMemo", 8, 20, 404, 176);
-    LoadBtn = Button(this, "LoadBtn", QStringLiteral("&Otevřít"), QStringLiteral("Otevře soubor Readme.nfo uložený na disku"),
-                     432, 22, 95, 25);
+    QPushButton* loadBtn = Button(this, "LoadBtn", QStringLiteral("&Otevřít"),
+                                  QStringLiteral("Otevře soubor Readme.nfo uložený na disku"), 432, 22, 95, 25);
     ClearBtn = Button(this, "ClearBtn", QStringLiteral("&Smazat řádky"), QStringLiteral("Smaže všechny napsané řádky"),
                       432, 54, 95, 25);
     ClearBtn->setEnabled(false);
 
     new KeyFilter(ReadMemo, Services.Dlg);
     connect(ReadMemo, &QPlainTextEdit::textChanged, this, &ReadmePage::ReadMemoChange);
-    connect(LoadBtn, &QPushButton::clicked, this, Guarded(this, Services.Dlg, &ReadmePage::LoadBtnClick));
+    connect(loadBtn, &QPushButton::clicked, this, Guarded(this, Services.Dlg, &ReadmePage::LoadBtnClick));
     connect(ClearBtn, &QPushButton::clicked, this, &ReadmePage::ClearBtnClick);
 }
 

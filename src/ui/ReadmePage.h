@@ -26,6 +26,5 @@ private:
 
     AppServices Services;
     QPlainTextEdit* ReadMemo;
-    QPushButton* LoadBtn;
     QPushButton* ClearBtn;
 };

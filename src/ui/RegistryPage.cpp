@@ -119,9 +119,9 @@ RegistryPage::RegistryPage(const AppServices& services, QWidget* parent)
     DelKeyBtn = button("DelKeyBtn", QStringLiteral("Smazat klíč"),
                        QStringLiteral("Smaže zvolený klíč se všemi podklíči a jejich hodnotami"), 196, 88, 85,
                        &RegistryPage::DelKeyBtnClick);
-    OpenBtn = button("OpenBtn", QStringLiteral("Otevřít .ini"),
-                     QStringLiteral("Načte informace o modifikaci registrů z ini souboru"), 196, 184, 85,
-                     &RegistryPage::OpenBtnClick);
+    button("OpenBtn", QStringLiteral("Otevřít .ini"),
+           QStringLiteral("Načte informace o modifikaci registrů z ini souboru"), 196, 184, 85,
+           &RegistryPage::OpenBtnClick);
     AddBtn = button("AddBtn", QStringLiteral("Přidat"), QStringLiteral("Přidá jméno a hodnotu do zvoleného klíče"), 448,
                     24, 75, &RegistryPage::AddBtnClick);
     EditBtn = button("EditBtn", QStringLiteral("Editovat"), QStringLiteral("Edituje jméno a hodnotu ve zvoleném klíči"),

@@ -64,5 +64,4 @@ private:
     QPushButton* AddBtn;
     QPushButton* EditBtn;
     QPushButton* DelBtn;
-    QPushButton* OpenBtn;
 };
