@@ -11,7 +11,6 @@
 #include "Areadlg.h"
 #include "Forms.h"
 #include "Main.h"
-#include "Preview.h"
 #include "QtDialogs.h"
 #include "QtHelpViewer.h"
 #include "SettingsStore.h"

@@ -3,7 +3,6 @@
 #include "Areadlg.h"
 #include "Dir.h"
 #include "Main.h"
-#include "Preview.h"
 #include "Progress.h"
 #include "RegistryForms.h"
 #include "Settings.h"

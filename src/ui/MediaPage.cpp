@@ -7,7 +7,6 @@
 #include "KeyFilter.h"
 #include "MusicPlayer.h"
 #include "Paths.h"
-#include "Preview.h"
 #include "Project.h"
 #include "SkinPicture.h"
 #include <QGroupBox>

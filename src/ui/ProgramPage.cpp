@@ -2,7 +2,6 @@
 #include "BuildChecks.h"
 #include "Controls.h"
 #include "Dir.h"
-#include "Dirsizedlg.h"
 #include "Forms.h"
 #include "FunctionThread.h"
 #include "Guarded.h"

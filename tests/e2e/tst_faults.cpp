@@ -2,7 +2,7 @@
 #include "DatFormat.h"
 #include "Error.h"
 #include "MusicPlayer.h"
-#include "Preview.h"
+#include "Areadlg.h"
 #include "RegIni.h"
 #include "RegistryTree.h"
 #include "SettingsStore.h"

@@ -1,6 +1,5 @@
 #include "Areadlg.h"
 #include "Error.h"
-#include "Preview.h"
 #include "TestEnv.h"
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,5 @@
 #include "Application.h"
 #include "Dir.h"
-#include "Dirsizedlg.h"
 #include "Project.h"
 #include "TestEnv.h"
 #include "TimeBounds.h"
