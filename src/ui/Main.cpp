@@ -1,20 +1,21 @@
 #include "Main.h"
 #include "About.h"
+#include "Areadlg.h"
 #include "BuildPipeline.h"
 #include "ChildProcess.h"
 #include "Controls.h"
+#include "Dir.h"
 #include "Error.h"
 #include "HelpViewer.h"
 #include "KeyFilter.h"
-#include "MediaPage.h"
 #include "Mnemonics.h"
+#include "Pages.h"
 #include "Paths.h"
 #include "ProfileFile.h"
 #include "ProgramPage.h"
 #include "Progress.h"
-#include "ReadmePage.h"
+#include "RegistryForms.h"
 #include "RegistryPage.h"
-#include "RunPage.h"
 #include "Settings.h"
 #include "SettingsStore.h"
 #include <QAction>
@@ -154,6 +155,24 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
 }
 
 TMainForm::~TMainForm() = default;
+
+Forms CreateForms(TMainForm* mainForm)
+{
+    Forms forms;
+    Dialogs* dialogs = mainForm->Services.Dlg;
+    forms.DirForm = new TDirForm(dialogs, mainForm);
+    forms.KeyForm = new TKeyForm(dialogs, mainForm);
+    forms.ValueForm = new TValueForm(dialogs, mainForm);
+    forms.AreaForm = new TAreaForm(
+        dialogs, [mainForm] { mainForm->OpenHelpTopic(QStringLiteral("NastKlikPloch")); }, mainForm);
+    forms.PrevForm = new TPrevForm(dialogs, mainForm);
+    forms.ProgressForm = new TProgressForm(mainForm);
+    forms.ArchiveForm = new TArchiveForm(mainForm);
+    forms.AboutDlg = new TAboutDlg(mainForm);
+    forms.SetForm = new TSetForm(dialogs, forms.DirForm, mainForm);
+    mainForm->AttachForms(forms);
+    return forms;
+}
 
 void TMainForm::AttachForms(const Forms& forms)
 {

@@ -2,9 +2,8 @@
 #include "FakeDialogs.h"
 #include "HelpViewer.h"
 #include "Main.h"
-#include "MediaPage.h"
+#include "Pages.h"
 #include "ProgramPage.h"
-#include "ReadmePage.h"
 #include "SettingsStore.h"
 #include <QByteArray>
 #include <QTemporaryDir>

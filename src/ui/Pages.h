@@ -3,11 +3,38 @@
 #include "ClickArea.h"
 #include <QWidget>
 
+class Dialogs;
+class QCheckBox;
+class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 struct BitmapSize;
 struct Forms;
 struct Project;
+
+// Page "Nfo soubor": the readme text the extractor shows.
+class ReadmePage : public QWidget {
+    Q_OBJECT
+public:
+    explicit ReadmePage(const AppServices& services);
+    void Apply(const Project& project);  // the memo gets the project's readme text
+    void Collect(Project& project) const;
+    QString Text() const;  // the memo's text with CR LF line breaks
+
+signals:
+    void Changed();
+
+private:
+    void LoadBtnClick();
+    void ReadMemoChange();
+    void ClearBtnClick();
+    void ShowText(const QString& text);
+
+    AppServices Services;
+    QPlainTextEdit* ReadMemo;
+    QPushButton* ClearBtn;
+};
 
 // Page "Hudba a obrázek": the background music and the title picture with its click areas.
 class MediaPage : public QWidget {
@@ -45,4 +72,26 @@ private:
     QLineEdit* SkinEdit;
     QPushButton* SetBtn;
     QPushButton* PrevBtn;
+};
+
+// Page "Spustit po extrakci": a program the extractor runs once it is done.
+class RunPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit RunPage(Dialogs* dlg);
+    void Apply(const Project& project);  // through the change handlers
+    void Collect(Project& project) const;
+
+signals:
+    void Changed();
+
+private:
+    void RunChBoxClick();
+
+    QCheckBox* RunChBox;
+    QLabel* ProgNameLabel;
+    QLineEdit* ProgNameEdit;
+    QLabel* CmLineLabel;
+    QLineEdit* CmLineEdit;
+    QCheckBox* AskChBox;
 };

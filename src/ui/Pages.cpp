@@ -1,4 +1,4 @@
-#include "MediaPage.h"
+#include "Pages.h"
 #include "Areadlg.h"
 #include "Controls.h"
 #include "Files.h"
@@ -9,8 +9,81 @@
 #include "Paths.h"
 #include "Project.h"
 #include "SkinPicture.h"
+#include <QApplication>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
+
+ReadmePage::ReadmePage(const AppServices& services) : Services(services)
+{
+    setObjectName(QStringLiteral("NfoPage"));
+    auto* nfoGroup = Make<QGroupBox>(this, "GroupBox3", 4, 2, 420, 204);
+    nfoGroup->setTitle(QStringLiteral("Soubor Readme.nfo:"));
+    ReadMemo = Make<QPlainTextEdit>(nfoGroup, "ReadMemo", 8, 20, 404, 176);
+    QPushButton* loadBtn = Button(this, "LoadBtn", QStringLiteral("&Otevřít"),
+                                  QStringLiteral("Otevře soubor Readme.nfo uložený na disku"), 432, 22, 95, 25);
+    ClearBtn = Button(this, "ClearBtn", QStringLiteral("&Smazat řádky"), QStringLiteral("Smaže všechny napsané řádky"),
+                      432, 54, 95, 25);
+    ClearBtn->setEnabled(false);
+
+    new KeyFilter(ReadMemo, Services.Dlg);
+    connect(ReadMemo, &QPlainTextEdit::textChanged, this, &ReadmePage::ReadMemoChange);
+    connect(loadBtn, &QPushButton::clicked, this, Guarded(this, Services.Dlg, &ReadmePage::LoadBtnClick));
+    connect(ClearBtn, &QPushButton::clicked, this, &ReadmePage::ClearBtnClick);
+}
+
+void ReadmePage::Apply(const Project& p) { ShowText(p.ReadmeText); }
+
+void ReadmePage::Collect(Project& p) const { p.ReadmeText = Text(); }
+
+QString ReadmePage::Text() const
+{
+    // The memo holds lines; the project's text separates them with CR LF. The raw text keeps
+    // no-break spaces (0xA0 in Windows-1250), which the plain text would turn into blanks.
+    QString text = ReadMemo->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    return text;
+}
+
+void ReadmePage::ShowText(const QString& text)
+{
+    QString lines = text;
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    ReadMemo->setPlainText(lines);  // runs ReadMemoChange
+}
+
+void ReadmePage::LoadBtnClick()
+{
+    FileDialogOptions options;
+    options.Title = QStringLiteral("Otevřít .nfo soubory");
+    options.Filter = QStringLiteral("Soubory .nfo (*.nfo)|*.NFO");
+    options.InitialFolder = Paths::Join(Services.ProgramFolder, QStringLiteral("Projekty"));
+    const std::optional<QString> path = Services.Dlg->OpenFile(options);
+    if (!path || !AcceptPath(*Services.Dlg, *path))
+        return;
+    // A file that cannot be read throws before the memo changes; the same text changes nothing.
+    const QString text = LoadReadmeText(*path);
+    if (text != Text())
+        ShowText(text);
+}
+
+void ReadmePage::ReadMemoChange()
+{
+    // The memo's lines are its blocks; an empty last one does not count (ReadmeLineCount's rule,
+    // without copying a long text at every key).
+    const QTextDocument* document = ReadMemo->document();
+    ClearBtn->setEnabled(document->blockCount() > 1 || !document->lastBlock().text().isEmpty());
+    emit Changed();
+}
+
+void ReadmePage::ClearBtnClick()
+{
+    if (Ask(*Services.Dlg, QStringLiteral("Opravdu smazat všechny řádky?")) == MsgAnswer::Yes)
+        ReadMemo->clear();
+}
 
 MediaPage::MediaPage(const AppServices& services, const Forms& windows) : Services(services), Windows(windows)
 {
@@ -188,4 +261,58 @@ void MediaPage::MusicPlayerNotify()
     }
     // The music plays once: nothing restarts it at its end.
     Services.Player->SetNotify(true);
+}
+
+RunPage::RunPage(Dialogs* dlg)
+{
+    setObjectName(QStringLiteral("RunPage"));
+    auto* runGroup = Make<QGroupBox>(this, "GroupBox6", 4, 2, 523, 150);
+    runGroup->setTitle(QStringLiteral("Spuštění jiného programu po rozbalení:"));
+    RunChBox = Make<QCheckBox>(runGroup, "RunChBox", 12, 22, 400, 20);
+    RunChBox->setText(QStringLiteral("Po rozbalení spustit definovaný program"));
+    ProgNameLabel = Label(runGroup, QStringLiteral("Název programu:"), 12, 56, "ProgNameLabel");
+    ProgNameEdit = Make<QLineEdit>(runGroup, "ProgNameEdit", 130, 52, 381, 22);
+    CmLineLabel = Label(runGroup, QStringLiteral("Příkazová řádka:"), 12, 88, "CmLineLabel");
+    CmLineEdit = Make<QLineEdit>(runGroup, "CmLineEdit", 130, 84, 381, 22);
+    AskChBox = Make<QCheckBox>(runGroup, "AskChBox", 12, 118, 300, 20);
+    AskChBox->setText(QStringLiteral("Zeptat se na spuštění"));
+
+    // CmLineEditChange and AskChBoxClick only mark the project changed.
+    for (QLineEdit* edit : {CmLineEdit, ProgNameEdit}) {
+        new KeyFilter(edit, dlg);  // nothing Windows-1250 cannot hold
+        connect(edit, &QLineEdit::textChanged, this, &RunPage::Changed);
+    }
+    connect(AskChBox, &QCheckBox::toggled, this, &RunPage::Changed);
+    connect(RunChBox, &QCheckBox::toggled, this, &RunPage::RunChBoxClick);
+    RunChBoxClick();
+}
+
+void RunPage::RunChBoxClick()
+{
+    const bool on = RunChBox->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{ProgNameLabel, ProgNameEdit, CmLineLabel, CmLineEdit, AskChBox})
+        w->setEnabled(on);
+    const QPalette::ColorRole role = on ? QPalette::Base : QPalette::Button;
+    for (QLineEdit* edit : {ProgNameEdit, CmLineEdit}) {
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, QApplication::palette().color(role));
+        edit->setPalette(palette);
+    }
+    emit Changed();
+}
+
+void RunPage::Apply(const Project& p)
+{
+    RunChBox->setChecked(p.SpustitPrg);
+    ProgNameEdit->setText(p.NazevProg);
+    CmLineEdit->setText(p.PrikRadka);
+    AskChBox->setChecked(p.Zeptat);
+}
+
+void RunPage::Collect(Project& p) const
+{
+    p.SpustitPrg = RunChBox->isChecked();
+    p.NazevProg = ProgNameEdit->text();
+    p.PrikRadka = CmLineEdit->text();
+    p.Zeptat = AskChBox->isChecked();
 }
