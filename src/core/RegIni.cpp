@@ -13,14 +13,12 @@ namespace {
 
 const QString Placeholder = QStringLiteral("Nic");
 
-QString Marker(int code) { return QLatin1Char('(') + TypeNameOf(code) + QLatin1Char(')'); }
-
 const QStringList& Markers()
 {
     static const QStringList markers = [] {
         QStringList list;
         for (int code = 2; code <= 9; ++code)
-            list << Marker(code);
+            list << QLatin1Char('(') + TypeNameOf(code) + QLatin1Char(')');
         return list;
     }();
     return markers;
@@ -117,45 +115,6 @@ void StreamRegIni(const RegistryTree& tree, ProfileFile::SectionStream& stream)
     });
 }
 
-}  // namespace
-
-QByteArray BuildRegIniStream(const RegistryTree& tree)
-{
-    if (HasCaseTwins(tree)) {
-        ProfileFile merged;
-        WriteRegIni(merged, tree);
-        return merged.Render(true);
-    }
-    QByteArray bytes;
-    const ByteSink sink = [&bytes](const QByteArray& piece) { bytes += piece; };
-    ProfileFile::SectionStream stream(sink, true);
-    StreamRegIni(tree, stream);
-    stream.Finish();
-    return bytes;
-}
-
-void WriteRegIni(ProfileFile& profile, const RegistryTree& tree)
-{
-    profile.EraseAllSections();
-    WalkRegIni(tree, [&profile](const QString& section, QStringView name, QStringView marker, QStringView text) {
-        profile.Write(section, name.toString(), marker.toString().append(text));
-    });
-}
-
-void SaveRegIni(const QString& path, const RegistryTree& tree)
-{
-    if (HasCaseTwins(tree)) {
-        ProfileFile profile = ProfileFile::Load(path);
-        WriteRegIni(profile, tree);
-        profile.Save(path);
-        return;
-    }
-    // Every section is written anew: of the earlier file only the text before its first section stays.
-    ProfileFile::LoadPreamble(path).Save(path, [&tree](ProfileFile::SectionStream& stream) { StreamRegIni(tree, stream); });
-}
-
-namespace {
-
 // The lines of a section as the profile reader gives them, each key once with its first value: each
 // type whose marker "(Type)" occurs in a line adds one entry, in code order, from the line with that
 // marker's first occurrence removed.
@@ -218,6 +177,41 @@ private:
 };
 
 }  // namespace
+
+QByteArray BuildRegIniStream(const RegistryTree& tree)
+{
+    if (HasCaseTwins(tree)) {
+        ProfileFile merged;
+        WriteRegIni(merged, tree);
+        return merged.Render(true);
+    }
+    QByteArray bytes;
+    const ByteSink sink = [&bytes](const QByteArray& piece) { bytes += piece; };
+    ProfileFile::SectionStream stream(sink, true);
+    StreamRegIni(tree, stream);
+    stream.Finish();
+    return bytes;
+}
+
+void WriteRegIni(ProfileFile& profile, const RegistryTree& tree)
+{
+    profile.EraseAllSections();
+    WalkRegIni(tree, [&profile](const QString& section, QStringView name, QStringView marker, QStringView text) {
+        profile.Write(section, name.toString(), marker.toString().append(text));
+    });
+}
+
+void SaveRegIni(const QString& path, const RegistryTree& tree)
+{
+    if (HasCaseTwins(tree)) {
+        ProfileFile profile = ProfileFile::Load(path);
+        WriteRegIni(profile, tree);
+        profile.Save(path);
+        return;
+    }
+    // Every section is written anew: of the earlier file only the text before its first section stays.
+    ProfileFile::LoadPreamble(path).Save(path, [&tree](ProfileFile::SectionStream& stream) { StreamRegIni(tree, stream); });
+}
 
 RegIniLoadReport LoadRegIni(const QByteArray& bytes, RegistryTree& tree)
 {

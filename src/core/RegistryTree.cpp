@@ -1,17 +1,13 @@
 #include "RegistryTree.h"
 #include <algorithm>
 
-namespace {
-
 // The type code as text. The eight codes share static texts: a large tree holds one per entry.
-QString CodeText(int code)
+static QString CodeText(int code)
 {
     static const QString texts[] = {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
                                     QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
     return code >= 2 && code <= 9 ? texts[code - 2] : QString::number(code);
 }
-
-}  // namespace
 
 const QStringList& RegistryTree::RootNames()
 {
