@@ -154,8 +154,6 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     CentreOnScreen(this, true);
 }
 
-TMainForm::~TMainForm() = default;
-
 Forms CreateForms(TMainForm* mainForm)
 {
     Forms forms;
@@ -170,14 +168,9 @@ Forms CreateForms(TMainForm* mainForm)
     forms.ArchiveForm = new TArchiveForm(mainForm);
     forms.AboutDlg = new TAboutDlg(mainForm);
     forms.SetForm = new TSetForm(dialogs, forms.DirForm, mainForm);
-    mainForm->AttachForms(forms);
+    mainForm->Windows = forms;
+    mainForm->Registry->AttachForms(forms.KeyForm, forms.ValueForm);
     return forms;
-}
-
-void TMainForm::AttachForms(const Forms& forms)
-{
-    Windows = forms;
-    Registry->AttachForms(forms.KeyForm, forms.ValueForm);
 }
 
 void TMainForm::FormCreate()

@@ -20,9 +20,6 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
     explicit TMainForm(const AppServices& services, QWidget* parent = nullptr);
-    ~TMainForm() override;
-
-    void AttachForms(const Forms& forms);
 
     template <typename Handler>
     auto Guarded(Handler handler)

@@ -312,6 +312,9 @@ void TestSettings::layout()
     QVERIFY(form->OkBtn->x() < form->CancelBtn->x());
     QCOMPARE(NextTabStop(form->InstNameEdit), form->DatNameEdit);
     QCOMPARE(NextTabStop(form->DatNameEdit), form->OutDirEdit);
+    QCOMPARE(NextTabStop(form->OutDirEdit), form->OutDirBtn);
+    QCOMPARE(NextTabStop(form->OutDirBtn), form->OkBtn);
+    QCOMPARE(NextTabStop(form->OkBtn), form->CancelBtn);
     QStringList texts;
     for (QLabel* label : form->findChildren<QLabel*>()) {
         texts << label->text();
