@@ -118,7 +118,7 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     TabPages->addTab(NfoTab, QStringLiteral("Nfo soubor"));
     MediaTab = new MediaPage(Services, Windows);
     TabPages->addTab(MediaTab, QStringLiteral("Hudba a obrázek"));
-    Registry = new RegistryPage(Services);
+    Registry = new RegistryPage(Services, Windows);
     TabPages->addTab(Registry, QStringLiteral("Registry"));
     RunTab = new RunPage(Services.Dlg);
     TabPages->addTab(RunTab, QStringLiteral("Spustit po extrakci"));
@@ -169,7 +169,6 @@ Forms CreateForms(TMainForm* mainForm)
     forms.AboutDlg = new TAboutDlg(mainForm);
     forms.SetForm = new TSetForm(dialogs, forms.DirForm, mainForm);
     mainForm->Windows = forms;
-    mainForm->Registry->AttachForms(forms.KeyForm, forms.ValueForm);
     return forms;
 }
 

@@ -1,5 +1,6 @@
 #include "RegistryPage.h"
 #include "Controls.h"
+#include "Forms.h"
 #include "Guarded.h"
 #include "Paths.h"
 #include "ProfileFile.h"
@@ -85,8 +86,8 @@ void WalkIndexes(const RegistryKeyModel& model, Visit visit)
 
 }  // namespace
 
-RegistryPage::RegistryPage(const AppServices& services, QWidget* parent)
-    : QWidget(parent), Dlg(services.Dlg), ProgramFolder(services.ProgramFolder)
+RegistryPage::RegistryPage(const AppServices& services, const Forms& windows)
+    : Dlg(services.Dlg), ProgramFolder(services.ProgramFolder), Windows(windows)
 {
     setObjectName(QStringLiteral("RegistryPage"));
     Keys = new RegistryKeyModel(Registry, this);
@@ -142,12 +143,6 @@ RegistryPage::~RegistryPage()
     delete ValueView;
 }
 
-void RegistryPage::AttachForms(TKeyForm* keyForm, TValueForm* valueForm)
-{
-    KeyForm = keyForm;
-    ValueForm = valueForm;
-}
-
 void RegistryPage::Apply(const Project& project)
 {
     Values->SetKey(nullptr);
@@ -197,7 +192,7 @@ void RegistryPage::AddKeyBtnClick()
     RegKey* parent = RegistryKeyModel::KeyOf(parentIndex);
     if (!parent)
         return;
-    const std::optional<QString> name = KeyForm->Execute(QStringLiteral("Nový klíč"));
+    const std::optional<QString> name = Windows.KeyForm->Execute(QStringLiteral("Nový klíč"));
     if (!name)
         return;
     if (KeyNameUsedAtLevel(Registry, *name, parent->Depth() + 1, nullptr))
@@ -216,7 +211,7 @@ void RegistryPage::EditKeyBtnClick()
     RegKey* key = CurrentKey();
     if (!key || key->IsRoot())
         return;
-    const std::optional<QString> name = KeyForm->Execute(QStringLiteral("Editace klíče"), key->Name);
+    const std::optional<QString> name = Windows.KeyForm->Execute(QStringLiteral("Editace klíče"), key->Name);
     if (!name)
         return;
     if (KeyNameUsedAtLevel(Registry, *name, key->Depth(), key))
@@ -246,7 +241,7 @@ void RegistryPage::AddBtnClick()
     RegKey* key = Values->Key();
     if (!key)
         return;
-    const std::optional<RegEntry> entry = ValueForm->Execute(QStringLiteral("Přidání nového jména a hodnoty"));
+    const std::optional<RegEntry> entry = Windows.ValueForm->Execute(QStringLiteral("Přidání nového jména a hodnoty"));
     if (!entry)
         return;
     if (const QString refusal = EntryRefusal(key, *entry, -1); !refusal.isEmpty())
@@ -262,7 +257,7 @@ void RegistryPage::EditBtnClick()
     if (!key || row < 0)
         return;
     const QString text = key->Values.Entries[row];
-    const std::optional<RegEntry> entry = ValueForm->Execute(
+    const std::optional<RegEntry> entry = Windows.ValueForm->Execute(
         QStringLiteral("Editace jména a hodnoty"),
         RegEntry{EntryName(text), EntryValue(text), TypeNameOf(key->Values.TypeCodes[row].toInt())});
     if (!entry)

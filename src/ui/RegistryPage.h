@@ -8,8 +8,7 @@ class QPushButton;
 class QTreeView;
 class RegistryKeyModel;
 class RegistryValueModel;
-class TKeyForm;
-class TValueForm;
+struct Forms;
 struct Project;
 
 // The page "Registry": the keys the extractor creates, edited in a tree of keys and the list of the
@@ -17,10 +16,8 @@ struct Project;
 class RegistryPage : public QWidget {
     Q_OBJECT
 public:
-    explicit RegistryPage(const AppServices& services, QWidget* parent = nullptr);
+    RegistryPage(const AppServices& services, const Forms& windows);
     ~RegistryPage() override;
-
-    void AttachForms(TKeyForm* keyForm, TValueForm* valueForm);
 
     void Apply(const Project& project);  // the project's keys replace the page's; not a change
     void Collect(Project& project) const;
@@ -51,8 +48,7 @@ private:
 
     Dialogs* Dlg;
     QString ProgramFolder;
-    TKeyForm* KeyForm = nullptr;
-    TValueForm* ValueForm = nullptr;
+    const Forms& Windows;
     RegistryTree Registry;
     RegistryKeyModel* Keys;
     RegistryValueModel* Values;
