@@ -130,8 +130,6 @@ MusicPlayer::MusicPlayer(QString soundFont, QObject* parent) : QObject(parent), 
 
 MusicPlayer::~MusicPlayer() { Close(); }
 
-QString MusicPlayer::DefaultSoundFont() { return QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2"); }
-
 bool MusicPlayer::TakeNotify() { return std::exchange(NotifyNext, true); }
 
 MusicPlayer::Kind MusicPlayer::Inspect()

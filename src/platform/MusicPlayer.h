@@ -16,7 +16,7 @@ public:
     ~MusicPlayer() override;
 
     // Debian's General MIDI sound font (package timgm6mb-soundfont).
-    static QString DefaultSoundFont();
+    static QString DefaultSoundFont() { return QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2"); }
 
     QString FileName;
 

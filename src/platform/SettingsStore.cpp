@@ -6,8 +6,6 @@
 #include <QStandardPaths>
 #include <memory>
 
-QtSettingsStore::QtSettingsStore(QString iniPath) : IniPath(std::move(iniPath)) {}
-
 QString DefaultWinRarPath()
 {
 #ifdef Q_OS_WIN

@@ -13,7 +13,7 @@ public:
 class QtSettingsStore : public SettingsStore {
 public:
     // iniPath empty: the platform's per-user store; otherwise that ini file (tests).
-    explicit QtSettingsStore(QString iniPath = {});
+    explicit QtSettingsStore(QString iniPath = {}) : IniPath(std::move(iniPath)) {}
     QString LoadWinRarPath() override;
     void StoreWinRarPath(const QString& path) override;
 

@@ -38,7 +38,8 @@ MsgAnswer QtDialogs::MessageBox(const QString& text, const QString& title, MsgIc
     }
 }
 
-QString QtDialogs::QtFilter(const QString& filter)
+// "Text (*.x)|*.X|Other (*.y)|*.Y" as Qt's ";;" filter list, each pattern in lower and upper case.
+static QString QtFilter(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
@@ -97,7 +98,7 @@ static std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogOpt
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
         captionsShowPatterns = captionsShowPatterns && parts[i].trimmed().endsWith(QLatin1Char(')'));
     dialog.setOption(QFileDialog::HideNameFilterDetails, captionsShowPatterns);
-    dialog.setNameFilter(QtDialogs::QtFilter(options.Filter));
+    dialog.setNameFilter(QtFilter(options.Filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : (options.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.ConfirmOverwrite);

@@ -15,9 +15,6 @@ public:
     int RunModal(QObject* window) override;
     void Beep() override;
 
-    // "Text (*.x)|*.X|Other (*.y)|*.Y" as Qt's ";;" filter list, each pattern in lower and upper case.
-    static QString QtFilter(const QString& filter);
-
 private:
     QWidget* Parent;
 };
