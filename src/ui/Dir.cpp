@@ -85,6 +85,45 @@ bool IsBelowOrAt(const QString& folder, const QString& root)
 #endif
 }
 
+QString DriveOf(const QComboBox* drives, const QString& folder)
+{
+    const QString internal = Internal(folder);
+    QString best;
+    for (int i = 0; i < drives->count(); ++i) {
+        const QString root = drives->itemData(i).toString();
+        if (IsBelowOrAt(internal, root) && root.size() > best.size())
+            best = root;
+    }
+    return best;
+}
+
+void FillList(QListWidget* list, const QString& current)
+{
+    QStringList chain;
+    for (QString p = current;; p = ParentOf(p)) {
+        chain.prepend(p);
+        if (ParentOf(p) == p)
+            break;
+    }
+    list->clear();
+    const QIcon open = list->style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = list->style()->standardIcon(QStyle::SP_DirClosedIcon);
+    auto add = [list](const QIcon& icon, int depth, const QString& text, const QString& path) {
+        auto* item = new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + text, list);
+        item->setData(Qt::UserRole, path);
+    };
+    for (int depth = 0; depth < chain.size(); ++depth) {
+        const QString& p = chain[depth];
+        add(open, depth, depth == 0 ? QDir::toNativeSeparators(p) : QFileInfo(p).fileName(), p);
+    }
+    list->setCurrentRow(int(chain.size()) - 1);
+    const QStringList subfolders
+        = QDir(current).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    const QString prefix = current.endsWith(QLatin1Char('/')) ? current : current + QLatin1Char('/');
+    for (const QString& name : subfolders)
+        add(closed, int(chain.size()), name, prefix + name);
+}
+
 }  // namespace
 
 TDirForm::TDirForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dialogs)
@@ -147,18 +186,6 @@ QStringList TDirForm::Drives()
     return drives;
 }
 
-QString TDirForm::DriveOf(const QString& folder) const
-{
-    const QString internal = Internal(folder);
-    QString best;
-    for (int i = 0; i < DriveComboBox1->count(); ++i) {
-        const QString root = DriveComboBox1->itemData(i).toString();
-        if (IsBelowOrAt(internal, root) && root.size() > best.size())
-            best = root;
-    }
-    return best;
-}
-
 void TDirForm::SetDirectory(const QString& folder)
 {
     QString path = Internal(QDir(folder).absolutePath());
@@ -166,44 +193,16 @@ void TDirForm::SetDirectory(const QString& folder)
         path = ParentOf(path);
     CurrentFolder = QDir::toNativeSeparators(path);
 
-    const QString drive = DriveOf(path);
+    const QString drive = DriveOf(DriveComboBox1, path);
     if (!drive.isEmpty())
         LastFolderOfDrive.insert(drive, path);
     {
         const QSignalBlocker block(DriveComboBox1);
         DriveComboBox1->setCurrentIndex(DriveComboBox1->findData(drive));
     }
-    FillList();
+    FillList(DirectoryListBox1, path);
     // On screen the path is shortened to the label's width; Directory() stays the full path.
     DirLabel->setText(DirLabel->fontMetrics().elidedText(CurrentFolder, Qt::ElideMiddle, DirLabel->width()));
-}
-
-void TDirForm::FillList()
-{
-    const QString current = Internal(CurrentFolder);
-    QStringList chain;
-    for (QString p = current;; p = ParentOf(p)) {
-        chain.prepend(p);
-        if (ParentOf(p) == p)
-            break;
-    }
-    DirectoryListBox1->clear();
-    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    auto add = [this](const QIcon& icon, int depth, const QString& text, const QString& path) {
-        auto* item = new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + text, DirectoryListBox1);
-        item->setData(Qt::UserRole, path);
-    };
-    for (int depth = 0; depth < chain.size(); ++depth) {
-        const QString& p = chain[depth];
-        add(open, depth, depth == 0 ? QDir::toNativeSeparators(p) : QFileInfo(p).fileName(), p);
-    }
-    DirectoryListBox1->setCurrentRow(int(chain.size()) - 1);
-    const QStringList subfolders
-        = QDir(current).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
-    const QString prefix = current.endsWith(QLatin1Char('/')) ? current : current + QLatin1Char('/');
-    for (const QString& name : subfolders)
-        add(closed, int(chain.size()), name, prefix + name);
 }
 
 void TDirForm::DirectoryListBox1Click(QListWidgetItem* item)

@@ -59,9 +59,6 @@ public:
 
 private:
     Dialogs* Dlg;
-    QString DriveOf(const QString& folder) const;
-    void FillList();
-
     QString CurrentFolder;
     QHash<QString, QString> LastFolderOfDrive;  // choosing a drive returns to its last folder
 };

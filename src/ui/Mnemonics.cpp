@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <algorithm>
 
@@ -26,6 +25,31 @@ void Trigger(QWidget* control)
         group->setChecked(!group->isChecked());
         group->setFocus(Qt::ShortcutFocusReason);
     }
+}
+
+bool MenuBarClaims(QMainWindow* window, const QKeySequence& key)
+{
+    const QList<QAction*> menus = window->menuBar()->actions();
+    return std::any_of(menus.begin(), menus.end(), [&key](const QAction* menu) {
+        return menu->isVisible() && menu->isEnabled() && Shows(key, menu->text());
+    });
+}
+
+QWidget* ControlClaiming(QMainWindow* window, const QKeySequence& key)
+{
+    const QList<QWidget*> controls = window->centralWidget()->findChildren<QWidget*>();
+    for (QWidget* control : controls) {
+        if (!control->isVisible() || !control->isEnabled())
+            continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(control); button && Shows(key, button->text()))
+            return control;
+        if (auto* label = qobject_cast<QLabel*>(control);
+            label && label->buddy() && label->buddy()->isEnabled() && Shows(key, label->text()))
+            return control;
+        if (auto* group = qobject_cast<QGroupBox*>(control); group && group->isCheckable() && Shows(key, group->title()))
+            return control;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -62,9 +86,9 @@ bool ControlMnemonics::eventFilter(QObject* watched, QEvent* event)
         if (first != menus.end())
             Window->menuBar()->setActiveAction(*first);
     } else {
-        if (!(key->modifiers() & Qt::AltModifier) || !MenuBarClaims(pressed))
+        if (!(key->modifiers() & Qt::AltModifier) || !MenuBarClaims(Window, pressed))
             return false;
-        QWidget* control = ControlClaiming(pressed);
+        QWidget* control = ControlClaiming(Window, pressed);
         if (!control)
             return false;
         Trigger(control);
@@ -72,29 +96,4 @@ bool ControlMnemonics::eventFilter(QObject* watched, QEvent* event)
     key->accept();
     SwallowKey = key->key();
     return true;
-}
-
-bool ControlMnemonics::MenuBarClaims(const QKeySequence& key) const
-{
-    const QList<QAction*> menus = Window->menuBar()->actions();
-    return std::any_of(menus.begin(), menus.end(), [&key](const QAction* menu) {
-        return menu->isVisible() && menu->isEnabled() && Shows(key, menu->text());
-    });
-}
-
-QWidget* ControlMnemonics::ControlClaiming(const QKeySequence& key) const
-{
-    const QList<QWidget*> controls = Window->centralWidget()->findChildren<QWidget*>();
-    for (QWidget* control : controls) {
-        if (!control->isVisible() || !control->isEnabled())
-            continue;
-        if (auto* button = qobject_cast<QAbstractButton*>(control); button && Shows(key, button->text()))
-            return control;
-        if (auto* label = qobject_cast<QLabel*>(control);
-            label && label->buddy() && label->buddy()->isEnabled() && Shows(key, label->text()))
-            return control;
-        if (auto* group = qobject_cast<QGroupBox*>(control); group && group->isCheckable() && Shows(key, group->title()))
-            return control;
-    }
-    return nullptr;
 }

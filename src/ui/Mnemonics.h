@@ -1,9 +1,7 @@
 #pragma once
 #include <QObject>
 
-class QKeySequence;
 class QMainWindow;
-class QWidget;
 
 // Alt+letter belongs to the visible, enabled control of the window that shows that letter underlined,
 // and to the menu bar only where no such control is on screen, as on Windows. Qt gives it to the menu
@@ -17,9 +15,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool MenuBarClaims(const QKeySequence& key) const;
-    QWidget* ControlClaiming(const QKeySequence& key) const;
-
     QMainWindow* Window;
     int SwallowKey = 0;  // the key press that follows an override handled here
 };

@@ -85,6 +85,20 @@ void ReadmePage::ClearBtnClick()
         ReadMemo->clear();
 }
 
+// Shows its message on failure.
+static bool CheckSkinPicture(Dialogs& dialogs, const QString& path, BitmapSize& size)
+{
+    QString message;
+    switch (CheckSkinPictureFile(path, size)) {  // a file that cannot be read throws
+    case SkinPictureFault::None: return true;
+    case SkinPictureFault::Extension: message = QStringLiteral("Soubor s bitmapou musí mít příponu .bmp."); break;
+    case SkinPictureFault::TooLarge: message = QStringLiteral("Bitmapa nemůže být větší než 600x400 bodů."); break;
+    case SkinPictureFault::TooSmall: message = QStringLiteral("Bitmapa nemůže být menší než 100x100 bodů."); break;
+    }
+    Refuse(dialogs, message);
+    return false;
+}
+
 MediaPage::MediaPage(const AppServices& services, const Forms& windows) : Services(services), Windows(windows)
 {
     setObjectName(QStringLiteral("MediaPage"));
@@ -164,23 +178,10 @@ void MediaPage::SkinBtnClick()
     SkinEdit->setText(*path);
 }
 
-bool MediaPage::CheckSkinPicture(const QString& path, BitmapSize& size)
-{
-    QString message;
-    switch (CheckSkinPictureFile(path, size)) {  // a file that cannot be read throws
-    case SkinPictureFault::None: return true;
-    case SkinPictureFault::Extension: message = QStringLiteral("Soubor s bitmapou musí mít příponu .bmp."); break;
-    case SkinPictureFault::TooLarge: message = QStringLiteral("Bitmapa nemůže být větší než 600x400 bodů."); break;
-    case SkinPictureFault::TooSmall: message = QStringLiteral("Bitmapa nemůže být menší než 100x100 bodů."); break;
-    }
-    Refuse(*Services.Dlg, message);
-    return false;
-}
-
 void MediaPage::PrevBtnClick()
 {
     BitmapSize size;
-    if (!CheckSkinPicture(SkinEdit->text(), size))
+    if (!CheckSkinPicture(*Services.Dlg, SkinEdit->text(), size))
         return;
     Windows.PrevForm->Execute(SkinEdit->text(), {Rozbal, Readme, Konec});
 }
@@ -188,7 +189,7 @@ void MediaPage::PrevBtnClick()
 void MediaPage::SetBtnClick()
 {
     BitmapSize size;
-    if (!CheckSkinPicture(SkinEdit->text(), size))
+    if (!CheckSkinPicture(*Services.Dlg, SkinEdit->text(), size))
         return;
     const std::optional<ClickAreas> areas = Windows.AreaForm->Execute(SkinEdit->text(), size, {Rozbal, Readme, Konec});
     if (!areas)

@@ -9,7 +9,6 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-struct BitmapSize;
 struct Forms;
 struct Project;
 
@@ -55,7 +54,6 @@ signals:
 private:
     void SkinEditChange();
     void SkinBtnClick();
-    bool CheckSkinPicture(const QString& path, BitmapSize& size);  // shows its message on failure
     void PrevBtnClick();
     void SetBtnClick();
     void BkMusicBtnClick();
