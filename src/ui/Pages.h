@@ -12,17 +12,25 @@ class QPushButton;
 struct Forms;
 struct Project;
 
-// Page "Nfo soubor": the readme text the extractor shows.
-class ReadmePage : public QWidget {
+// A page of the main window: its controls hold its part of the project.
+class ProjectPage : public QWidget {
     Q_OBJECT
 public:
-    explicit ReadmePage(const AppServices& services);
-    void Apply(const Project& project);  // the memo gets the project's readme text
-    void Collect(Project& project) const;
-    QString Text() const;  // the memo's text with CR LF line breaks
+    virtual void Apply(const Project& project) = 0;
+    virtual void Collect(Project& project) const = 0;
 
 signals:
     void Changed();
+};
+
+// Page "Nfo soubor": the readme text the extractor shows.
+class ReadmePage : public ProjectPage {
+    Q_OBJECT
+public:
+    explicit ReadmePage(const AppServices& services);
+    void Apply(const Project& project) override;  // the memo gets the project's readme text
+    void Collect(Project& project) const override;
+    QString Text() const;  // the memo's text with CR LF line breaks
 
 private:
     void LoadBtnClick();
@@ -36,20 +44,17 @@ private:
 };
 
 // Page "Hudba a obrázek": the background music and the title picture with its click areas.
-class MediaPage : public QWidget {
+class MediaPage : public ProjectPage {
     Q_OBJECT
 public:
     MediaPage(const AppServices& services, const Forms& windows);
-    void Apply(const Project& project);  // through the change handlers
-    void Collect(Project& project) const;
+    void Apply(const Project& project) override;  // through the change handlers
+    void Collect(Project& project) const override;
 
     // The picture's click areas, set in the area editor; no control shows them.
     ClickArea Rozbal;
     ClickArea Readme;
     ClickArea Konec;
-
-signals:
-    void Changed();
 
 private:
     void SkinEditChange();
@@ -73,15 +78,12 @@ private:
 };
 
 // Page "Spustit po extrakci": a program the extractor runs once it is done.
-class RunPage : public QWidget {
+class RunPage : public ProjectPage {
     Q_OBJECT
 public:
     explicit RunPage(Dialogs* dlg);
-    void Apply(const Project& project);  // through the change handlers
-    void Collect(Project& project) const;
-
-signals:
-    void Changed();
+    void Apply(const Project& project) override;  // through the change handlers
+    void Collect(Project& project) const override;
 
 private:
     void RunChBoxClick();

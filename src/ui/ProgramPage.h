@@ -1,8 +1,7 @@
 #pragma once
-#include "AppServices.h"
 #include "DirSize.h"
+#include "Pages.h"
 #include <QPointer>
-#include <QWidget>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -10,18 +9,16 @@
 class QLineEdit;
 class QThread;
 class QTimer;
-struct Forms;
-struct Project;
 
 // Page "Program": the program to pack, its size, where it goes, and the archiver.
-class ProgramPage : public QWidget {
+class ProgramPage : public ProjectPage {
     Q_OBJECT
 public:
     ProgramPage(const AppServices& services, const Forms& windows);
     ~ProgramPage() override;
     // Through the change handlers; DiskMisto after ArchAdr, so the stored size replaces the measured one.
-    void Apply(const Project& project);
-    void Collect(Project& project) const;
+    void Apply(const Project& project) override;
+    void Collect(Project& project) const override;
     void Reset(const QString& winRarExe);  // New: emptied in the order New has always used
     bool CanBuild() const;                 // every field the Build command needs is filled
     QString WinRarPath() const;
@@ -32,7 +29,6 @@ public:
     DirSizeProbe FolderProbe;   // passed to every walk (tests slow it down)
 
 signals:
-    void Changed();
     void BuildFieldsChanged();
     void FolderMeasured();  // the wait window has gone away, so the main window counts as activated again
 

@@ -1,26 +1,23 @@
 #pragma once
-#include "AppServices.h"
+#include "Pages.h"
 #include "RegistryTree.h"
-#include <QWidget>
 
 class QListView;
 class QPushButton;
 class QTreeView;
 class RegistryKeyModel;
 class RegistryValueModel;
-struct Forms;
-struct Project;
 
 // The page "Registry": the keys the extractor creates, edited in a tree of keys and the list of the
 // selected key's entries.
-class RegistryPage : public QWidget {
+class RegistryPage : public ProjectPage {
     Q_OBJECT
 public:
     RegistryPage(const AppServices& services, const Forms& windows);
     ~RegistryPage() override;
 
-    void Apply(const Project& project);  // the project's keys replace the page's; not a change
-    void Collect(Project& project) const;
+    void Apply(const Project& project) override;  // the project's keys replace the page's; not a change
+    void Collect(Project& project) const override;
     const RegistryTree& Tree() const { return Registry; }
 
     // Adds the keys of a Reg.ini to the page's and shows the last key loaded.
@@ -28,9 +25,6 @@ public:
     void LoadRegIni(const QByteArray& bytes, const QString& path);  // path names the file in messages
     // Writes the page's keys to path, asking first when the file exists.
     void SaveRegIni(const QString& path);
-
-signals:
-    void Changed();
 
 private:
     void RegViewChange();
