@@ -17,7 +17,6 @@
 #include "Settings.h"
 #include "SettingsStore.h"
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -105,9 +104,7 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     client->setObjectName(QStringLiteral("Client"));
     setCentralWidget(client);
     client->setFixedSize(538, 299);
-    auto* line = Make<QFrame>(client, "Bevel1", 0, 0, 538, 2);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
+    Make<QFrame>(client, "Bevel1", 0, 0, 538, 2)->setFrameStyle(QFrame::HLine | QFrame::Sunken);
 
     TabPages = Make<QTabWidget>(client, "TabPages", 0, 4, 537, 241);
     ProgramTab = new ProgramPage(Services, Windows);
@@ -128,12 +125,8 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     connect(BuildBtn, &QPushButton::clicked, BuildPrAct, &QAction::trigger);
     connect(ExitBtn, &QPushButton::clicked, ExitPrAct, &QAction::trigger);
     connect(BuildPrAct, &QAction::enabledChanged, BuildBtn, &QPushButton::setEnabled);
-    const auto changed = [this] { Modified = true; };
-    connect(ProgramTab, &ProgramPage::Changed, this, changed);
-    connect(NfoTab, &ReadmePage::Changed, this, changed);
-    connect(MediaTab, &MediaPage::Changed, this, changed);
-    connect(Registry, &RegistryPage::Changed, this, changed);
-    connect(RunTab, &RunPage::Changed, this, changed);
+    for (ProjectPage* page : std::initializer_list<ProjectPage*>{ProgramTab, NfoTab, MediaTab, Registry, RunTab})
+        connect(page, &ProjectPage::Changed, this, [this] { Modified = true; });
     connect(ProgramTab, &ProgramPage::BuildFieldsChanged, this,
             [this] { BuildPrAct->setEnabled(ProgramTab->CanBuild()); });
     connect(ProgramTab, &ProgramPage::FolderMeasured, this, [this] {
@@ -172,14 +165,13 @@ Forms CreateForms(TMainForm* mainForm)
 
 void TMainForm::FormCreate()
 {
-    ProgramFolder = Services.ProgramFolder;
     for (const char* name : {"Projekty", "Vystup", "Obrazky", "Hudba"}) {
-        const QString folder = Paths::Join(ProgramFolder, QLatin1String(name));
+        const QString folder = Paths::Join(Services.ProgramFolder, QLatin1String(name));
         if (!QFileInfo(folder).isDir())
             QDir().mkdir(folder);  // one level; a failure shows later, where the folder is used
     }
-    SetProjectPath(Paths::Join(Paths::Join(ProgramFolder, QStringLiteral("Projekty")), UntitledName));
-    Vystup = Paths::Join(ProgramFolder, QStringLiteral("Vystup"));
+    SetProjectPath(Paths::Join(Paths::Join(Services.ProgramFolder, QStringLiteral("Projekty")), UntitledName));
+    Vystup = Paths::Join(Services.ProgramFolder, QStringLiteral("Vystup"));
     // "Instal" at start-up but "Install" after New: the program has always differed here.
     JmenoInst = QStringLiteral("Instal");
     JmenoDat = QStringLiteral("Instal");
@@ -190,12 +182,10 @@ void TMainForm::FormCreate()
 
 bool TMainForm::event(QEvent* e)
 {
-    if (e->type() == QEvent::WindowActivate && ActivatePending) {
-        const bool handled = QMainWindow::event(e);
+    const bool handled = QMainWindow::event(e);
+    if (e->type() == QEvent::WindowActivate && ActivatePending)
         RunActivation();
-        return handled;
-    }
-    return QMainWindow::event(e);
+    return handled;
 }
 
 void TMainForm::RunActivation()
@@ -219,12 +209,9 @@ void TMainForm::FormActivate()
 
 void TMainForm::closeEvent(QCloseEvent* e)
 {
-    if (!FormCloseQuery()) {
-        e->ignore();
-        return;
-    }
-    FormClose();
-    e->accept();
+    e->setAccepted(FormCloseQuery());
+    if (e->isAccepted())
+        FormClose();
 }
 
 bool TMainForm::FormCloseQuery()
@@ -285,16 +272,14 @@ void TMainForm::NewPrActExecute()
         return;
     const Project blank;
     ProgramTab->Reset(Services.Settings->LoadWinRarPath());
-    NfoTab->Apply(blank);
-    MediaTab->Apply(blank);
-    Registry->Apply(blank);
-    RunTab->Apply(blank);
-    Vystup = Paths::Join(ProgramFolder, QStringLiteral("Vystup"));
+    for (ProjectPage* page : std::initializer_list<ProjectPage*>{NfoTab, MediaTab, Registry, RunTab})
+        page->Apply(blank);
+    Vystup = Paths::Join(Services.ProgramFolder, QStringLiteral("Vystup"));
     JmenoDat = QStringLiteral("Install");  // not FormCreate's "Instal": both are the program's own
     JmenoInst = QStringLiteral("Install");
     TabPages->setCurrentIndex(0);
     setWindowTitle(QStringLiteral("Zelvakon - ") + UntitledName);
-    SetProjectPath(Paths::Join(Paths::Join(ProgramFolder, QStringLiteral("Projekty")), UntitledName));
+    SetProjectPath(Paths::Join(Paths::Join(Services.ProgramFolder, QStringLiteral("Projekty")), UntitledName));
     Modified = false;
 }
 
@@ -323,7 +308,7 @@ void TMainForm::OpenPrActExecute()
     FileDialogOptions options;
     options.Title = QStringLiteral("Otevřít projekt...");
     options.Filter = QStringLiteral("Projektové soubory (*.zpf)|*.ZPF");
-    options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Projekty"));
+    options.InitialFolder = Paths::Join(Services.ProgramFolder, QStringLiteral("Projekty"));
     const std::optional<QString> path = Services.Dlg->OpenFile(options);
     if (!path || !AcceptPath(*Services.Dlg, *path))
         return;
@@ -367,7 +352,7 @@ bool TMainForm::SavePrAsActExecute()
     FileDialogOptions options;
     options.Title = QStringLiteral("Uložit projekt jako");
     options.Filter = QStringLiteral("Zelvakon Project File (*.zpf)|*.ZPF");
-    options.InitialFolder = Paths::Join(ProgramFolder, QStringLiteral("Projekty"));
+    options.InitialFolder = Paths::Join(Services.ProgramFolder, QStringLiteral("Projekty"));
     options.FileName = SaveDialogFileName;
     options.MustExist = false;
     options.ConfirmOverwrite = true;
@@ -412,28 +397,22 @@ void TMainForm::WriteProjectFile(const QString& path)
 Project TMainForm::CollectProject() const
 {
     Project p;
-    ProgramTab->Collect(p);
-    MediaTab->Collect(p);
-    RunTab->Collect(p);
+    for (ProjectPage* page : std::initializer_list<ProjectPage*>{ProgramTab, MediaTab, RunTab, Registry, NfoTab})
+        page->Collect(p);
     p.Vystup = Vystup;
     p.JmenoInst = JmenoInst;
     p.JmenoDat = JmenoDat;
-    Registry->Collect(p);
-    NfoTab->Collect(p);
     return p;
 }
 
 void TMainForm::ApplyProject(const Project& p)
 {
     // The order matters: ArchAdr measures the folder, and the stored DiskMisto then replaces that size.
-    ProgramTab->Apply(p);
-    MediaTab->Apply(p);
-    RunTab->Apply(p);
-    NfoTab->Apply(p);
+    for (ProjectPage* page : std::initializer_list<ProjectPage*>{ProgramTab, MediaTab, RunTab, NfoTab, Registry})
+        page->Apply(p);
     Vystup = p.Vystup;
     JmenoInst = p.JmenoInst;
     JmenoDat = p.JmenoDat;
-    Registry->Apply(p);
 }
 
 void TMainForm::SetActExecute()

@@ -38,7 +38,6 @@ public:
     // --- state beside the controls
     AppServices Services;
     Forms Windows;
-    QString ProgramFolder;
     QString ProjectPath;
     QString ProjectFolder;
     QString HelpFile;
