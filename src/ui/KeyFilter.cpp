@@ -9,12 +9,12 @@
 #include <QTextDocument>
 #include <QWidget>
 
-KeyFilter::KeyFilter(QWidget* field, Dialogs* dialogs, std::function<bool(QChar)> accept)
+KeyFilter::KeyFilter(QWidget* field, Dialogs* dialogs, std::function<bool(QChar)> accept, Pasted pasted)
     : QObject(field), Dlg(dialogs), Accept(std::move(accept))
 {
     field->installEventFilter(this);
     // Pasted text skips the key filter: what a one-line field cannot store is taken out again, with the beep.
-    if (auto* edit = qobject_cast<QLineEdit*>(field)) {
+    if (auto* edit = qobject_cast<QLineEdit*>(field); edit && pasted == Pasted::Cleaned) {
         connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
             QString kept;
             kept.reserve(text.size());

@@ -13,7 +13,9 @@ class QWidget;
 class KeyFilter : public QObject {
     Q_OBJECT
 public:
-    KeyFilter(QWidget* field, Dialogs* dialogs, std::function<bool(QChar)> accept = {});
+    enum class Pasted { Cleaned, Kept };  // what a one-line field does with pasted text
+    KeyFilter(QWidget* field, Dialogs* dialogs, std::function<bool(QChar)> accept = {},
+              Pasted pasted = Pasted::Cleaned);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -6,7 +6,14 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-TKeyForm::TKeyForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dialogs)
+void TRegistryForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    CentreOnScreen(this, true);
+    FormActivate();
+}
+
+TKeyForm::TKeyForm(Dialogs* dialogs, QWidget* parent) : TRegistryForm(dialogs, parent)
 {
     SetUpDialog(this, "KeyForm", 216, 85, Qt::WindowSystemMenuHint);
     setWindowTitle(QStringLiteral("Název nového klíče"));  // every command sets its own caption
@@ -19,8 +26,8 @@ TKeyForm::TKeyForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dia
 
     // A typed backslash would split the key in two, "]" would end its section header. Pasted text
     // stays as pasted: OK stays disabled until the user mends it.
-    auto* filter = new KeyFilter(KeyEdit, Dlg, [](QChar c) { return c != QLatin1Char('\\') && c != QLatin1Char(']'); });
-    disconnect(KeyEdit, &QLineEdit::textEdited, filter, nullptr);
+    new KeyFilter(
+        KeyEdit, Dlg, [](QChar c) { return c != QLatin1Char('\\') && c != QLatin1Char(']'); }, KeyFilter::Pasted::Kept);
 
     connect(KeyEdit, &QLineEdit::textChanged, this, &TKeyForm::KeyEditChange);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
@@ -43,14 +50,7 @@ void TKeyForm::KeyEditChange() { OKBtn->setEnabled(IsInputComplete()); }
 
 void TKeyForm::FormActivate() { KeyEdit->setFocus(); }
 
-void TKeyForm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    CentreOnScreen(this, true);
-    FormActivate();
-}
-
-TValueForm::TValueForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dialogs)
+TValueForm::TValueForm(Dialogs* dialogs, QWidget* parent) : TRegistryForm(dialogs, parent)
 {
     SetUpDialog(this, "ValueForm", 293, 157, Qt::WindowSystemMenuHint);
     Label1 = Label(this, QStringLiteral("Jméno:"), 12, 12, "Label1");
@@ -74,12 +74,9 @@ TValueForm::TValueForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg
 
     // "=" would end the name in the file; the type field takes only what Windows-1250 holds. Pasted
     // text stays as pasted: OK stays disabled until the user mends it.
-    for (QLineEdit* field : {NameEdit, ValueEdit}) {
-        auto* filter = new KeyFilter(field, Dlg, [](QChar c) { return c != QLatin1Char('='); });
-        disconnect(field, &QLineEdit::textEdited, filter, nullptr);
-    }
-    auto* typeFilter = new KeyFilter(ValueCombo->lineEdit(), Dlg);
-    disconnect(ValueCombo->lineEdit(), &QLineEdit::textEdited, typeFilter, nullptr);
+    for (QLineEdit* field : {NameEdit, ValueEdit})
+        new KeyFilter(field, Dlg, [](QChar c) { return c != QLatin1Char('='); }, KeyFilter::Pasted::Kept);
+    new KeyFilter(ValueCombo->lineEdit(), Dlg, {}, KeyFilter::Pasted::Kept);
 
     connect(NameEdit, &QLineEdit::textChanged, this, &TValueForm::NameEditChange);
     connect(ValueEdit, &QLineEdit::textChanged, this, &TValueForm::NameEditChange);
@@ -110,10 +107,3 @@ bool TValueForm::IsInputComplete() const
 void TValueForm::NameEditChange() { OkBtn->setEnabled(IsInputComplete()); }
 
 void TValueForm::FormActivate() { NameEdit->setFocus(); }
-
-void TValueForm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    CentreOnScreen(this, true);
-    FormActivate();
-}

@@ -9,10 +9,19 @@ class QLineEdit;
 class QPushButton;
 
 // The two windows of the registry page. Each is created once and its fields keep their texts between
-// uses; OK is enabled exactly while the input is one that Reg.ini carries unchanged.
+// uses; OK is enabled exactly while the input is one that Reg.ini carries unchanged. Each showing
+// centres the window and runs its FormActivate.
+class TRegistryForm : public QDialog {
+protected:
+    TRegistryForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dialogs) {}
+    virtual void FormActivate() = 0;
+    void showEvent(QShowEvent* event) override;
+
+    Dialogs* Dlg;
+};
 
 // The name of a key, for adding and for renaming.
-class TKeyForm : public QDialog {
+class TKeyForm : public TRegistryForm {
     Q_OBJECT
 public:
     explicit TKeyForm(Dialogs* dialogs, QWidget* parent = nullptr);
@@ -28,13 +37,7 @@ public:
 
     bool IsInputComplete() const;
     void KeyEditChange();
-    void FormActivate();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    Dialogs* Dlg;
+    void FormActivate() override;
 };
 
 // An entry as the window edits it.
@@ -45,7 +48,7 @@ struct RegEntry {
 };
 
 // The name, value and type of an entry, for adding and for editing.
-class TValueForm : public QDialog {
+class TValueForm : public TRegistryForm {
     Q_OBJECT
 public:
     explicit TValueForm(Dialogs* dialogs, QWidget* parent = nullptr);
@@ -66,11 +69,5 @@ public:
     // Name and value given, the type one of the eight names exactly.
     bool IsInputComplete() const;
     void NameEditChange();
-    void FormActivate();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    Dialogs* Dlg;
+    void FormActivate() override;
 };
