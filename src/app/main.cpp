@@ -9,7 +9,6 @@
 #include "SettingsStore.h"
 #include "Splash.h"
 #include <QApplication>
-#include <QDir>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
@@ -38,15 +37,10 @@ int main(int argc, char* argv[])
         QtSettingsStore settings;
         QtHelpViewer help;
         MusicPlayer player;
-        AppServices services;
-        services.Dlg = &dialogs;
-        services.Settings = &settings;
-        services.Help = &help;
-        services.Player = &player;
         const ProgramFolders folders = ProgramFolders::ForRunningProgram();
-        services.ProgramFolder = folders.Working;
-        services.ExecutableFolder = folders.Executable;
-        services.PartsFolders = folders.PartsFolders();
+        const AppServices services{.Dlg = &dialogs, .Settings = &settings, .Help = &help, .Player = &player,
+                                   .ProgramFolder = folders.Working, .ExecutableFolder = folders.Executable,
+                                   .PartsFolders = folders.PartsFolders()};
 
         TMainForm mainForm(services);
         dialogs.SetParent(&mainForm);

@@ -12,7 +12,6 @@ void QtHelpViewer::OpenHelpTopic(const QString& helpFile, const QString& topic)
         browser->setWindowFlag(Qt::Window);
         browser->setObjectName(QStringLiteral("HelpViewer"));
         browser->setAttribute(Qt::WA_DeleteOnClose);
-        browser->setOpenLinks(true);
         browser->resize(560, 480);
     }
     browser->setWindowTitle(QStringLiteral("Zelvakon - nápověda"));

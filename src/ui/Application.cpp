@@ -8,8 +8,6 @@
 #include <QLocale>
 #include <QTranslator>
 
-ZelvakonApplication::ZelvakonApplication(int& argc, char** argv) : QApplication(argc, argv) {}
-
 bool ZelvakonApplication::notify(QObject* receiver, QEvent* event)
 {
     try {

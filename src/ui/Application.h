@@ -8,7 +8,7 @@ class Dialogs;
 // box; the program goes on.
 class ZelvakonApplication : public QApplication {
 public:
-    ZelvakonApplication(int& argc, char** argv);
+    using QApplication::QApplication;
     bool notify(QObject* receiver, QEvent* event) override;
     void Report(const QString& message);
     Dialogs* ErrorDialogs = nullptr;

@@ -101,7 +101,6 @@ namespace {
 QPen FramePen(FrameStyle style, QColor color)
 {
     QPen pen(color);
-    pen.setWidth(1);
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     switch (style) {
@@ -148,7 +147,6 @@ void TAreaImage::paintEvent(QPaintEvent*)
         if (style == FrameStyle::Hidden || width <= 0 || height <= 0 || width > 1 << 20 || height > 1 << 20)
             continue;
         painter.setPen(FramePen(style, color));
-        painter.setBrush(Qt::NoBrush);
         // The outline covers columns Levy to Pravy - 1 and rows Horni to Dolni - 1.
         painter.drawRect(QRect(a.Levy, a.Horni, int(width) - 1, int(height) - 1));
     }
@@ -189,16 +187,13 @@ TAreaForm::TAreaForm(Dialogs* dialogs, std::function<void()> showHelp, QWidget* 
     ExtrBtn = toolButton("ExtrBtn", QStringLiteral("Rozbalit"), QStringLiteral("Nastavit plochu \"Rozbalit\""));
     QuitBtn = toolButton("QuitBtn", QStringLiteral("Konec"), QStringLiteral("Nastavit plochu \"Konec\""));
     auto* areaButtons = new QButtonGroup(this);
-    areaButtons->setExclusive(true);
     for (QToolButton* button : {NfoBtn, ExtrBtn, QuitBtn}) {
         button->setCheckable(true);
         areaButtons->addButton(button);
         connect(button, &QToolButton::clicked, this, &TAreaForm::NfoBtnClick);
     }
     NfoBtn->setChecked(true);
-    auto* separator = Make<QFrame>(ToolBar1, "ToolButton4", x + 3, 4, 2, 21);
-    separator->setFrameShape(QFrame::VLine);
-    separator->setFrameShadow(QFrame::Sunken);
+    Make<QFrame>(ToolBar1, "ToolButton4", x + 3, 4, 2, 21)->setFrameStyle(QFrame::VLine | QFrame::Sunken);
     x += 8;
     ToolButton5 = toolButton("ToolButton5", QStringLiteral("?"), QStringLiteral("Nápověda"));
     ToolButton5->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
@@ -214,8 +209,6 @@ TAreaForm::TAreaForm(Dialogs* dialogs, std::function<void()> showHelp, QWidget* 
     Label4->move(0, (23 - Label4->height()) / 2);
     ColorShape = Make<QFrame>(panel, "ColorShape", labelWidth + 6, 4, 15, 15);
     ColorShape->setFrameShape(QFrame::Box);
-    ColorShape->setFrameShadow(QFrame::Plain);
-    ColorShape->setLineWidth(1);
     ColorShape->setAutoFillBackground(true);
     ColorBtn = Button(panel, "ColorBtn", QStringLiteral(">>"), QString(), labelWidth + 27, 0, 29, 23);
     ColorBtn->setAutoDefault(false);
@@ -223,13 +216,10 @@ TAreaForm::TAreaForm(Dialogs* dialogs, std::function<void()> showHelp, QWidget* 
     connect(ColorBtn, &QPushButton::clicked, this, &TAreaForm::ColorBtnClick);
     ShowFrameColor();
 
-    auto* bevel = Make<QFrame>(this, "Bevel1", 0, 29, 456, 2);
-    bevel->setFrameShape(QFrame::HLine);
-    bevel->setFrameShadow(QFrame::Sunken);
+    Make<QFrame>(this, "Bevel1", 0, 29, 456, 2)->setFrameStyle(QFrame::HLine | QFrame::Sunken);
 
     ScrollBox1 = Make<QScrollArea>(this, "ScrollBox1", 3, 32, 449, 265);
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ScrollBox1->setWidgetResizable(false);
     Image = new TAreaImage(this, nullptr);
     ScrollBox1->setWidget(Image);
 
@@ -257,8 +247,7 @@ TAreaForm::TAreaForm(Dialogs* dialogs, std::function<void()> showHelp, QWidget* 
     StatusBar->setSizeGripEnabled(false);
     for (QLabel** panelLabel : {&StatusPanel0, &StatusPanel1}) {
         *panelLabel = new QLabel(StatusBar);
-        (*panelLabel)->setFrameShape(QFrame::Panel);
-        (*panelLabel)->setFrameShadow(QFrame::Sunken);
+        (*panelLabel)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         (*panelLabel)->setFixedWidth(200);
         StatusBar->addWidget(*panelLabel);
     }

@@ -44,7 +44,6 @@ TProgressForm::TProgressForm(QWidget* parent)
     ProgLabel = sunken("ProgLabel", 32, 38);
     ProgLabel->setWordWrap(true);
     ProgBar = Make<QProgressBar>(Panel, "ProgBar", 8, 75, 309, 15);
-    ProgBar->setRange(0, 100);
     ProgBar->setValue(0);
     ProgBar->setTextVisible(false);
     BitBtn = CancelButton("BitBtn", 110);

@@ -104,7 +104,6 @@ RegistryPage::RegistryPage(const AppServices& services, const Forms& windows)
     ValueView = Make<QListView>(this, "ValueView", 284, 24, 161, 185);
     ValueView->setModel(Values);
     ValueView->setSelectionMode(QAbstractItemView::SingleSelection);
-    ValueView->setViewMode(QListView::ListMode);
     ValueView->setIconSize(QSize(16, 16));
     auto button = [this](const char* name, const QString& caption, const QString& hint, int x, int y, int w,
                          void (RegistryPage::*handler)()) {
