@@ -48,14 +48,14 @@ QString OpenDat(QFile& file, const QString& path, OpenedDat& dat)
     QByteArray tail;
     if (layout.UnrarSize > 0 && file.seek(layout.UnrarOffset))
         tail = file.read(2);
-    if (layout.Header.ArchiveSize == 0)
+    if (layout.Header.PartSizes[0] == 0)
         return QStringLiteral("Archiv v datovém souboru je prázdný, soubor není úplný.");
     if (layout.UnrarSize == 0)
         return QStringLiteral("Za částmi chybí Unrar.dll, soubor není úplný.");
     if (tail != "MZ")
         return QStringLiteral("Unrar.dll za částmi nezačíná znaky MZ, nejde o knihovnu Windows, soubor není úplný.");
     dat.Layout = layout;
-    const auto lengths = layout.Header.TextLengths();
+    const auto& lengths = layout.Header.TextLengths;
     for (size_t i = 0; i < dat.Texts.size(); ++i) {
         QByteArray bytes;
         if (lengths[i] > 0
@@ -64,19 +64,6 @@ QString OpenDat(QFile& file, const QString& path, OpenedDat& dat)
         dat.Texts[i] = Codec::FromWin1250(bytes);
     }
     return QString();
-}
-
-QJsonObject AreaJson(const ClickArea& area)
-{
-    return {{QStringLiteral("Levy"), area.Levy},
-            {QStringLiteral("Horni"), area.Horni},
-            {QStringLiteral("Pravy"), area.Pravy},
-            {QStringLiteral("Dolni"), area.Dolni}};
-}
-
-QString AreaText(const ClickArea& area)
-{
-    return QString::asprintf("Levy %d, Horni %d, Pravy %d, Dolni %d", area.Levy, area.Horni, area.Pravy, area.Dolni);
 }
 
 QString Row(const QString& caption, const QString& value)
@@ -150,43 +137,49 @@ int Inspect(const QString& dataFile, bool json)
     OpenedDat dat;
     if (const QString why = OpenDat(file, dataFile, dat); !why.isEmpty())
         return Refuse(dataFile, why);
-    const DatHeader& h = dat.Layout.Header;
-    const auto& t = dat.Texts;
+    const DatLayout& l = dat.Layout;
+    const DatHeader& h = l.Header;
+    // The parts and the texts in the order of the file: the JSON key and the caption of each.
+    static const char* const parts[DatFormat::PartCount][2] = {
+        {"archive", "Archiv"}, {"picture", "Obrázek"}, {"music", "Hudba (data)"}, {"readme", "Readme.nfo"},
+        {"registry", "Reg.ini"}};
+    static const char* const texts[DatFormat::TextCount][2] = {
+        {"Nazev", "Název"},         {"DiskMisto", "Místo na disku"},  {"CilAdr", "Cílový adresář"},
+        {"Hudba", "Hudba"},         {"NazevProg", "Spustit program"}, {"PrikRadka", "Příkazová řádka"}};
+    const std::pair<QString, const ClickArea*> areas[] = {{QStringLiteral("Rozbal"), &h.Rozbal},
+                                                          {QStringLiteral("Readme"), &h.Readme},
+                                                          {QStringLiteral("Konec"), &h.Konec}};
     if (json) {
-        const QJsonObject sizes{
-            {QStringLiteral("archive"), h.ArchiveSize},   {QStringLiteral("picture"), h.PictureSize},
-            {QStringLiteral("music"), h.MusicSize},       {QStringLiteral("readme"), h.ReadmeSize},
-            {QStringLiteral("registry"), h.RegistrySize}, {QStringLiteral("unrar"), dat.Layout.UnrarSize}};
-        const QJsonObject texts{{QStringLiteral("Nazev"), t[0]},     {QStringLiteral("DiskMisto"), t[1]},
-                                {QStringLiteral("CilAdr"), t[2]},    {QStringLiteral("Hudba"), t[3]},
-                                {QStringLiteral("NazevProg"), t[4]}, {QStringLiteral("PrikRadka"), t[5]}};
-        const QJsonObject areas{{QStringLiteral("Rozbal"), AreaJson(h.Rozbal)},
-                                {QStringLiteral("Readme"), AreaJson(h.Readme)},
-                                {QStringLiteral("Konec"), AreaJson(h.Konec)}};
+        QJsonObject sizes{{QStringLiteral("unrar"), l.UnrarSize}};
+        QJsonObject textsJson;
+        QJsonObject areasJson;
+        for (size_t i = 0; i < DatFormat::PartCount; ++i)
+            sizes[QLatin1String(parts[i][0])] = h.PartSizes[i];
+        for (size_t i = 0; i < DatFormat::TextCount; ++i)
+            textsJson[QLatin1String(texts[i][0])] = dat.Texts[i];
+        for (const auto& [name, area] : areas)
+            areasJson[name] = QJsonObject{{QStringLiteral("Levy"), area->Levy},
+                                          {QStringLiteral("Horni"), area->Horni},
+                                          {QStringLiteral("Pravy"), area->Pravy},
+                                          {QStringLiteral("Dolni"), area->Dolni}};
         const QJsonObject root{{QStringLiteral("sizes"), sizes},
-                               {QStringLiteral("texts"), texts},
+                               {QStringLiteral("texts"), textsJson},
                                {QStringLiteral("Zeptat"), h.AskFlag != 0 ? 1 : 0},
-                               {QStringLiteral("areas"), areas}};
+                               {QStringLiteral("areas"), areasJson}};
         Out(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)).trimmed());
         return ExitOk;
     }
 
-    const DatLayout& l = dat.Layout;
     Out(Row(QStringLiteral("Datový soubor"), Printable(dataFile) + QStringLiteral(" (%1 bajtů)").arg(l.FileSize)));
-    const QString captions[] = {QStringLiteral("Název"),          QStringLiteral("Místo na disku"),
-                                QStringLiteral("Cílový adresář"), QStringLiteral("Hudba"),
-                                QStringLiteral("Spustit program"), QStringLiteral("Příkazová řádka")};
-    for (size_t i = 0; i < t.size(); ++i)
-        Out(Row(captions[i], Printable(t[i])));
+    for (size_t i = 0; i < DatFormat::TextCount; ++i)
+        Out(Row(QString::fromUtf8(texts[i][1]), Printable(dat.Texts[i])));
     Out(Row(QStringLiteral("Zeptat se"), h.AskFlag != 0 ? QStringLiteral("ano") : QStringLiteral("ne")));
-    Out(Row(QStringLiteral("Plocha Rozbal"), AreaText(h.Rozbal)));
-    Out(Row(QStringLiteral("Plocha Readme"), AreaText(h.Readme)));
-    Out(Row(QStringLiteral("Plocha Konec"), AreaText(h.Konec)));
-    const QString parts[] = {QStringLiteral("Archiv"), QStringLiteral("Obrázek"), QStringLiteral("Hudba (data)"),
-                             QStringLiteral("Readme.nfo"), QStringLiteral("Reg.ini")};
-    const auto sizes = h.PartSizes();
-    for (size_t i = 0; i < sizes.size(); ++i)
-        Out(Row(parts[i], QStringLiteral("%1 bajtů od %2").arg(sizes[i]).arg(l.PartOffsets[i])));
+    for (const auto& [name, area] : areas)
+        Out(Row(QStringLiteral("Plocha ") + name, QString::asprintf("Levy %d, Horni %d, Pravy %d, Dolni %d", area->Levy,
+                                                                     area->Horni, area->Pravy, area->Dolni)));
+    for (size_t i = 0; i < DatFormat::PartCount; ++i)
+        Out(Row(QString::fromUtf8(parts[i][1]),
+                QStringLiteral("%1 bajtů od %2").arg(h.PartSizes[i]).arg(l.PartOffsets[i])));
     Out(Row(QStringLiteral("Unrar.dll"), QStringLiteral("%1 bajtů od %2").arg(l.UnrarSize).arg(l.UnrarOffset)));
     return ExitOk;
 }
@@ -206,7 +199,7 @@ int Extract(const QString& dataFile, const QString& folder, bool force)
                             QStringLiteral("Reg.ini"), QStringLiteral("Unrar.dll")};
     // The parts in the order of the file, Unrar.dll last.
     const QString names[] = {fixed[0], fixed[1], MusicFileName(dat.Texts[3], fixed), fixed[2], fixed[3], fixed[4]};
-    const auto sizes = h.PartSizes();
+    const auto& sizes = h.PartSizes;
     for (size_t i = 0; i < std::size(names); ++i) {
         const qint64 size = i < sizes.size() ? sizes[i] : l.UnrarSize;
         if (size == 0)

@@ -3,19 +3,24 @@
 #include <QtEndian>
 #include <cstring>
 #include <numeric>
+#include <utility>
 
 namespace {
 
-// Where the fields lie, in the order of the file: twelve integers, then the three areas.
-constexpr std::pair<int, qint32 DatHeader::*> IntFields[] = {
-    {22, &DatHeader::ArchiveSize},    {26, &DatHeader::PictureSize},     {30, &DatHeader::MusicSize},
-    {34, &DatHeader::ReadmeSize},     {38, &DatHeader::RegistrySize},    {42, &DatHeader::TitleLength},
-    {46, &DatHeader::SpaceLength},    {50, &DatHeader::TargetLength},    {54, &DatHeader::MusicNameLength},
-    {58, &DatHeader::ProgNameLength}, {62, &DatHeader::CmdLineLength},   {66, &DatHeader::AskFlag}};
-constexpr std::pair<int, ClickArea DatHeader::*> AreaFields[] = {
-    {70, &DatHeader::Rozbal}, {86, &DatHeader::Readme}, {102, &DatHeader::Konec}};
-// An area is written left, right, top, bottom: not the order a ClickArea holds them in.
-constexpr qint32 ClickArea::*AreaSides[] = {&ClickArea::Levy, &ClickArea::Pravy, &ClickArea::Horni, &ClickArea::Dolni};
+// Every integer of the header in the order of the file, from behind the magic on. An area is written
+// left, right, top, bottom: not the order a ClickArea holds them in.
+template <class Header, class Visit>
+void ForEachField(Header& h, Visit visit)
+{
+    for (auto& size : h.PartSizes)
+        visit(size);
+    for (auto& length : h.TextLengths)
+        visit(length);
+    visit(h.AskFlag);
+    for (auto* area : {&h.Rozbal, &h.Readme, &h.Konec})
+        for (auto side : {&ClickArea::Levy, &ClickArea::Pravy, &ClickArea::Horni, &ClickArea::Dolni})
+            visit(area->*side);
+}
 
 DatCheck Refuse(const QString& error)
 {
@@ -26,26 +31,14 @@ DatCheck Refuse(const QString& error)
 
 }  // namespace
 
-std::array<qint32, DatFormat::PartCount> DatHeader::PartSizes() const
-{
-    return {ArchiveSize, PictureSize, MusicSize, ReadmeSize, RegistrySize};
-}
-
-std::array<qint32, DatFormat::TextCount> DatHeader::TextLengths() const
-{
-    return {TitleLength, SpaceLength, TargetLength, MusicNameLength, ProgNameLength, CmdLineLength};
-}
-
 qint64 DatHeader::TextsSize() const
 {
-    const auto lengths = TextLengths();
-    return std::accumulate(lengths.begin(), lengths.end(), qint64(0));
+    return std::accumulate(TextLengths.begin(), TextLengths.end(), qint64(0));
 }
 
 qint64 DatHeader::PartsSize() const
 {
-    const auto sizes = PartSizes();
-    return std::accumulate(sizes.begin(), sizes.end(), qint64(0));
+    return std::accumulate(PartSizes.begin(), PartSizes.end(), qint64(0));
 }
 
 QByteArray DatHeader::Serialise() const
@@ -53,11 +46,11 @@ QByteArray DatHeader::Serialise() const
     QByteArray bytes(DatFormat::HeaderSize, '\0');
     char* p = bytes.data();
     memcpy(p, DatFormat::Magic, DatFormat::MagicSize);
-    for (const auto& [offset, field] : IntFields)
-        qToLittleEndian<qint32>(this->*field, p + offset);
-    for (const auto& [offset, field] : AreaFields)
-        for (int side = 0; side < 4; ++side)
-            qToLittleEndian<qint32>(this->*field.*AreaSides[side], p + offset + 4 * side);
+    p += DatFormat::MagicSize;
+    ForEachField(*this, [&p](qint32 value) {
+        qToLittleEndian<qint32>(value, p);
+        p += 4;
+    });
     return bytes;
 }
 
@@ -71,23 +64,21 @@ DatCheck VerifyDatHeader(const QByteArray& bytes, qint64 fileSize)
         return Refuse(QStringLiteral("Soubor nezačíná textem „%1“, nejde o datový soubor.").arg(QLatin1String(Magic)));
 
     DatHeader h;
-    for (const auto& [offset, field] : IntFields)
-        h.*field = qFromLittleEndian<qint32>(p + offset);
-    for (const auto& [offset, field] : AreaFields)
-        for (int side = 0; side < 4; ++side)
-            h.*field.*AreaSides[side] = qFromLittleEndian<qint32>(p + offset + 4 * side);
+    p += MagicSize;
+    ForEachField(h, [&p](qint32& value) {
+        value = qFromLittleEndian<qint32>(p);
+        p += 4;
+    });
 
     static const char* const partNames[PartCount] = {"archivu", "obrázku", "hudby", "textu Readme", "textu Reg.ini"};
     static const char* const textNames[TextCount] = {"názvu",          "místa na disku", "cílového adresáře",
                                                      "jména hudby",    "názvu programu", "příkazové řádky"};
-    const auto sizes = h.PartSizes();
-    for (int i = 0; i < PartCount; ++i)
-        if (sizes[size_t(i)] < 0)
-            return Refuse(QString::asprintf("Velikost %s v hlavičce je záporná (%d).", partNames[i], sizes[size_t(i)]));
-    const auto lengths = h.TextLengths();
-    for (int i = 0; i < TextCount; ++i)
-        if (lengths[size_t(i)] < 0)
-            return Refuse(QString::asprintf("Délka %s v hlavičce je záporná (%d).", textNames[i], lengths[size_t(i)]));
+    for (size_t i = 0; i < PartCount; ++i)
+        if (h.PartSizes[i] < 0)
+            return Refuse(QString::asprintf("Velikost %s v hlavičce je záporná (%d).", partNames[i], h.PartSizes[i]));
+    for (size_t i = 0; i < TextCount; ++i)
+        if (h.TextLengths[i] < 0)
+            return Refuse(QString::asprintf("Délka %s v hlavičce je záporná (%d).", textNames[i], h.TextLengths[i]));
 
     // Eleven non-negative 32-bit values cannot overflow a 64-bit sum.
     const qint64 needed = HeaderSize + h.TextsSize() + h.PartsSize();
@@ -101,14 +92,10 @@ DatCheck VerifyDatHeader(const QByteArray& bytes, qint64 fileSize)
     layout.Header = h;
     layout.FileSize = fileSize;
     qint64 at = HeaderSize;
-    for (int i = 0; i < TextCount; ++i) {
-        layout.TextOffsets[size_t(i)] = at;
-        at += lengths[size_t(i)];
-    }
-    for (int i = 0; i < PartCount; ++i) {
-        layout.PartOffsets[size_t(i)] = at;
-        at += sizes[size_t(i)];
-    }
+    for (size_t i = 0; i < TextCount; ++i)
+        layout.TextOffsets[i] = std::exchange(at, at + h.TextLengths[i]);
+    for (size_t i = 0; i < PartCount; ++i)
+        layout.PartOffsets[i] = std::exchange(at, at + h.PartSizes[i]);
     layout.UnrarOffset = at;
     layout.UnrarSize = fileSize - at;
     return check;

@@ -35,25 +35,14 @@ inline constexpr qint64 MaxPartSize = 0x7FFFFFFF;
 // The fixed 118 bytes at the start of the data file.
 struct DatHeader {
     // Sizes of the parts in the order they follow the texts.
-    qint32 ArchiveSize = 0;
-    qint32 PictureSize = 0;
-    qint32 MusicSize = 0;
-    qint32 ReadmeSize = 0;
-    qint32 RegistrySize = 0;
+    std::array<qint32, DatFormat::PartCount> PartSizes{};
     // Lengths of the six texts in the order they follow the header.
-    qint32 TitleLength = 0;
-    qint32 SpaceLength = 0;
-    qint32 TargetLength = 0;
-    qint32 MusicNameLength = 0;
-    qint32 ProgNameLength = 0;
-    qint32 CmdLineLength = 0;
+    std::array<qint32, DatFormat::TextCount> TextLengths{};
     qint32 AskFlag = 0;
     ClickArea Rozbal;
     ClickArea Readme;
     ClickArea Konec;
 
-    std::array<qint32, DatFormat::PartCount> PartSizes() const;
-    std::array<qint32, DatFormat::TextCount> TextLengths() const;
     qint64 TextsSize() const;   // sum of the six lengths
     qint64 PartsSize() const;   // sum of the five sizes
 

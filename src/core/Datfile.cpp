@@ -59,13 +59,11 @@ bool DatFileWriter::Stopping() const { return Report.StopRequested && Report.Sto
 
 qint64 DatFileWriter::Chunk() const { return Report.ChunkBytes > 0 ? Report.ChunkBytes : DatFormat::ChunkSize; }
 
-bool DatFileWriter::GoOn()
+void DatFileWriter::Step(const QString& status)
 {
-    if (Failed || Cancelled)
-        return false;
+    StatusText = status;
     if (Stopping())
-        Cancelled = true;
-    return !Cancelled;
+        throw DatFileOutcome::Cancelled;
 }
 
 void DatFileWriter::ShowProgress()
@@ -74,123 +72,96 @@ void DatFileWriter::ShowProgress()
         Report.ShowProgress(StatusText, BytesAppended);
 }
 
-void DatFileWriter::ReportFailure(const QString& message)
+void DatFileWriter::Fail(const QString& message)
 {
     BytesAppended = 0;
     StatusText = QStringLiteral("Chyba: ") + message;
     ShowProgress();
-    Failed = true;
+    throw DatFileOutcome::Failed;
 }
 
-bool DatFileWriter::WriteAll(const char* data, qint64 size)
+void DatFileWriter::WriteAll(const char* data, qint64 size)
 {
     // A short write (the disk filling up) reports no error; the next write of the rest does, with
     // the reason the label shows.
     for (qint64 done = 0; done < size;) {
         const qint64 n = Dat->write(data + done, size - done);
         if (n <= 0)
-            return false;
+            FailWrite(SystemErrorText(Dat->errorString()));
         done += n;
     }
-    return true;
 }
 
-void DatFileWriter::ReportWriteFailure()
+void DatFileWriter::FailWrite(const QString& reason)
 {
-    const QString reason = WriteError.isEmpty() ? SystemErrorText(Dat->errorString()) : WriteError;
-    ReportFailure(QStringLiteral("Do datového souboru %1 nelze zapisovat: %2.")
-                      .arg(Paths::FileNameOf(DataFilePath()), reason));
+    Fail(QStringLiteral("Do datového souboru %1 nelze zapisovat: %2.").arg(Paths::FileNameOf(DataFilePath()), reason));
 }
 
-void DatFileWriter::AppendChunks(qint64 size, const std::function<Copied(qint64 done, qint64 want)>& copyChunk,
-                                 const QString& readFailure)
+void DatFileWriter::AppendChunks(qint64 size, const std::function<void(qint64 done, qint64 want)>& copyChunk)
 {
     if (Report.ShowPartSize)
         Report.ShowPartSize(qint32(size));
-    Copied copied = Copied::All;
-    for (qint64 done = 0; done < size && copied == Copied::All;) {
+    for (qint64 done = 0; done < size;) {
         const qint64 want = qMin<qint64>(Chunk(), size - done);
-        copied = copyChunk(done, want);
-        if (copied != Copied::All)
-            break;
+        copyChunk(done, want);
         done += want;
         BytesAppended = qint32(done);
         ShowProgress();
         if (done < size && Stopping())
-            copied = Copied::Stopped;
+            throw DatFileOutcome::Cancelled;
     }
     BytesAppended = 0;
-    switch (copied) {
-    case Copied::All:
-        break;
-    case Copied::ReadFailed:
-        ReportFailure(readFailure);
-        break;
-    case Copied::WriteFailed:
-        ReportWriteFailure();
-        break;
-    case Copied::Stopped:
-        Cancelled = true;
-        break;
-    }
 }
 
 void DatFileWriter::AppendPart(const QString& status, bool wanted, const QString& path, qint64 measuredSize,
                                const QString& openFailure, const QString& appendFailure)
 {
-    StatusText = status;
-    if (!GoOn() || !wanted)
+    Step(status);
+    if (!wanted)
         return;
     QFile part;
     if (!FileExists(path))
-        return ReportFailure(openFailure);
+        Fail(openFailure);
     // The header already holds the measured size: a part that changed since would corrupt the file.
     if (!OpenRegularFile(part, path, QIODevice::Unbuffered).isEmpty() || part.size() != measuredSize)
-        return ReportFailure(appendFailure);
+        Fail(appendFailure);
     ChunkCopy copy(part, *Dat);
-    AppendChunks(
-        measuredSize,
-        [this, &copy](qint64, qint64 want) {
-            switch (copy.Copy(want)) {
-            case ChunkCopy::Result::Copied:
-                return Copied::All;
-            case ChunkCopy::Result::ReadFailed:
-                break;  // an error, or the part shrank under us
-            case ChunkCopy::Result::WriteFailed:
-                WriteError = copy.ErrorText();
-                return Copied::WriteFailed;
-            }
-            return Copied::ReadFailed;
-        },
-        appendFailure);
+    AppendChunks(measuredSize, [&](qint64, qint64 want) {
+        const ChunkCopy::Result result = copy.Copy(want);
+        if (result == ChunkCopy::Result::WriteFailed)
+            FailWrite(copy.ErrorText());
+        if (result == ChunkCopy::Result::ReadFailed)
+            Fail(appendFailure);  // an error, or the part shrank under us
+    });
 }
 
-void DatFileWriter::AppendStream(std::unique_ptr<QByteArray>& buffer)
+void DatFileWriter::AppendStream(const QString& status, std::unique_ptr<QByteArray>& buffer)
 {
+    Step(status);
     const std::unique_ptr<QByteArray> text = std::move(buffer);  // released once appended
-    AppendChunks(
-        text->size(),
-        [this, &text](qint64 done, qint64 want) {
-            return WriteAll(text->constData() + done, want) ? Copied::All : Copied::WriteFailed;
-        },
-        QString());
+    if (text && !text->isEmpty())
+        AppendChunks(text->size(),
+                     [this, &text](qint64 done, qint64 want) { WriteAll(text->constData() + done, want); });
 }
 
 void DatFileWriter::CopyExtractor(const QString& extractor)
 {
+    Step(QStringLiteral("Kopíruji spustitelný soubor instalace..."));
+    if (!FileExists(extractor))
+        Fail(QStringLiteral("Vorvanex.exe nelze otevřít."));
     const QString failure = QStringLiteral("Chyba při kopírování spustitelného souboru instalace.");
     QFile source;
     if (!OpenRegularFile(source, extractor, QIODevice::Unbuffered).isEmpty())
-        return ReportFailure(failure);
+        Fail(failure);
     QString error;
     Exe = CreateTemporaryBeside(ExePath(), error);
     if (!Exe)
-        return ReportFailure(failure);
+        Fail(failure);
     ChunkCopy copy(source, *Exe);
     const qint64 size = source.size();
     for (qint64 done = 0; done < size; done += Chunk())
         if (copy.Copy(qMin<qint64>(Chunk(), size - done)) != ChunkCopy::Result::Copied)
-            return ReportFailure(failure);
+            Fail(failure);
     // As a copy of the file would: the extractor's permissions go with it.
     Exe->setPermissions(source.permissions());
 }
@@ -206,24 +177,27 @@ void DatFileWriter::Discard()
     }
 }
 
-void DatFileWriter::Cancel()
-{
-    // A stopped build leaves nothing half-written behind.
-    Cancelled = true;
-    Discard();
-    BytesAppended = 0;
-    StatusText = QStringLiteral("Sestavování bylo přerušeno.");
-    ShowProgress();
-}
-
 DatFileOutcome DatFileWriter::Execute()
 {
-    const DatFileOutcome outcome = Write();
+    DatFileOutcome outcome = DatFileOutcome::Done;
+    // A failure or a stop ends the writing at once: thrown as the outcome, once the failure is shown.
+    try {
+        Write();
+    } catch (DatFileOutcome ended) {
+        outcome = ended;
+        Discard();
+    }
+    if (outcome == DatFileOutcome::Cancelled) {
+        // A stopped build leaves nothing half-written behind.
+        BytesAppended = 0;
+        StatusText = QStringLiteral("Sestavování bylo přerušeno.");
+        ShowProgress();
+    }
     In.Lock.reset();
     return outcome;
 }
 
-DatFileOutcome DatFileWriter::Write()
+void DatFileWriter::Write()
 {
     const QString archive = Paths::Join(In.ProjectFolder, QStringLiteral("archiv.rar"));
     const QString unrar = Paths::Join(In.UnrarFolder, QStringLiteral("Unrar.dll"));
@@ -238,18 +212,18 @@ DatFileOutcome DatFileWriter::Write()
     const qint64 readmeSize = In.ReadmeStream ? In.ReadmeStream->size() : 0;
     const qint64 registrySize = In.RegIniStream ? In.RegIniStream->size() : 0;
     // A size field cannot hold 2 GiB: refuse before writing anything rather than record a wrapped size.
-    const std::pair<qint64, QString> measured[] = {
+    const std::pair<qint64, QString> measured[DatFormat::PartCount] = {
         {archiveSize, TooLarge(QStringLiteral("Archiv"), archive)},
         {pictureSize, TooLarge(QStringLiteral("Soubor s obrázkem"), In.Project.Obrazek)},
         {musicSize, TooLarge(QStringLiteral("Soubor s hudbou"), In.Project.Hudba)},
         {readmeSize, QStringLiteral("Text Readme.nfo má 2 GiB nebo víc, to datový soubor nepojme.")},
         {registrySize, QStringLiteral("Text Reg.ini má 2 GiB nebo víc, to datový soubor nepojme.")},
     };
-    for (const auto& [size, message] : measured) {
-        if (size > In.PartLimit) {
-            ReportFailure(message);
-            return DatFileOutcome::Failed;
-        }
+    DatHeader header;
+    for (size_t i = 0; i < DatFormat::PartCount; ++i) {
+        if (measured[i].first > In.PartLimit)
+            Fail(measured[i].second);
+        header.PartSizes[i] = qint32(measured[i].first);
     }
     const QByteArray texts[DatFormat::TextCount] = {
         Codec::ToWin1250(In.Project.Nazev),
@@ -259,55 +233,37 @@ DatFileOutcome DatFileWriter::Write()
         In.Project.SpustitPrg ? Codec::ToWin1250(In.Project.NazevProg) : QByteArray(),
         In.Project.SpustitPrg ? Codec::ToWin1250(In.Project.PrikRadka) : QByteArray(),
     };
-    DatHeader header;
-    header.ArchiveSize = qint32(archiveSize);
-    header.PictureSize = qint32(pictureSize);
-    header.MusicSize = qint32(musicSize);
-    header.ReadmeSize = qint32(readmeSize);
-    header.RegistrySize = qint32(registrySize);
-    header.TitleLength = qint32(texts[0].size());
-    header.SpaceLength = qint32(texts[1].size());
-    header.TargetLength = qint32(texts[2].size());
-    header.MusicNameLength = qint32(texts[3].size());
-    header.ProgNameLength = qint32(texts[4].size());
-    header.CmdLineLength = qint32(texts[5].size());
+    for (size_t i = 0; i < DatFormat::TextCount; ++i)
+        header.TextLengths[i] = qint32(texts[i].size());
     header.AskFlag = In.Project.SpustitPrg && In.Project.Zeptat ? 1 : 0;
     header.Rozbal = In.Project.Rozbal;
     header.Readme = In.Project.Readme;
     header.Konec = In.Project.Konec;
 
-    if (!GoOn()) {
-        Cancel();
-        return DatFileOutcome::Cancelled;
-    }
+    if (Stopping())
+        throw DatFileOutcome::Cancelled;
 
     // 2. Create the data file: a new temporary one, which replaces any of that name once whole. A
     // folder in the place of either file could never be replaced: refuse before writing.
     for (const QString& target : {DataFilePath(), ExePath()}) {
         const QFileInfo info(target);
-        if (info.isDir() && !info.isSymLink()) {
-            ReportFailure(target == ExePath()
-                              ? QStringLiteral("Chyba při kopírování spustitelného souboru instalace.")
-                              : QStringLiteral("Datový soubor %1 nelze vytvořit: %2.")
-                                    .arg(Paths::FileNameOf(target), SystemErrorText(EISDIR)));
-            return DatFileOutcome::Failed;
-        }
+        if (info.isDir() && !info.isSymLink())
+            Fail(target == ExePath() ? QStringLiteral("Chyba při kopírování spustitelného souboru instalace.")
+                                     : QStringLiteral("Datový soubor %1 nelze vytvořit: %2.")
+                                           .arg(Paths::FileNameOf(target), SystemErrorText(EISDIR)));
     }
     QString createError;
     Dat = CreateTemporaryBeside(DataFilePath(), createError);
-    if (!Dat) {
-        ReportFailure(QStringLiteral("Datový soubor %1 nelze vytvořit: %2.")
-                          .arg(Paths::FileNameOf(DataFilePath()), createError));
-        return DatFileOutcome::Failed;
-    }
+    if (!Dat)
+        Fail(QStringLiteral("Datový soubor %1 nelze vytvořit: %2.")
+                 .arg(Paths::FileNameOf(DataFilePath()), createError));
 
     // 3. Header and texts in one write.
     QByteArray head = header.Serialise();
     for (const QByteArray& text : texts)
         head += text;
-    if (!WriteAll(head.constData(), head.size()))
-        ReportWriteFailure();
-    // Every later step also checks for an earlier failure and for the stop request.
+    WriteAll(head.constData(), head.size());
+    // Every later step also checks for the stop request.
 
     // 4. to 6. The archive, the picture and the music.
     AppendPart(QStringLiteral("Připojuji archiv..."), true, archive, archiveSize,
@@ -319,13 +275,9 @@ DatFileOutcome DatFileWriter::Write()
                QStringLiteral("Soubor s hudbou nelze otevřít."),
                QStringLiteral("Chyba při připojování souboru s hudbou."));
 
-    // 7. and 8. The side texts; an absent or empty one is not appended.
-    StatusText = QStringLiteral("Připojuji soubor Readme.nfo...");
-    if (GoOn() && header.ReadmeSize != 0)
-        AppendStream(In.ReadmeStream);
-    StatusText = QStringLiteral("Připojuji soubor Reg.ini...");
-    if (GoOn() && header.RegistrySize != 0)
-        AppendStream(In.RegIniStream);
+    // 7. and 8. The side texts.
+    AppendStream(QStringLiteral("Připojuji soubor Readme.nfo..."), In.ReadmeStream);
+    AppendStream(QStringLiteral("Připojuji soubor Reg.ini..."), In.RegIniStream);
 
     // 9. Unrar.dll to the end of the file.
     AppendPart(QStringLiteral("Připojuji soubor Unrar.dll..."), true, unrar, MeasuredSize(unrar),
@@ -333,36 +285,19 @@ DatFileOutcome DatFileWriter::Write()
                QStringLiteral("Chyba při připojování souboru Unrar.dll."));
 
     // 10. The extractor beside the data file.
-    StatusText = QStringLiteral("Kopíruji spustitelný soubor instalace...");
-    if (GoOn()) {
-        if (FileExists(extractor))
-            CopyExtractor(extractor);
-        else
-            ReportFailure(QStringLiteral("Vorvanex.exe nelze otevřít."));
-    }
-
-    if (Cancelled) {
-        Cancel();
-        return DatFileOutcome::Cancelled;
-    }
+    CopyExtractor(extractor);
 
     // 11. and 12. Only whole files take the places of the old ones: the installer first, so that a
     // data file in place always has its installer beside it. A file cut short could still carry a
     // sound header (Unrar.dll has no size field), so a failed build leaves none.
     Dat->close();
-    if (Exe)
-        Exe->close();
+    Exe->close();
     QString renameError;
-    if (!Failed && !ReplaceFile(Exe->fileName(), ExePath(), renameError))
-        ReportFailure(QStringLiteral("Spustitelný soubor instalace %1 nelze uložit: %2.")
-                          .arg(Paths::FileNameOf(ExePath()), renameError));
-    if (!Failed && !ReplaceFile(Dat->fileName(), DataFilePath(), renameError))
-        ReportFailure(QStringLiteral("Datový soubor %1 nelze uložit: %2.")
-                          .arg(Paths::FileNameOf(DataFilePath()), renameError));
-    if (Failed) {
-        Discard();
-        return DatFileOutcome::Failed;
-    }
+    if (!ReplaceFile(Exe->fileName(), ExePath(), renameError))
+        Fail(QStringLiteral("Spustitelný soubor instalace %1 nelze uložit: %2.")
+                 .arg(Paths::FileNameOf(ExePath()), renameError));
+    if (!ReplaceFile(Dat->fileName(), DataFilePath(), renameError))
+        Fail(QStringLiteral("Datový soubor %1 nelze uložit: %2.").arg(Paths::FileNameOf(DataFilePath()), renameError));
     Dat.reset();
     Exe.reset();
     In.Lock.reset();  // before the end is reported: a new build of the target may start at once
@@ -371,7 +306,6 @@ DatFileOutcome DatFileWriter::Write()
     QFile::remove(archive);
     StatusText = QStringLiteral("Hotovo.");
     ShowProgress();
-    return DatFileOutcome::Done;
 }
 
 TDatFileThread::TDatFileThread(DatFileInputs inputs, DatFileProgress* progress)

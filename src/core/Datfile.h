@@ -65,25 +65,23 @@ public:
     QString ExePath() const;
 
 private:
-    enum class Copied { All, ReadFailed, WriteFailed, Stopped };
-
-    DatFileOutcome Write();
+    void Write();
     bool Stopping() const;
     qint64 Chunk() const;
-    bool GoOn();  // no failure and no stop so far
+    // Each step starts with its status text and ends the build when a stop was asked for.
+    void Step(const QString& status);
     void ShowProgress();
-    void ReportFailure(const QString& message);
-    bool WriteAll(const char* data, qint64 size);  // false: the data file could not take it all
-    void ReportWriteFailure();
-    // A failure is reported, a stop noted; either ends the build.
-    void AppendChunks(qint64 size, const std::function<Copied(qint64 done, qint64 want)>& copyChunk,
-                      const QString& readFailure);
+    // Shows the failure and ends the build.
+    [[noreturn]] void Fail(const QString& message);
+    [[noreturn]] void FailWrite(const QString& reason);
+    void WriteAll(const char* data, qint64 size);
+    void AppendChunks(qint64 size, const std::function<void(qint64 done, qint64 want)>& copyChunk);
     void AppendPart(const QString& status, bool wanted, const QString& path, qint64 measuredSize,
                     const QString& openFailure, const QString& appendFailure);
-    void AppendStream(std::unique_ptr<QByteArray>& buffer);
+    // An absent or empty text is not appended.
+    void AppendStream(const QString& status, std::unique_ptr<QByteArray>& buffer);
     void CopyExtractor(const QString& extractor);
     void Discard();  // removes the temporary files
-    void Cancel();
 
     DatFileInputs In;
     DatFileReport Report;
@@ -91,9 +89,6 @@ private:
     std::unique_ptr<QFile> Dat;  // the temporary data file
     std::unique_ptr<QFile> Exe;  // the temporary installer copy
     QString StatusText;
-    QString WriteError;
-    bool Failed = false;
-    bool Cancelled = false;
     qint32 BytesAppended = 0;
 };
 

@@ -139,8 +139,8 @@ void TestDatFile::streamsEveryPartInChunks()
     const QByteArray dat = ReadBytes(f.DatPath);
     const DatCheck check = VerifyDatHeader(dat, dat.size());
     QVERIFY2(check.Ok, qPrintable(check.Error));
-    QCOMPARE(check.Layout.Header.MusicSize, 0);
-    QCOMPARE(check.Layout.Header.MusicNameLength, 9);  // "hudba.mid"
+    QCOMPARE(check.Layout.Header.PartSizes[2], 0);  // the music
+    QCOMPARE(check.Layout.Header.TextLengths[3], 9);  // the music's name "hudba.mid"
     QCOMPARE(dat.mid(check.Layout.PartOffsets[0], 100000), Pattern(100000, 'a'));
     QCOMPARE(dat.mid(check.Layout.UnrarOffset), Pattern(10, 'u'));
     QCOMPARE(ReadBytes(f.ExePath), QByteArray("MZ vorvanex"));

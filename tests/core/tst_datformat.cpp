@@ -47,17 +47,8 @@ private slots:
 void TestDatFormat::serialisesFieldsInFileOrder()
 {
     DatHeader h;
-    h.ArchiveSize = 1;
-    h.PictureSize = 2;
-    h.MusicSize = 3;
-    h.ReadmeSize = 4;
-    h.RegistrySize = 0x7FFFFFFF;
-    h.TitleLength = 6;
-    h.SpaceLength = 7;
-    h.TargetLength = 8;
-    h.MusicNameLength = 9;
-    h.ProgNameLength = 10;
-    h.CmdLineLength = 11;
+    h.PartSizes = {1, 2, 3, 4, 0x7FFFFFFF};
+    h.TextLengths = {6, 7, 8, 9, 10, 11};
     h.AskFlag = 1;
     h.Rozbal = {101, 102, 103, 104};  // Levy, Horni, Pravy, Dolni
     h.Readme = {201, 202, 203, 204};

@@ -330,8 +330,8 @@ void TestRoundTrip::builtDataFileReadsBackAsTheProject()
         QVERIFY2(check.Ok, qPrintable(where + QStringLiteral(": ") + check.Error));
         const DatLayout& l = check.Layout;
         const DatHeader& h = l.Header;
-        auto text = [&](int n) { return Codec::FromWin1250(dat.mid(l.TextOffsets[size_t(n)], h.TextLengths()[size_t(n)])); };
-        auto part = [&](int n) { return dat.mid(l.PartOffsets[size_t(n)], h.PartSizes()[size_t(n)]); };
+        auto text = [&](int n) { return Codec::FromWin1250(dat.mid(l.TextOffsets[size_t(n)], h.TextLengths[size_t(n)])); };
+        auto part = [&](int n) { return dat.mid(l.PartOffsets[size_t(n)], h.PartSizes[size_t(n)]); };
         QVERIFY2(text(0) == p.Nazev, qPrintable(where));
         QVERIFY2(text(1) == p.DiskMisto, qPrintable(where));
         QVERIFY2(text(2) == p.CilAdr, qPrintable(where));
