@@ -1,7 +1,7 @@
 #include "BuildChecks.h"
 #include "Error.h"
-#include "Files.h"
 #include "Project.h"
+#include "SkinPicture.h"
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -95,10 +95,10 @@ std::optional<BuildMessage> CheckBuild(const Project& p, const QString& projectF
         return Warning(6, QStringLiteral("Místo na disku, které bude program potřebovat, musí být větší než nula."));
     if (!p.Obrazek.isEmpty()) {
         // One reading of the picture serves both size checks.
-        const BitmapSize size = GetBitmapSize(p.Obrazek);
-        if (size.Width > 600 || size.Height > 400)
+        const SkinPictureFault fault = CheckSkinPictureSize(GetBitmapSize(p.Obrazek));
+        if (fault == SkinPictureFault::TooLarge)
             return BuildError(7, QStringLiteral("Obrázek nemůže být větší než 600x400 bodů."));
-        if (size.Width < 100 || size.Height < 100)
+        if (fault == SkinPictureFault::TooSmall)
             return BuildError(8, QStringLiteral("Obrázek nemůže být menší než 100x100 bodů."));
         // A picture cut short would ship as it is and show leftover memory.
         CheckBitmapData(p.Obrazek);

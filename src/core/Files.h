@@ -12,8 +12,6 @@ struct BitmapSize {
 // stored, with no signature test. A file that cannot be opened or is shorter than 26 bytes throws
 // ZelvakonError naming the file.
 BitmapSize GetBitmapSize(const QString& path);
-class QIODevice;
-BitmapSize GetBitmapSize(QIODevice& file, const QString& name);
 
 // BitmapDataFault for a file; throws ZelvakonError naming the file when it cannot be read or is not whole.
 void CheckBitmapData(const QString& path);
