@@ -13,6 +13,14 @@ qint32 Sat(qint64 value)
     return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
+// Within the two pixels either side of an edge, where the pointer grabs it.
+bool Near(qint64 edge, qint64 at) { return edge - 2 <= at && at <= edge + 2; }
+
+QString CoordinatesText(const ClickArea& a)
+{
+    return QStringLiteral("[%1,%2] ; [%3,%4]").arg(a.Levy).arg(a.Horni).arg(a.Pravy).arg(a.Dolni);
+}
+
 }  // namespace
 
 void AreaEditor::Activate(qint32 pictureWidth, qint32 pictureHeight, const ClickArea& rozbal, const ClickArea& readme,
@@ -21,7 +29,6 @@ void AreaEditor::Activate(qint32 pictureWidth, qint32 pictureHeight, const Click
     PictureWidth = pictureWidth;
     PictureHeight = pictureHeight;
     Areas = {rozbal, readme, konec};
-    ShowAreaCoordinates();
     Mode = DragMode::Idle;
     ActiveArea = AreaId::Readme;
     NormalizeAreas();
@@ -55,11 +62,6 @@ void AreaEditor::NormalizeAreas()
     ShowAreaCoordinates();
 }
 
-QString AreaEditor::CoordinatesText(const ClickArea& a)
-{
-    return QStringLiteral("[%1,%2] ; [%3,%4]").arg(a.Levy).arg(a.Horni).arg(a.Pravy).arg(a.Dolni);
-}
-
 void AreaEditor::ShowAreaCoordinates()
 {
     for (std::size_t i = 0; i < Areas.size(); ++i)
@@ -91,9 +93,9 @@ void AreaEditor::ChooseCursor()
     const qint64 l = a.Levy, t = a.Horni, r = a.Pravy, b = a.Dolni;
     if (l + 5 < x && x < r - 5 && t + 5 < y && y < b - 5) {
         Cursor = AreaCursor::HandPoint;
-    } else if (((l - 2 <= x && x <= l + 2) || (r - 2 <= x && x <= r + 2)) && t < y && y < b) {
+    } else if ((Near(l, x) || Near(r, x)) && t < y && y < b) {
         Cursor = AreaCursor::SizeWE;
-    } else if (((t - 2 <= y && y <= t + 2) || (b - 2 <= y && y <= b + 2)) && l < x && x < r) {
+    } else if ((Near(t, y) || Near(b, y)) && l < x && x < r) {
         Cursor = AreaCursor::SizeNS;
     } else {
         switch (Mode) {
@@ -104,17 +106,6 @@ void AreaEditor::ChooseCursor()
         case DragMode::Drawing: break;  // the cursor stays as it is while drawing
         }
     }
-}
-
-void AreaEditor::ChooseGrabbedEdge()
-{
-    const ClickArea& a = Active();
-    const qint64 x = PointerPos.X;
-    const qint64 y = PointerPos.Y;
-    if (Mode == DragMode::SizingHorizontal)
-        Edge = (qint64(a.Levy) - 2 <= x && x <= qint64(a.Levy) + 2) ? GrabbedEdge::Left : GrabbedEdge::Right;
-    else
-        Edge = (qint64(a.Horni) - 2 <= y && y <= qint64(a.Horni) + 2) ? GrabbedEdge::Top : GrabbedEdge::Bottom;
 }
 
 void AreaEditor::SelectAreaAt()
@@ -186,33 +177,28 @@ void AreaEditor::MouseDown(PointerButton button)
     if (button != PointerButton::Left)
         return;
     const ClickArea& a = Active();
-    // A move or a sizing shows the active frame dash-dot over the other two, solid.
-    const auto pressFrames = [this] {
-        Styles = {FrameStyle::Solid, FrameStyle::Solid, FrameStyle::Solid};
-        Styles[std::size_t(ActiveArea)] = FrameStyle::DashDot;
-    };
     switch (Cursor) {
-    case AreaCursor::HandPoint:
-        Mode = DragMode::Moving;
-        GrabOffset = {Sat(qint64(PointerPos.X) - a.Levy), Sat(qint64(PointerPos.Y) - a.Horni)};
-        pressFrames();
-        break;
     case AreaCursor::Default:
         Mode = DragMode::Drawing;
         DrawStart = DrawEnd = PointerPos;
         Styles[std::size_t(ActiveArea)] = FrameStyle::Hidden;  // the area keeps its values until the pointer moves
+        return;
+    case AreaCursor::HandPoint:
+        Mode = DragMode::Moving;
+        GrabOffset = {Sat(qint64(PointerPos.X) - a.Levy), Sat(qint64(PointerPos.Y) - a.Horni)};
         break;
     case AreaCursor::SizeWE:
         Mode = DragMode::SizingHorizontal;
-        ChooseGrabbedEdge();
-        pressFrames();
+        Edge = Near(a.Levy, PointerPos.X) ? GrabbedEdge::Left : GrabbedEdge::Right;
         break;
     case AreaCursor::SizeNS:
         Mode = DragMode::SizingVertical;
-        ChooseGrabbedEdge();
-        pressFrames();
+        Edge = Near(a.Horni, PointerPos.Y) ? GrabbedEdge::Top : GrabbedEdge::Bottom;
         break;
     }
+    // A move or a sizing shows the active frame dash-dot over the other two, solid.
+    Styles = {FrameStyle::Solid, FrameStyle::Solid, FrameStyle::Solid};
+    Styles[std::size_t(ActiveArea)] = FrameStyle::DashDot;
 }
 
 void AreaEditor::MouseUp()

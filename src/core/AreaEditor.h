@@ -37,7 +37,6 @@ public:
     void DrawFrames();  // all three frames with the Idle styles
     void SelectAreaAt();
     void ChooseCursor();
-    void ChooseGrabbedEdge();
 
     ClickArea& Area(AreaId id) { return Areas[std::size_t(id)]; }
     const ClickArea& Area(AreaId id) const { return Areas[std::size_t(id)]; }
@@ -47,7 +46,6 @@ public:
     QString SizeStatus() const;  // status panel 0
 
     static void NormalizeArea(ClickArea& area, qint32 pictureWidth, qint32 pictureHeight);
-    static QString CoordinatesText(const ClickArea& area);
 
     qint32 PictureWidth = 0;
     qint32 PictureHeight = 0;
