@@ -58,10 +58,21 @@ int Interrupted()
     return ExitSignalBase + int(StopSignal);
 }
 
-// One line of stderr rewritten in place on a terminal, ended when done.
-class TerminalLine {
+// The progress window's lines on stderr: on a terminal one line rewritten in place (a bar per part, the
+// archiver's time), else one line per step that appends something (as the window, a step that appends
+// nothing never shows its line).
+class ProgressLines {
 public:
-    ~TerminalLine() { Close(); }
+    ProgressLines(bool terminal, bool quiet) : Terminal(terminal), Quiet(quiet) {}
+    ~ProgressLines() { Finish(); }
+
+    // Ends the line rewritten in place.
+    void Finish()
+    {
+        if (!Shown.isEmpty())
+            ErrBytes("\n");
+        Shown.clear();
+    }
 
     void Show(const QString& text)
     {
@@ -72,35 +83,16 @@ public:
         Shown = text;
     }
 
-    void Close()
-    {
-        if (!Shown.isEmpty())
-            ErrBytes("\n");
-        Shown.clear();
-    }
-
-private:
-    QString Shown;
-};
-
-// The progress window's lines on stderr: a bar per part on a terminal, else one line per step that
-// appends something (as the window, a step that appends nothing never shows its line).
-class ProgressLines {
-public:
-    ProgressLines(bool terminal, bool quiet) : Terminal(terminal), Quiet(quiet) {}
-
-    void Finish() { Bar.Close(); }
-
     void Line(const QString& text)
     {
-        Bar.Close();
+        Finish();
         if (!Quiet)
             Err(text);
     }
 
     void PartSize(qint32 size)
     {
-        Bar.Close();
+        Finish();
         Size = size;
         InPart = true;
     }
@@ -110,7 +102,7 @@ public:
         // A part's chunks report a positive count; the failure, stop and end lines report 0 and are
         // the outcome, which the command prints itself.
         if (!InPart || appended <= 0 || Quiet) {
-            Bar.Close();
+            Finish();
             InPart = false;
             return;
         }
@@ -122,9 +114,9 @@ public:
         const int percent = Size > 0 ? int(qint64(appended) * 100 / Size) : 100;
         const int filled = percent * BarWidth / 100;
         const QString bar = QString(filled, QLatin1Char('#')) + QString(BarWidth - filled, QLatin1Char('.'));
-        Bar.Show(QStringLiteral("%1 [%2] %3 %").arg(status, -34).arg(bar).arg(percent, 3));
+        Show(QStringLiteral("%1 [%2] %3 %").arg(status, -34).arg(bar).arg(percent, 3));
         if (appended >= Size) {
-            Bar.Close();
+            Finish();
             InPart = false;
         }
     }
@@ -135,7 +127,7 @@ private:
     bool Quiet;
     bool InPart = false;
     qint32 Size = 0;
-    TerminalLine Bar;
+    QString Shown;  // the line rewritten in place
 };
 
 }  // namespace
@@ -199,7 +191,6 @@ int Build(const QString& projectPath, const BuildOptions& options)
         qint64 nextPlain = PlainEveryMs;
         QElapsedTimer clock;
         clock.start();
-        TerminalLine line;
         ChildWatch watch;
         // A stop signal ends the archiver (asked, then killed after two seconds) before the build
         // ends: it never runs on without the build.
@@ -211,14 +202,16 @@ int Build(const QString& projectPath, const BuildOptions& options)
                                          .arg(ArchiveKB(projectFolder))
                                          .arg(resolved.DiskMisto);
                 if (terminal)
-                    line.Show(text);
+                    lines.Show(text);
                 else
                     Err(text);
                 nextPlain = elapsed + PlainEveryMs;
             }
             return Stopped();
         };
-        return archiver->Run(resolved.WinRARExe, arguments, watch);
+        const ChildExit exit = archiver->Run(resolved.WinRARExe, arguments, watch);
+        lines.Finish();
+        return exit;
     };
     PreparedBuild build = PrepareBuild(std::move(project), place, frontEnd);
     using Step = PreparedBuild::Step;
