@@ -214,8 +214,7 @@ int Run(const QStringList& arguments)
 {
     Mode() = {};
     // Set before the words are checked, so that a wrong command line is JSON too.
-    const qsizetype optionsEnd = arguments.indexOf(QStringLiteral("--"));
-    Mode().Json = arguments.mid(0, optionsEnd < 0 ? arguments.size() : optionsEnd).contains(QStringLiteral("--json"));
+    Mode().Json = arguments.mid(0, arguments.indexOf(QStringLiteral("--"))).contains(QStringLiteral("--json"));
     if (arguments.isEmpty())
         return UsageError(QStringLiteral("chybí příkaz"));
     const QString command = arguments.first();

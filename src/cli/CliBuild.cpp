@@ -8,7 +8,6 @@
 #include "ProgramFolders.h"
 #include "Project.h"
 #include "RegIni.h"
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -170,11 +169,9 @@ int Build(const QString& projectPath, const BuildOptions& options)
 #endif
     ProgressLines lines(terminal, Mode().Quiet);
     lines.Line(QStringLiteral("Projekt:     ") + Paths::FileNameOf(projectPath));
-    BuildPlace place{projectFolder, {}};
-    if (options.ProgramFolder.isEmpty())
-        place.PartsFolders = ProgramFolders::ForRunningProgram().PartsFolders();
-    else
-        place.PartsFolders = QStringList{options.ProgramFolder};
+    const BuildPlace place{projectFolder, options.ProgramFolder.isEmpty()
+                                              ? ProgramFolders::ForRunningProgram().PartsFolders()
+                                              : QStringList{options.ProgramFolder}};
 
     BuildFrontEnd frontEnd;
     frontEnd.StopRequested = [] { return Stopped(); };

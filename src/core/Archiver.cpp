@@ -2,7 +2,6 @@
 #include "ChildProcess.h"
 #include "Error.h"
 #include "Paths.h"
-#include "ProgramFolders.h"
 #include <QFile>
 #include <QFileInfo>
 

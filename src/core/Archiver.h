@@ -1,8 +1,6 @@
 #pragma once
 #include "BuildChecks.h"
-#include "Datfile.h"
 #include <QString>
-#include <memory>
 #include <optional>
 
 struct ChildExit;

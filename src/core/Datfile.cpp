@@ -3,7 +3,6 @@
 #include "Codec.h"
 #include "Error.h"
 #include "RegularFile.h"
-#include "DatFormat.h"
 #include "FileCopy.h"
 #include "Paths.h"
 #include <QCoreApplication>
@@ -19,9 +18,7 @@ std::unique_ptr<DataFileLock> TakeDataFileLock(const QString& dataFilePath)
                                             + QStringLiteral(".lock"));
     // A build may run for many minutes: only a lock whose process has gone is stale.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return nullptr;
-    return lock;
+    return lock->tryLock(0) ? std::move(lock) : nullptr;
 }
 
 QString DataFilePathOf(const QString& vystup, const QString& jmenoDat)

@@ -1,5 +1,4 @@
 #pragma once
-#include "ClickArea.h"
 #include "DatFormat.h"
 #include "Project.h"
 #include <QByteArray>

@@ -5,7 +5,6 @@
 #include "Paths.h"
 #include "ProfileFile.h"
 #include "RegularFile.h"
-#include <QFile>
 
 qint32 ReadProfileInt(const QString& text, qint32 defaultValue)
 {
