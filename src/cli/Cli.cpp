@@ -127,16 +127,6 @@ Words Parse(const QStringList& args, const QStringList& allowed)
     return words;
 }
 
-// The installer's and the data file's names as the settings dialog lets them be typed: no extension,
-// no path. A separator would put the file outside the output folder.
-QString NameError(const QString& option, const QString& name)
-{
-    for (const QChar c : {QLatin1Char('.'), QLatin1Char(':'), QLatin1Char('\\'), QLatin1Char('/')})
-        if (name.contains(c))
-            return QStringLiteral("volba %1: jméno nesmí obsahovat znaky . : \\ /").arg(option);
-    return QString();
-}
-
 // A path given on the command line is relative to the current folder; a bare program name for
 // --winrar that is no file here is looked up on PATH.
 QString CommandLinePath(const QString& path) { return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()); }
@@ -269,9 +259,13 @@ int Run(const QStringList& arguments)
 
     const QStringList& p = words.Positional;
     if (command == QLatin1String("build")) {
+        // The installer's and the data file's names as the settings dialog lets them be typed: no
+        // extension, no path. A separator would put the file outside the output folder.
         for (const char* name : {"--installer-name", "--data-name"})
-            if (const QString error = NameError(QLatin1String(name), given(name)); !error.isEmpty())
-                return UsageError(error);
+            for (const char c : {'.', ':', '\\', '/'})
+                if (given(name).contains(QLatin1Char(c)))
+                    return UsageError(
+                        QStringLiteral("volba %1: jméno nesmí obsahovat znaky . : \\ /").arg(QLatin1String(name)));
         BuildOptions options;
         if (has("--program-folder"))
             options.ProgramFolder = Paths::StripTrailingBackslash(CommandLinePath(given("--program-folder")));

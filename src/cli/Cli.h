@@ -13,7 +13,6 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailed = 1;
 inline constexpr int ExitRefused = 2;       // also a wrong command line
 inline constexpr int ExitSignalBase = 128;  // + the signal that stopped the build
-inline constexpr qint64 CliChunkBytes = qint64(4) << 20;  // what a build copies between reports
 
 // The arguments without the program's own name. QCoreApplication must exist.
 int Run(const QStringList& arguments);

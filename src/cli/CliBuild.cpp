@@ -239,7 +239,7 @@ int Build(const QString& projectPath, const BuildOptions& options)
     // No window to keep moving: 4 MiB chunks let the kernel copy a part in few calls (the window's
     // chunk meant a system call and a progress report per 40 KB), and Ctrl+C still stops the build
     // within milliseconds.
-    report.ChunkBytes = CliChunkBytes;
+    report.ChunkBytes = qint64(4) << 20;
     DatFileWriter writer(std::move(build.Inputs), std::move(report));
     const DatFileOutcome outcome = writer.Execute();
     lines.Finish();  // a bar left open by a failure or a stop

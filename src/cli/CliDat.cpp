@@ -45,14 +45,11 @@ QString OpenDat(QFile& file, const QString& path, OpenedDat& dat)
     // What no finished build leaves: it packs at least one file and ends with Unrar.dll, a Windows
     // image. Anything else was cut by a killed build or is not whole.
     const DatLayout& layout = check.Layout;
-    QByteArray tail;
-    if (layout.UnrarSize > 0 && file.seek(layout.UnrarOffset))
-        tail = file.read(2);
     if (layout.Header.PartSizes[0] == 0)
         return QStringLiteral("Archiv v datovém souboru je prázdný, soubor není úplný.");
     if (layout.UnrarSize == 0)
         return QStringLiteral("Za částmi chybí Unrar.dll, soubor není úplný.");
-    if (tail != "MZ")
+    if (!file.seek(layout.UnrarOffset) || file.read(2) != "MZ")
         return QStringLiteral("Unrar.dll za částmi nezačíná znaky MZ, nejde o knihovnu Windows, soubor není úplný.");
     dat.Layout = layout;
     const auto& lengths = layout.Header.TextLengths;
@@ -194,12 +191,11 @@ int Extract(const QString& dataFile, const QString& folder, bool force)
         return Refuse(folder, QStringLiteral("Adresář nelze vytvořit."));
 
     const DatLayout& l = dat.Layout;
-    const DatHeader& h = l.Header;
     const QStringList fixed{QStringLiteral("archiv.rar"), QStringLiteral("Obrazek.bmp"), QStringLiteral("Readme.nfo"),
                             QStringLiteral("Reg.ini"), QStringLiteral("Unrar.dll")};
     // The parts in the order of the file, Unrar.dll last.
     const QString names[] = {fixed[0], fixed[1], MusicFileName(dat.Texts[3], fixed), fixed[2], fixed[3], fixed[4]};
-    const auto& sizes = h.PartSizes;
+    const auto& sizes = l.Header.PartSizes;
     for (size_t i = 0; i < std::size(names); ++i) {
         const qint64 size = i < sizes.size() ? sizes[i] : l.UnrarSize;
         if (size == 0)

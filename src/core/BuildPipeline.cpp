@@ -21,13 +21,9 @@ std::optional<BuildMessage> CheckBuildParts(const QStringList& folders)
         const QString path = Paths::Join(FolderHolding(folders, name), name);
         QFile file;
         const QString reason = OpenRegularFile(file, path);
-        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
-            QStringList shown;
-            for (const QString& folder : folders)
-                shown << QStringLiteral("  ") + folder;
-            return BuildError(0, QStringLiteral("Soubor %1 nebyl nalezen. Hledán byl v adresářích:\n%2")
-                                     .arg(name, shown.join(QLatin1Char('\n'))));
-        }
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+            return BuildError(0, QStringLiteral("Soubor %1 nebyl nalezen. Hledán byl v adresářích:\n  %2")
+                                     .arg(name, folders.join(QStringLiteral("\n  "))));
         if (!reason.isEmpty())
             return BuildError(0, QStringLiteral("Soubor %1 nelze otevřít: %2.").arg(path, reason));
         if (file.read(2) != "MZ")

@@ -22,12 +22,7 @@ void ForEachField(Header& h, Visit visit)
             visit(area->*side);
 }
 
-DatCheck Refuse(const QString& error)
-{
-    DatCheck check;
-    check.Error = error;
-    return check;
-}
+DatCheck Refuse(const QString& error) { return {false, error, {}}; }
 
 }  // namespace
 

@@ -81,8 +81,7 @@ void WriteProjectFile(const QString& path, const Project& project)
     // Checked before the first byte is written: the side files follow this one.
     CheckProjectTexts(project);
     ProfileFile profile = ProfileFile::Load(path);
-    const QString fileName = Paths::FileNameOf(path);
-    WriteProjectKeys(profile, fileName, project);
+    WriteProjectKeys(profile, Paths::FileNameOf(path), project);
     profile.Save(path);
 }
 
