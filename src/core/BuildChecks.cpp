@@ -26,17 +26,6 @@ bool HasFiles(const QString& folder)
     return false;
 }
 
-qint32 DiskSpaceValue(const QString& diskMisto)
-{
-    bool ok = false;
-    const qint32 value = diskMisto.toInt(&ok, 10);
-    if (!ok)
-        throw ZelvakonError(QStringLiteral("Místo na disku '%1' není celé číslo v rozsahu od -2147483648 do "
-                                           "2147483647")
-                                .arg(diskMisto));
-    return value;
-}
-
 }  // namespace
 
 BuildMessage BuildError(int check, const QString& text)
@@ -91,7 +80,13 @@ std::optional<BuildMessage> CheckBuild(const Project& p, const QString& projectF
         return BuildError(4, QStringLiteral("Adresář se soubory k archivaci neexistuje."));
     if (!HasFiles(p.ArchAdr))
         return BuildError(5, QStringLiteral("Adresář se soubory k archivaci žádné soubory neobsahuje."));
-    if (DiskSpaceValue(p.DiskMisto) <= 0)
+    bool whole = false;
+    const qint32 diskSpace = p.DiskMisto.toInt(&whole, 10);
+    if (!whole)
+        throw ZelvakonError(QStringLiteral("Místo na disku '%1' není celé číslo v rozsahu od -2147483648 do "
+                                           "2147483647")
+                                .arg(p.DiskMisto));
+    if (diskSpace <= 0)
         return Warning(6, QStringLiteral("Místo na disku, které bude program potřebovat, musí být větší než nula."));
     if (!p.Obrazek.isEmpty()) {
         // One reading of the picture serves both size checks.

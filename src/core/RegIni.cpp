@@ -96,14 +96,9 @@ bool HasCaseTwins(const RegistryTree& tree)
             return;
         QSet<QString> names;
         names.reserve(qsizetype(key->Children.size()));
-        for (const auto& child : key->Children) {
-            QString lower = ProfileFile::Lower(child->Name);
-            if (names.contains(lower)) {
-                twins = true;
-                return;
-            }
-            names.insert(std::move(lower));
-        }
+        for (const auto& child : key->Children)
+            names.insert(ProfileFile::Lower(child->Name));
+        twins = names.size() < qsizetype(key->Children.size());
     });
     return twins;
 }

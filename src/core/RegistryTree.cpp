@@ -70,10 +70,9 @@ RegistryTree::RegistryTree(const RegistryTree& other) : OnChanged(other.OnChange
 
 RegistryTree& RegistryTree::operator=(const RegistryTree& other)
 {
-    if (this != &other) {
-        RegistryTree copy(other);
-        RootKeys = std::move(copy.RootKeys);
-    }
+    // Copied first, so that assigning a tree to itself is safe too.
+    RegistryTree copy(other);
+    RootKeys = std::move(copy.RootKeys);
     return *this;
 }
 
