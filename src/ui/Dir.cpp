@@ -20,24 +20,24 @@ TDirSizeForm::TDirSizeForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setFixedSize(287, 104);
-    Panel1 = Make<QFrame>(this, "Panel1", 0, 0, 287, 104);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setLineWidth(2);
-    Image1 = Make<QLabel>(Panel1, "Image1", 24, 20, 16, 16);
+    auto* panel1 = Make<QFrame>(this, "Panel1", 0, 0, 287, 104);
+    panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel1->setLineWidth(2);
+    Image1 = Make<QLabel>(panel1, "Image1", 24, 20, 16, 16);
     Image1->setAttribute(Qt::WA_TranslucentBackground);
     Image1->setPixmap(style()->standardIcon(QStyle::SP_DirIcon).pixmap(16, 16));
-    Label1 = Label(Panel1, QStringLiteral("Zjišťuji velikost adresáře k archivaci..."), 80, 20, "Label1");
+    Label1 = Label(panel1, QStringLiteral("Zjišťuji velikost adresáře k archivaci..."), 80, 20, "Label1");
     // The text was laid out for a narrow 8-point font; a wider one gets smaller until it fits.
-    const int room = 287 - 80 - 2 * Panel1->frameWidth() - 2;
+    const int room = 287 - 80 - 2 * panel1->frameWidth() - 2;
     QFont font = Label1->font();
     while (QFontMetrics(font).horizontalAdvance(Label1->text()) > room && font.pointSizeF() > 6)
         font.setPointSizeF(font.pointSizeF() - 0.5);
     Label1->setFont(font);
     Label1->adjustSize();
-    CountLabel = Make<QLabel>(Panel1, "CountLabel", 80, 20 + Label1->height() + 4, room, Label1->height());
+    CountLabel = Make<QLabel>(panel1, "CountLabel", 80, 20 + Label1->height() + 4, room, Label1->height());
     CountLabel->setFont(font);
     ShowFileCount(0);
-    CancelBtn = Button(Panel1, "CancelBtn", QStringLiteral("Zrušit"), QString(), (287 - 75) / 2, 68, 75, 25);
+    CancelBtn = Button(panel1, "CancelBtn", QStringLiteral("Zrušit"), QString(), (287 - 75) / 2, 68, 75, 25);
     // The window takes no focus: Escape reaches the measurement through the main window instead.
     CancelBtn->setFocusPolicy(Qt::NoFocus);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
@@ -145,14 +145,14 @@ TDirForm::TDirForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dia
 
     DirLabel = Make<QLabel>(this, "DirLabel", 10, 184, 201, 16);
 
-    BitBtn1 = Button(this, "BitBtn1", QStringLiteral("&OK"), QString(), 8, 205, 97, 27);
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    BitBtn1->setDefault(true);
-    BitBtn2 = Button(this, "BitBtn2", QStringLiteral("&Zrušit"), QString(), 116, 205, 97, 27);
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    QPushButton* bitBtn1 = Button(this, "BitBtn1", QStringLiteral("&OK"), QString(), 8, 205, 97, 27);
+    bitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    bitBtn1->setDefault(true);
+    QPushButton* bitBtn2 = Button(this, "BitBtn2", QStringLiteral("&Zrušit"), QString(), 116, 205, 97, 27);
+    bitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(bitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(bitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     // A single click opens a folder; Enter does the same from the keyboard.
     connect(DirectoryListBox1, &QListWidget::itemClicked, this, &TDirForm::DirectoryListBox1Click);
     connect(DirectoryListBox1, &QListWidget::itemActivated, this, &TDirForm::DirectoryListBox1Click);

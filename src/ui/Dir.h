@@ -6,7 +6,6 @@
 
 class Dialogs;
 class QComboBox;
-class QFrame;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -23,7 +22,6 @@ public:
     void ShowPainted();
     void ShowFileCount(qint64 files);
 
-    QFrame* Panel1 = nullptr;
     QLabel* Image1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* CountLabel = nullptr;
@@ -54,8 +52,6 @@ public:
     QComboBox* DriveComboBox1 = nullptr;
     QListWidget* DirectoryListBox1 = nullptr;
     QLabel* DirLabel = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
 
 private:
     Dialogs* Dlg;
