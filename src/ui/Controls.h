@@ -17,11 +17,10 @@ T* Make(QWidget* parent, const char* name, int x, int y, int w, int h)
     return widget;
 }
 
-inline QLabel* Label(QWidget* parent, const QString& text, int x, int y, const char* name = nullptr)
+inline QLabel* Label(QWidget* parent, const QString& text, int x, int y, const char* name)
 {
     auto* label = new QLabel(text, parent);
-    if (name)
-        label->setObjectName(QLatin1String(name));
+    label->setObjectName(QLatin1String(name));
     label->move(x, y);
     label->adjustSize();
     return label;

@@ -4,7 +4,6 @@
 
 class Dialogs;
 class QPlainTextEdit;
-class QString;
 class QWidget;
 
 // Drops typed characters that a field refuses, with the beep. Characters that Windows-1250 cannot

@@ -37,9 +37,7 @@ QString DraggedProject(const QMimeData* data)
     if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
         return QString();
     const QString path = data->urls().first().toLocalFile();
-    if (!path.endsWith(QLatin1String(".zpf"), Qt::CaseInsensitive))
-        return QString();
-    return QDir::toNativeSeparators(path);
+    return path.endsWith(QLatin1String(".zpf"), Qt::CaseInsensitive) ? QDir::toNativeSeparators(path) : QString();
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "ClickArea.h"
 #include <QWidget>
 
-class Dialogs;
 class QCheckBox;
 class QLabel;
 class QLineEdit;

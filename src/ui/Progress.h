@@ -13,7 +13,6 @@ class QFrame;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QThread;
 
 // The shape of the two windows a build runs its workers behind: a raised panel above a centred
 // "Zrušit", the window centred on the screen at each showing.
