@@ -35,6 +35,47 @@ QImage LoadSkinPicture(const QString& path)
     return image;
 }
 
+namespace {
+
+// The program's pen styles: the dash patterns of the system's cosmetic pens.
+QPen FramePen(FrameStyle style, QColor color)
+{
+    QPen pen(color);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    switch (style) {
+    case FrameStyle::Dot: pen.setDashPattern({3, 3}); break;
+    case FrameStyle::Dash: pen.setDashPattern({18, 6}); break;
+    case FrameStyle::DashDot: pen.setDashPattern({9, 6, 3, 6}); break;
+    case FrameStyle::Solid:
+    case FrameStyle::Hidden: break;
+    }
+    return pen;
+}
+
+Qt::CursorShape CursorShapeOf(AreaCursor cursor)
+{
+    switch (cursor) {
+    case AreaCursor::HandPoint: return Qt::PointingHandCursor;
+    case AreaCursor::SizeWE: return Qt::SizeHorCursor;
+    case AreaCursor::SizeNS: return Qt::SizeVerCursor;
+    case AreaCursor::Default: break;
+    }
+    return Qt::ArrowCursor;
+}
+
+// Centred on its screen, the quotients truncated towards zero as the program always placed it.
+void CentreOnItsScreen(QWidget* window)
+{
+    if (QScreen* screen = window->screen()) {
+        const QRect area = screen->geometry();
+        const QSize size = window->frameGeometry().size();
+        window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+    }
+}
+
+}  // namespace
+
 TPrevForm::TPrevForm(Dialogs* dialogs, QWidget* parent) : QDialog(parent), Dlg(dialogs)
 {
     setObjectName(QStringLiteral("PrevForm"));
@@ -66,12 +107,7 @@ void TPrevForm::FormActivate()
     MainImage->setFixedSize(Picture.size());
     MainImage->unsetCursor();
     setFixedSize(Picture.size());
-    // Centred on the screen, the quotients truncated towards zero as the program always placed it.
-    if (QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        const QSize window = frameGeometry().size();
-        move(area.x() + (area.width() - window.width()) / 2, area.y() + (area.height() - window.height()) / 2);
-    }
+    CentreOnItsScreen(this);
 }
 
 void TPrevForm::MainImageMouseMove(int x, int y)
@@ -94,37 +130,6 @@ bool TPrevForm::eventFilter(QObject* watched, QEvent* event)
     }
     return QDialog::eventFilter(watched, event);
 }
-
-namespace {
-
-// The program's pen styles: the dash patterns of the system's cosmetic pens.
-QPen FramePen(FrameStyle style, QColor color)
-{
-    QPen pen(color);
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
-    switch (style) {
-    case FrameStyle::Dot: pen.setDashPattern({3, 3}); break;
-    case FrameStyle::Dash: pen.setDashPattern({18, 6}); break;
-    case FrameStyle::DashDot: pen.setDashPattern({9, 6, 3, 6}); break;
-    case FrameStyle::Solid:
-    case FrameStyle::Hidden: break;
-    }
-    return pen;
-}
-
-Qt::CursorShape CursorShapeOf(AreaCursor cursor)
-{
-    switch (cursor) {
-    case AreaCursor::HandPoint: return Qt::PointingHandCursor;
-    case AreaCursor::SizeWE: return Qt::SizeHorCursor;
-    case AreaCursor::SizeNS: return Qt::SizeVerCursor;
-    case AreaCursor::Default: break;
-    }
-    return Qt::ArrowCursor;
-}
-
-}  // namespace
 
 TAreaImage::TAreaImage(TAreaForm* form, QWidget* parent) : QWidget(parent), Form(form)
 {
@@ -282,11 +287,7 @@ void TAreaForm::FormActivate()
     NfoBtn->setChecked(true);
     StatusPanel0->setText(Editor.SizeStatus());
     ScrollBox1->ensureVisible(0, 0);
-    if (QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - frameGeometry().width()) / 2,
-             area.y() + (area.height() - frameGeometry().height()) / 2);
-    }
+    CentreOnItsScreen(this);
     ShowState();
 }
 
