@@ -1,6 +1,6 @@
 #include "KeyFilter.h"
 #include "Codec.h"
-#include "Dialogs.h"
+#include "Guarded.h"
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -118,9 +118,8 @@ bool AcceptPath(Dialogs& dialogs, const QString& path)
 {
     if (Codec::IsEncodable(path))
         return true;
-    dialogs.MessageBox(
-        QStringLiteral("Cesta '%1' obsahuje znaky, které nelze uložit v kódování Windows-1250.\nZvolte prosím jiný soubor.")
-            .arg(path),
-        QStringLiteral("Chyba"), MsgIcon::Error, MsgButtons::Ok);
+    Refuse(dialogs,
+           QStringLiteral("Cesta '%1' obsahuje znaky, které nelze uložit v kódování Windows-1250.\nZvolte prosím jiný soubor.")
+               .arg(path));
     return false;
 }
