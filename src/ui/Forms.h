@@ -25,4 +25,4 @@ struct Forms {
 };
 
 // Hands the main window the nine windows that follow it; made now, owned by it.
-Forms CreateForms(TMainForm* mainForm);
+void CreateForms(TMainForm* mainForm);

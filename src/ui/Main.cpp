@@ -143,9 +143,9 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
     CentreOnScreen(this, true);
 }
 
-Forms CreateForms(TMainForm* mainForm)
+void CreateForms(TMainForm* mainForm)
 {
-    Forms forms;
+    Forms& forms = mainForm->Windows;
     Dialogs* dialogs = mainForm->Services.Dlg;
     forms.DirForm = new TDirForm(dialogs, mainForm);
     forms.KeyForm = new TKeyForm(dialogs, mainForm);
@@ -157,8 +157,6 @@ Forms CreateForms(TMainForm* mainForm)
     forms.ArchiveForm = new TArchiveForm(mainForm);
     forms.AboutDlg = new TAboutDlg(mainForm);
     forms.SetForm = new TSetForm(dialogs, forms.DirForm, mainForm);
-    mainForm->Windows = forms;
-    return forms;
 }
 
 void TMainForm::FormCreate()
