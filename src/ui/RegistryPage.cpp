@@ -98,12 +98,10 @@ RegistryPage::RegistryPage(const AppServices& services, const Forms& windows)
     RegView = Make<QTreeView>(this, "RegView", 8, 24, 185, 185);
     RegView->setHeaderHidden(true);
     RegView->setModel(Keys);
-    RegView->setSelectionMode(QAbstractItemView::SingleSelection);
     RegView->setIconSize(QSize(16, 16));
     Label(this, QStringLiteral("Jména a hodnoty:"), 280, 8, "Label12");
     ValueView = Make<QListView>(this, "ValueView", 284, 24, 161, 185);
     ValueView->setModel(Values);
-    ValueView->setSelectionMode(QAbstractItemView::SingleSelection);
     ValueView->setIconSize(QSize(16, 16));
     auto button = [this](const char* name, const QString& caption, const QString& hint, int x, int y, int w,
                          void (RegistryPage::*handler)()) {
