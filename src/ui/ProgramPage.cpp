@@ -145,10 +145,9 @@ ProgramPage::ProgramPage(const AppServices& services, const Forms& windows) : Se
     QToolButton* speedButton3 = BrowseButton(rarGroup, "SpeedButton3", 488, 24);
 
     // Every field refuses what Windows-1250 cannot hold; the disk space takes digits only.
-    for (QLineEdit* edit : findChildren<QLineEdit*>())
-        new KeyFilter(edit, Services.Dlg, edit == SpaceEdit ? std::function<bool(QChar)>([](QChar c) {
-            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        }) : std::function<bool(QChar)>());
+    for (QLineEdit* edit : {TitleEdit, Dir2AddEdit, TarDirEdit, RAREdit})
+        new KeyFilter(edit, Services.Dlg);
+    new KeyFilter(SpaceEdit, Services.Dlg, [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
     for (QLineEdit* edit : {TitleEdit, SpaceEdit, TarDirEdit, RAREdit})
         connect(edit, &QLineEdit::textChanged, this, &ProgramPage::TitleEditChange);
     Dir2AddTimer = new QTimer(this);
