@@ -81,7 +81,6 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
                  QKeySequence(Qt::Key_F1), &TMainForm::ShowHelpActExecute);
     AboutAct = action("AboutAct", QStringLiteral("O &programu"), QStringLiteral("Zobrazí informace o programu"),
                       QKeySequence(), &TMainForm::AboutActExecute);
-    BuildPrAct->setEnabled(false);
 
     // A null action stands for a separator.
     auto menu = [this](const char* name, const QString& caption, std::initializer_list<QAction*> actions) {
@@ -118,11 +117,11 @@ TMainForm::TMainForm(const AppServices& services, QWidget* parent) : QMainWindow
 
     BuildBtn = Button(client, "BuildBtn", QStringLiteral("Sestavit..."), BuildPrAct->statusTip(), 8, 262, 97, 29);
     ExitBtn = Button(client, "ExitBtn", QStringLiteral("&Konec"), ExitPrAct->statusTip(), 433, 262, 97, 29);
-    BuildBtn->setEnabled(false);
 
     connect(BuildBtn, &QPushButton::clicked, BuildPrAct, &QAction::trigger);
     connect(ExitBtn, &QPushButton::clicked, ExitPrAct, &QAction::trigger);
     connect(BuildPrAct, &QAction::enabledChanged, BuildBtn, &QPushButton::setEnabled);
+    BuildPrAct->setEnabled(false);  // and so the button
     for (ProjectPage* page : std::initializer_list<ProjectPage*>{ProgramTab, NfoTab, MediaTab, Registry, RunTab})
         connect(page, &ProjectPage::Changed, this, [this] { Modified = true; });
     connect(ProgramTab, &ProgramPage::BuildFieldsChanged, this,
