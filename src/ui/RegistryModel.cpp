@@ -1,5 +1,4 @@
 #include "RegistryModel.h"
-#include <QString>
 #include <algorithm>
 #include <iterator>
 
