@@ -200,11 +200,6 @@ std::optional<QString> ProfileFile::Value(const QString& section, const QString&
     return ValueOf(s->Lines[size_t(*it)].Text);
 }
 
-QString ProfileFile::Read(const QString& section, const QString& key, const QString& defaultValue) const
-{
-    return Value(section, key).value_or(defaultValue);
-}
-
 QList<std::pair<QString, QString>> ProfileFile::Entries(const QString& section) const
 {
     const Section* s = Find(section);
@@ -257,20 +252,8 @@ QList<std::pair<QString, QString>> ProfileFile::SectionReader::Entries() const
     return FirstEntries(lines);
 }
 
-void ProfileFile::EnsureLastLineEnds()
-{
-    Line* last = nullptr;
-    for (auto it = SectionList.rbegin(); it != SectionList.rend() && !last; ++it)
-        last = it->Lines.empty() ? &it->Header : &it->Lines.back();
-    if (!last && !Preamble.empty())
-        last = &Preamble.back();
-    if (last && last->Eol == 0)
-        last->Eol = CrLf;
-}
-
 ProfileFile::Section* ProfileFile::AppendSection(const QString& name)
 {
-    EnsureLastLineEnds();
     SectionList.push_back(Section{name, OwnLine(QLatin1Char('[') + name + QLatin1Char(']')), {}, {}, true});
     return &SectionList.back();
 }
@@ -295,9 +278,7 @@ void ProfileFile::WriteIn(Section& s, QStringView key, QStringView value, QStrin
     QString lowerKey = Lower(key);
     const QHash<QString, int>& index = Index(s);
     if (auto it = index.constFind(lowerKey); it != index.constEnd()) {
-        Line& old = s.Lines[size_t(*it)];
-        line.Eol = old.Eol;
-        old = line;
+        s.Lines[size_t(*it)] = line;
         return;
     }
     // Appended after the section's last non-blank line, so blank lines between sections stay there.
@@ -305,7 +286,6 @@ void ProfileFile::WriteIn(Section& s, QStringView key, QStringView value, QStrin
     while (at > 0 && TrimBlanks(s.Lines[size_t(at - 1)].Text).isEmpty())
         --at;
     if (at == qsizetype(s.Lines.size())) {
-        EnsureLastLineEnds();
         s.Lines.push_back(line);
         s.KeyIndex.insert(std::move(lowerKey), int(s.Lines.size()) - 1);
     } else {
@@ -333,9 +313,7 @@ void ProfileFile::RenameSection(int index, const QString& name)
 {
     Section& s = SectionList[size_t(index)];
     s.Name = name;
-    const quint8 eol = s.Header.Eol;
     s.Header = OwnLine(QLatin1Char('[') + name + QLatin1Char(']'));
-    s.Header.Eol = eol;
     Changed = true;
     Reindex();
 }

@@ -36,7 +36,10 @@ public:
     QStringList Keys(const QString& section) const;
     // The value of the first line of that key in the first section of that name.
     std::optional<QString> Value(const QString& section, const QString& key) const;
-    QString Read(const QString& section, const QString& key, const QString& defaultValue = {}) const;
+    QString Read(const QString& section, const QString& key, const QString& defaultValue = {}) const
+    {
+        return Value(section, key).value_or(defaultValue);
+    }
     // Keys() with the Value() of each, found with one look-up of the section.
     QList<std::pair<QString, QString>> Entries(const QString& section) const;
     // The same for the section at that place of Sections(), also when an earlier one has its name.
@@ -79,7 +82,6 @@ private:
     void Reindex();
     const Section* Find(const QString& section) const;
     Section* Find(const QString& section) { return const_cast<Section*>(std::as_const(*this).Find(section)); }
-    void EnsureLastLineEnds();
     Section* AppendSection(const QString& name);  // not yet in SectionIndex
     void WriteIn(Section& s, QStringView key, QStringView value, QStringView valueTail = {});
 
