@@ -83,6 +83,9 @@ QString InParentheses(const QString& libraryText)
 
 Mix_Music* AsMusic(void* music) { return static_cast<Mix_Music*>(music); }
 
+enum class Kind { None, Midi, Wave, Mpeg };
+constexpr qint64 MaxMidiBytes = qint64(64) << 20;
+
 // The standard MIDI file in the bytes, unwrapped from RMID; nothing unless the header, every chunk's
 // length and every track's end add up. The synthesizer accepts any bytes and plays silence or
 // "finishes" at once, so this is checked before anything is played.
@@ -124,30 +127,22 @@ std::optional<QByteArray> StandardMidi(const QByteArray& bytes)
     return bytes.mid(start, end - start);
 }
 
-}  // namespace
-
-MusicPlayer::MusicPlayer(QString soundFont, QObject* parent) : QObject(parent), SoundFontPath(std::move(soundFont)) {}
-
-MusicPlayer::~MusicPlayer() { Close(); }
-
-bool MusicPlayer::TakeNotify() { return std::exchange(NotifyNext, true); }
-
-MusicPlayer::Kind MusicPlayer::Inspect()
+// The kind comes from the content. The mixer itself would take almost anything for a tracker
+// module and "play" it as silence, so only the three kinds of the file dialog are accepted.
+Kind Inspect(const QString& fileName, QString& error)
 {
-    // The kind comes from the content. The mixer itself would take almost anything for a tracker
-    // module and "play" it as silence, so only the three kinds of the file dialog are accepted.
     QFile file;
-    if (!QFileInfo::exists(FileName)) {
-        Error = QStringLiteral("Soubor s hudbou %1 neexistuje.").arg(FileName);
+    if (!QFileInfo::exists(fileName)) {
+        error = QStringLiteral("Soubor s hudbou %1 neexistuje.").arg(fileName);
         return Kind::None;
     }
-    if (const QString reason = OpenRegularFile(file, FileName); !reason.isEmpty()) {
-        Error = QStringLiteral("Soubor s hudbou %1 nelze otevřít: %2.").arg(FileName, reason);
+    if (const QString reason = OpenRegularFile(file, fileName); !reason.isEmpty()) {
+        error = QStringLiteral("Soubor s hudbou %1 nelze otevřít: %2.").arg(fileName, reason);
         return Kind::None;
     }
     const QByteArray head = file.read(12);
     if (head.isEmpty()) {
-        Error = QStringLiteral("Soubor s hudbou %1 je prázdný.").arg(FileName);
+        error = QStringLiteral("Soubor s hudbou %1 je prázdný.").arg(fileName);
         return Kind::None;
     }
     const auto byte = [&head](int i) { return i < head.size() ? quint8(head[i]) : 0; };
@@ -159,46 +154,44 @@ MusicPlayer::Kind MusicPlayer::Inspect()
     if (head.startsWith("ID3") || (byte(0) == 0xFF && (byte(1) & 0xE0) == 0xE0 && (byte(1) & 0x18) != 0x08
                                    && (byte(1) & 0x06) != 0))
         return Kind::Mpeg;
-    Error = QStringLiteral("Soubor %1 není hudba ve formátu MIDI, WAV ani MP3.").arg(FileName);
+    error = QStringLiteral("Soubor %1 není hudba ve formátu MIDI, WAV ani MP3.").arg(fileName);
     return Kind::None;
 }
 
-bool MusicPlayer::CheckMidi()
+// Empty when the file is a whole standard MIDI file (midiData then holds it when it came wrapped in
+// RMID); otherwise why not.
+QString CheckMidi(const QString& fileName, QByteArray& midiData)
 {
     QByteArray bytes;
-    if (const QString reason = ReadRegularFile(FileName, MaxMidiBytes, bytes); !reason.isEmpty()) {
-        Error = QStringLiteral("Soubor s hudbou %1 nelze otevřít: %2.").arg(FileName, reason);
-        return false;
-    }
+    if (const QString reason = ReadRegularFile(fileName, MaxMidiBytes, bytes); !reason.isEmpty())
+        return QStringLiteral("Soubor s hudbou %1 nelze otevřít: %2.").arg(fileName, reason);
     const std::optional<QByteArray> midi = StandardMidi(bytes);
-    if (!midi) {
-        Error = QStringLiteral("Soubor %1 není platný soubor MIDI.").arg(FileName);
-        return false;
-    }
-    MidiData = bytes.startsWith("RIFF") ? *midi : QByteArray();
-    return true;
+    if (!midi)
+        return QStringLiteral("Soubor %1 není platný soubor MIDI.").arg(fileName);
+    midiData = bytes.startsWith("RIFF") ? *midi : QByteArray();
+    return QString();
 }
 
-bool MusicPlayer::CheckSoundFont()
+// A missing or broken sound font plays silence without any error: checked here. Empty when sound.
+QString CheckSoundFont(const QString& path)
 {
-    // A missing or broken sound font plays silence without any error: check it here.
     QFile font;
-    if (const QString reason = OpenRegularFile(font, SoundFontPath); !reason.isEmpty()) {
-        Error = QStringLiteral("Zvukovou banku pro hudbu MIDI %1 nelze otevřít: %2.").arg(SoundFontPath, reason);
-        return false;
-    }
+    if (const QString reason = OpenRegularFile(font, path); !reason.isEmpty())
+        return QStringLiteral("Zvukovou banku pro hudbu MIDI %1 nelze otevřít: %2.").arg(path, reason);
     const QByteArray head = font.read(12);
-    if (!head.startsWith("RIFF") || head.mid(8, 4) != "sfbk") {
-        Error = QStringLiteral("Soubor %1 není zvuková banka SoundFont pro hudbu MIDI.").arg(SoundFontPath);
-        return false;
-    }
-    return true;
+    if (!head.startsWith("RIFF") || head.mid(8, 4) != "sfbk")
+        return QStringLiteral("Soubor %1 není zvuková banka SoundFont pro hudbu MIDI.").arg(path);
+    return QString();
 }
+
+}  // namespace
+
+MusicPlayer::MusicPlayer(QString soundFont, QObject* parent) : QObject(parent), SoundFontPath(std::move(soundFont)) {}
+
+MusicPlayer::~MusicPlayer() { Close(); }
 
 bool MusicPlayer::OpenAudio()
 {
-    if (AudioOpen)
-        return true;
     const SdlApi& sdl = Sdl();
     if (!sdl.LoadError.isEmpty()) {
         Error = QStringLiteral("Zvukové zařízení nelze otevřít, knihovnu SDL se nepodařilo načíst") + InParentheses(sdl.LoadError);
@@ -220,14 +213,11 @@ bool MusicPlayer::OpenAudio()
     }
     HookTarget = this;
     sdl.HookMusicFinished(&MusicPlayer::FinishedHook);
-    AudioOpen = true;
     return true;
 }
 
 void MusicPlayer::CloseAudio()
 {
-    if (!AudioOpen)
-        return;
     // The mixer takes its audio lock to change the hook, so no hook runs after this.
     const SdlApi& sdl = Sdl();
     sdl.HookMusicFinished(nullptr);
@@ -235,20 +225,19 @@ void MusicPlayer::CloseAudio()
     sdl.CloseAudio();
     sdl.Quit();
     sdl.QuitSubSystem(SDL_INIT_AUDIO);
-    AudioOpen = false;
 }
 
 bool MusicPlayer::Open()
 {
     Close();
     Error.clear();
-    const bool notify = TakeNotify();
-    const Kind kind = Inspect();
-    if (kind == Kind::None)
-        return false;
-    if (kind == Kind::Midi && (!CheckMidi() || !CheckSoundFont()))
-        return false;
-    if (!OpenAudio())
+    const bool notify = std::exchange(NotifyNext, true);
+    const Kind kind = Inspect(FileName, Error);
+    if (kind == Kind::Midi)
+        Error = CheckMidi(FileName, MidiData);
+    if (kind == Kind::Midi && Error.isEmpty())
+        Error = CheckSoundFont(SoundFontPath);
+    if (!Error.isEmpty() || !OpenAudio())
         return false;
     const SdlApi& sdl = Sdl();
     SDL_RWops* rw = MidiData.isEmpty() ? sdl.RWFromFile(QFile::encodeName(FileName).constData(), "rb")
@@ -272,7 +261,7 @@ bool MusicPlayer::Open()
 
 bool MusicPlayer::Play()
 {
-    const bool notify = TakeNotify();
+    const bool notify = std::exchange(NotifyNext, true);
     if (!Music) {
         Error = QStringLiteral("Není otevřen žádný soubor s hudbou.");
         return false;
@@ -299,9 +288,9 @@ void MusicPlayer::Close()
         Sdl().HaltMusic();
         Sdl().FreeMusic(AsMusic(Music));
         Music = nullptr;
+        CloseAudio();  // the device is open exactly while a file is
     }
     MidiData.clear();
-    CloseAudio();
 }
 
 MusicPlayer::Mode MusicPlayer::CurrentMode() const

@@ -38,14 +38,8 @@ signals:
     void Notify();
 
 private:
-    enum class Kind { None, Midi, Wave, Mpeg };
-    static constexpr qint64 MaxMidiBytes = qint64(64) << 20;
-    Kind Inspect();
-    bool CheckMidi();
-    bool CheckSoundFont();
     bool OpenAudio();
     void CloseAudio();
-    bool TakeNotify();
     void PlaybackFinished(quint64 playId);
     static void FinishedHook();  // runs on SDL's audio thread
 
@@ -53,7 +47,6 @@ private:
     QString Error;
     bool NotifyNext = true;
     bool PlayNotify = false;
-    bool AudioOpen = false;
     void* Music = nullptr;  // Mix_Music
     // The standard MIDI file inside an RMID wrapper, which the synthesizer cannot unwrap itself;
     // played from here, so it lives as long as the music.
