@@ -124,15 +124,6 @@ ChildExit ChildProcess::Run(const QString& program, const QString& arguments, co
 
 #else
 
-// An absolute POSIX path as wine's programs see it (drive Z: is the root); other text unchanged.
-static QString WinePath(const QString& argument)
-{
-    if (!argument.startsWith(QLatin1Char('/')))
-        return argument;
-    QString path = argument;
-    return QStringLiteral("Z:") + path.replace(QLatin1Char('/'), QLatin1Char('\\'));
-}
-
 ChildExit ChildProcess::Run(const QString& programPath, const QString& argumentText, const ChildWatch& watch)
 {
     // The file as named, made absolute so that a bare name is never looked up in PATH instead.
@@ -155,8 +146,10 @@ ChildExit ChildProcess::Run(const QString& programPath, const QString& argumentT
         const QString wine = WineProgram();
         if (wine.isEmpty())
             return {ChildExit::Kind::NotStarted, 0, QStringLiteral("Program wine nebyl nalezen v PATH."), {}};
+        // An absolute POSIX path as wine's programs see it: drive Z: is the root.
         for (QString& argument : arguments)
-            argument = WinePath(argument);
+            if (argument.startsWith(QLatin1Char('/')))
+                argument.replace(QLatin1Char('/'), QLatin1Char('\\')).prepend(QStringLiteral("Z:"));
         arguments.prepend(program);
         program = wine;
         // Keep wine's own diagnostics out of the lines a failure shows, and keep a first run from
