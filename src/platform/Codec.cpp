@@ -20,8 +20,7 @@ struct Tables {
         QByteArray all(256, '\0');
         for (int b = 0; b < 256; ++b)
             all[b] = char(b);
-        QStringDecoder decoder("windows-1250");
-        const QString text = decoder.decode(all);
+        const QString text = QStringDecoder("windows-1250").decode(all);
         for (int b = 0; b < 256; ++b) {
             const char16_t u = b < text.size() ? text[b].unicode() : char16_t(b);
             ToUnicode[size_t(b)] = u;

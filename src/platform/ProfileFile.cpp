@@ -1,5 +1,4 @@
 #include "ProfileFile.h"
-#include "AtomicFile.h"
 #include "Codec.h"
 #include "Error.h"
 #include "RegularFile.h"

@@ -18,7 +18,6 @@ public:
     static constexpr int MaxValueLength = 2047;
     static constexpr qint64 MaxFileSize = 512 * 1024 * 1024;  // larger files are refused, not half read
 
-    ProfileFile() = default;
     // A missing file gives an empty profile; a file that cannot be read throws ZelvakonError.
     static ProfileFile Load(const QString& path) { return Parse(ReadFile(path)); }
     // The bytes Load parses, with its rules and its error.

@@ -5,11 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-namespace {
-
-QString Join(const QString& folder, const QString& name) { return folder + QDir::separator() + name; }
-
-}  // namespace
+static QString Join(const QString& folder, const QString& name) { return folder + QDir::separator() + name; }
 
 QStringList ProgramFolders::PartsFolders() const
 {

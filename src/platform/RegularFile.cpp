@@ -10,14 +10,10 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-QString NotRegular(bool folder)
+static QString NotRegular(bool folder)
 {
     return folder ? SystemErrorText(EISDIR) : QStringLiteral("není to obyčejný soubor");
 }
-
-}  // namespace
 
 #ifdef Q_OS_UNIX
 
