@@ -1,7 +1,5 @@
 #pragma once
 #include <QString>
-#include <QtGlobal>
-#include <functional>
 #include <optional>
 
 class QObject;

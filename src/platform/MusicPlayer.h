@@ -1,6 +1,5 @@
 #pragma once
 #include <QObject>
-#include <QString>
 #include <atomic>
 
 // The hidden media player of the music test: one file at a time, MIDI, WAV or MP3, played once in

@@ -2,7 +2,6 @@
 #include "AtomicFile.h"
 #include <QByteArray>
 #include <QHash>
-#include <QString>
 #include <QStringList>
 #include <optional>
 #include <vector>
