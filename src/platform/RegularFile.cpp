@@ -2,9 +2,9 @@
 #include "Error.h"
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
