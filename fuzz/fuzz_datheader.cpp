@@ -23,13 +23,13 @@ void Check(const QByteArray& bytes, qint64 fileSize)
     if (l.Header.Serialise() != bytes.left(DatFormat::HeaderSize) || !(fromDevice.Layout.Header == l.Header))
         std::abort();
     qint64 at = DatFormat::HeaderSize;
-    const auto lengths = l.Header.TextLengths();
+    const auto lengths = l.Header.TextLengths;
     for (size_t i = 0; i < lengths.size(); ++i) {
         if (lengths[i] < 0 || l.TextOffsets[i] != at)
             std::abort();
         at += lengths[i];
     }
-    const auto sizes = l.Header.PartSizes();
+    const auto sizes = l.Header.PartSizes;
     for (size_t i = 0; i < sizes.size(); ++i) {
         if (sizes[i] < 0 || l.PartOffsets[i] != at)
             std::abort();

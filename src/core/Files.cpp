@@ -14,9 +14,14 @@ BitmapSize GetBitmapSize(const QString& path)
 {
     QFile file;
     OpenPicture(file, path);
+    return GetBitmapSize(file, path);
+}
+
+BitmapSize GetBitmapSize(QIODevice& file, const QString& name)
+{
     char header[8];
     if (!file.seek(18) || file.read(header, 8) != 8)
-        throw ZelvakonError(QStringLiteral("Soubor s obrázkem %1 je příliš krátký, nejde o bitmapu").arg(path));
+        throw ZelvakonError(QStringLiteral("Soubor s obrázkem %1 je příliš krátký, nejde o bitmapu").arg(name));
     return {qFromLittleEndian<qint32>(header), qFromLittleEndian<qint32>(header + 4)};
 }
 
