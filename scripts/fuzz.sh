@@ -21,7 +21,11 @@ if [ -z "${FUZZ_NO_BUILD:-}" ]; then
     dir=${build% *}
     CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVAKON_FUZZ=ON \
       -DZELVAKON_FUZZ_SANITIZERS="${build#* }" -DZELVAKON_TESTS=OFF -DZELVAKON_BENCH=OFF >/dev/null
-    cmake --build "$dir" -j2 --target $names >/dev/null
+    # Quiet unless it fails: then the compiler's words are what CI shows.
+    if ! cmake --build "$dir" -j2 --target $names >"$dir/build.log" 2>&1; then
+      grep -E -A5 'error|FAILED' "$dir/build.log" | head -60 >&2
+      exit 1
+    fi
   done
 fi
 count=$(echo $names | wc -w)
